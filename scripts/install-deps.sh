@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need.
+# Only what is missing is installed; sudo is used when not running as root.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config clang-format
+  libsdl1.2-dev libsdl-ttf2.0-dev libsdl-image1.2-dev
+  libexpat1-dev libx11-dev fonts-dejavu-core
+  libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev osmium-tool
+  libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
+  xvfb xdotool x11-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
