@@ -1,0 +1,59 @@
+// The one encoder of the map file format, used by the map compiler and by the
+// tests that build maps in code. Everything it writes reads back through
+// cMapFile exactly as given.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tevo {
+
+struct TvmPoint {
+    int32_t x = 0, y = 0;
+};
+
+struct TvmObject { // a POI has exactly one point
+    uint16_t type = 0;
+    std::vector<TvmPoint> points;
+    // Encoded as UTF-16LE, cut to at most 255 bytes (127 units) without
+    // splitting a surrogate pair.
+    std::u16string name;
+};
+
+struct TvmBlock {
+    int32_t key = 0;
+    std::vector<TvmObject> pois, polylines, polygons; // polygons include upper polygons (by type)
+};
+
+struct TvmIndexBlock {
+    uint8_t levelTag = 0;
+    uint32_t cellSeconds = 0;     // cell size S in arc-seconds
+    std::vector<TvmBlock> blocks; // written in the given order
+};
+
+// Encodes one block: the 40-byte header with the exact data size, then the
+// records. Refuses (returns an empty vector) a POI without exactly one point
+// and a polyline or polygon of more than 65535 points: splitting them is the
+// caller's job, and a wrong count must never reach the file.
+std::vector<uint8_t> encodeBlock(const TvmBlock& block);
+
+// Encodes a whole file: the 456-byte header, the index blocks one after another
+// at offset 456, then the name record, then the blocks in index order. Index
+// blocks are written in the given order. Returns an empty vector when a block
+// is refused (see encodeBlock) or the file would outgrow 32-bit offsets.
+std::vector<uint8_t> encodeTvm(std::u16string_view mapName,
+                               const std::vector<TvmIndexBlock>& indexBlocks);
+
+// Why encodeTvm would refuse these index blocks, or an empty text when it
+// would not.
+std::string tvmEncodingProblem(const std::vector<TvmIndexBlock>& indexBlocks);
+
+// Writes encodeTvm's bytes to a temporary file beside `path` and renames it
+// over `path`; on any failure removes the temporary file and returns false
+// with a message in *error (when error is not null).
+bool writeTvm(const std::string& path, std::u16string_view mapName,
+              const std::vector<TvmIndexBlock>& indexBlocks, std::string* error);
+
+} // namespace tevo
