@@ -1,0 +1,81 @@
+// The plug-in host: finds the plug-ins of a folder, binds their functions,
+// finds the receiver with them and hands new positions to the consumers.
+// It owns the libraries for the whole run; the reader (cPosition) must be
+// destroyed before the registry so that no thread is inside a plug-in when
+// it is unloaded.
+#pragma once
+
+#include "gps/position.hpp"
+#include "platform/shared_library.hpp"
+#include "plugin-api/plugin_api.hpp"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tevo {
+
+class cPluginRegistry {
+public:
+    static constexpr int32_t kSlots = 30;
+    // The baud rates detection tries, in this order.
+    static constexpr std::array<int32_t, 4> kDetectRates = {57600, 38400, 9600, 4800};
+    static constexpr int32_t kFirstPort = 1;
+    static constexpr int32_t kLastPort = 64;
+    // How long a freshly opened port collects bytes before they are judged.
+    static constexpr uint32_t kSettleMs = 2000;
+
+    cPluginRegistry();
+    ~cPluginRegistry();
+    cPluginRegistry(const cPluginRegistry&) = delete;
+    cPluginRegistry& operator=(const cPluginRegistry&) = delete;
+
+    // Loads Plugins/<name>/<name>.so for every folder <name> of `folder`.
+    // Problems are shown in message boxes. Always 1.
+    int32_t loadPlugins(const std::string& folder);
+    // Tells every library to clean up and unloads it.
+    void unloadPlugins();
+
+    // Opens the reader's port and asks its plug-in whether a receiver talks there.
+    bool openAndTest(int32_t baudRate, int32_t portNumber, cPosition& reader);
+    // Tries COM1 to COM64 at each rate with the reader's plug-in; starts the
+    // worker on success. The port found, 0 for none.
+    int32_t detectReceiver(cPosition& reader);
+    // The start-up paths: the port from the settings, or detection. Print
+    // their console lines and show the failure boxes. True when a receiver runs.
+    bool openConfiguredReceiver(cPosition& reader, int32_t port, int32_t baudrate);
+    bool detectConfiguredReceiver(cPosition& reader);
+
+    // The reader's current record; all zero when the plug-in has no getter.
+    GpsData& readGpsData(const cPosition& reader, GpsData& destination) const;
+    // Hands a record to every consumer, kind 4 first, each list in load order.
+    void notifyConsumers(const GpsData& record) const;
+
+    int32_t receiverCount() const { return receiverCount_; }
+    const PluginApi& receiver(int32_t index) const { return receivers_[index]; }
+    int32_t consumerCountA() const { return consumerCountA_; }
+    int32_t consumerCountB() const { return consumerCountB_; }
+    int32_t libraryCount() const;
+
+    // Tests shorten the settle time of openAndTest.
+    void setSettleTime(uint32_t milliseconds) { settleMs_ = milliseconds; }
+
+private:
+    // Binds one loaded library; false when its slot is to be used again.
+    bool bindLibrary(SharedLibrary& library, const std::string& path);
+    void bindReceiver(SharedLibrary& library, const std::u16string& widePath);
+    void bindConsumer(SharedLibrary& library, int32_t kind);
+
+    std::u16string folder_;
+    std::array<std::unique_ptr<SharedLibrary>, kSlots> libraries_;
+    int32_t consumerCountA_ = 0;
+    int32_t consumerCountB_ = 0;
+    int32_t receiverCount_ = 0;
+    std::array<PluginSetGPSDataFn, kSlots> consumersA_{};
+    std::array<PluginSetGPSDataFn, kSlots> consumersB_{};
+    std::array<PluginApi, kSlots> receivers_{};
+    uint32_t settleMs_ = kSettleMs;
+};
+
+} // namespace tevo

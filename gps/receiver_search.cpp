@@ -1,0 +1,102 @@
+// Finding the receiver: one port at one rate, the scan over every port and
+// rate, and the two start-up paths.
+#include "gps/plugin_registry.hpp"
+
+#include "platform/clock.hpp"
+#include "platform/message_box.hpp"
+#include "platform/text.hpp"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tevo {
+
+namespace {
+
+void console(std::u16string_view text) {
+    printWide(stdout, text);
+    std::fflush(stdout);
+}
+
+void reportFound(const cPosition& reader) {
+    console(formatWide(u" COM%d at %d bps\n", reader.portNumber, reader.baudRate));
+}
+
+} // namespace
+
+bool cPluginRegistry::openAndTest(int32_t baudRate, int32_t portNumber, cPosition& reader) {
+    if (reader.api.PluginGetMinimumBytes == nullptr || reader.api.PluginDetectReceiver == nullptr) {
+        return false;
+    }
+    // 1. Open.
+    if (!reader.port->open(portNumber, baudRate)) return false;
+    // 2. Let the receiver talk.
+    sleepMs(settleMs_);
+    // 3. Take a sample; a plug-in cannot ask for more than a batch holds.
+    int32_t wanted = std::clamp(reader.api.PluginGetMinimumBytes(), 0, cPosition::kBatchSize);
+    int32_t got = reader.port->takeBytes(wanted, reader.batch->data());
+    // 4.
+    console(formatWide(u" readed: %d\n", got));
+    // 5.
+    if (got == 0) {
+        reader.port->close();
+        return false;
+    }
+    // 6.-7. A port that answered but was not recognised stays open until the next open.
+    if (!reader.api.PluginDetectReceiver(reader.batch->data(), static_cast<uint32_t>(got))) {
+        return false;
+    }
+    reader.portNumber = portNumber;
+    reader.baudRate = reader.port->baudRate();
+    return true;
+}
+
+int32_t cPluginRegistry::detectReceiver(cPosition& reader) {
+    for (int32_t portNumber = kFirstPort; portNumber <= kLastPort; ++portNumber) {
+        for (int32_t rate : kDetectRates) {
+            if (!openAndTest(rate, portNumber, reader)) continue;
+            reader.start();
+            return portNumber;
+        }
+    }
+    return 0;
+}
+
+bool cPluginRegistry::openConfiguredReceiver(cPosition& reader, int32_t port, int32_t baudrate) {
+    // 1.
+    console(u"Open GPS...");
+    // 2. Each receiver plug-in in load order.
+    for (int32_t i = 0; i < receiverCount_; ++i) {
+        reader.api = receivers_[i];
+        if (!openAndTest(baudrate, port, reader)) continue;
+        reader.start();
+        reportFound(reader);
+        return true;
+    }
+    // 3.
+    reader.api = PluginApi{};
+    reader.port->close();
+    messageBox(u"Can't open GPS", u"Error");
+    console(u"not Opened\n");
+    return false;
+}
+
+bool cPluginRegistry::detectConfiguredReceiver(cPosition& reader) {
+    // 1.
+    console(u"Detecting GPS...");
+    // 2. The whole port scan with each receiver plug-in in turn.
+    for (int32_t i = 0; i < receiverCount_; ++i) {
+        reader.api = receivers_[i];
+        if (detectReceiver(reader) == 0) continue;
+        reportFound(reader);
+        return true;
+    }
+    // 3.
+    reader.api = PluginApi{};
+    reader.port->close();
+    messageBox(u"GPS Device Not Detected", u"Error");
+    console(u"not Detected\n");
+    return false;
+}
+
+} // namespace tevo

@@ -1,0 +1,124 @@
+#include "gps/serial_port.hpp"
+
+#include "platform/clock.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tevo {
+
+namespace {
+
+// A gone device (unplugged, the other end of a pty closed) is tried again
+// after this pause instead of in a busy loop.
+constexpr int kGoneRetryMs = 100;
+// Bits on the line per byte: start, eight data, stop.
+constexpr int32_t kBitsPerByte = 10;
+constexpr int32_t kMsPerSecond = 1000;
+constexpr int kMaxPeriods = 5;
+constexpr int kEmptyPeriods = 2;
+
+} // namespace
+
+cSerialPort::~cSerialPort() {
+    close();
+}
+
+bool cSerialPort::open(int32_t portNumber, int32_t baudRate) {
+    // 1. Remember the request; close a port that is open.
+    portNumber_ = portNumber;
+    baudRate_ = baudRate;
+    close();
+    // 2.-5. Open the device, set the line, raise DTR and RTS.
+    if (!device_.open(serialDevicePath(portNumber), baudRate)) return false;
+    // 6. Empty buffer.
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        start_ = 0;
+        count_ = 0;
+    }
+    stop_ = false;
+    open_ = true;
+    // 7. The reader runs at once.
+    reader_ = std::thread([this] { readerLoop(); });
+    return true;
+}
+
+void cSerialPort::close() {
+    stop_ = true;
+    device_.release(); // ends a pending wait
+    if (reader_.joinable()) reader_.join();
+    device_.close();
+    open_ = false;
+}
+
+void cSerialPort::readerLoop() {
+    while (!stop_) {
+        // 2. Wait for received bytes.
+        SerialDevice::Event event = device_.wait();
+        // 4. Released by close.
+        if (stop_ || event == SerialDevice::Event::Released) return;
+        if (event == SerialDevice::Event::Gone) {
+            device_.pause(kGoneRetryMs);
+            continue;
+        }
+        // 5. Bytes in the driver's queue.
+        int32_t n = device_.queued();
+        if (n == 0) {
+            device_.pause(kGoneRetryMs); // readable yet empty: a closing device
+            continue;
+        }
+        appendQueued(n);
+    }
+}
+
+void cSerialPort::appendQueued(int32_t n) {
+    std::lock_guard<std::mutex> guard(lock_);
+    // 6. Make room: front-align, and on overflow keep the new bytes.
+    int32_t count = count_.load();
+    if (start_ > 0 && count == 0) start_ = 0;
+    if (count + n + start_ > kBufferSize && start_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + start_, count);
+        start_ = 0;
+    }
+    if (count > 0 && count + n + start_ >= kBufferSize) {
+        start_ = 0;
+        count = 0;
+    }
+    n = std::min(n, kBufferSize - start_ - count);
+    if (count == 0) start_ = 0;
+    // 7. Closing.
+    if (stop_) {
+        count_ = count;
+        return;
+    }
+    // 8. The read of queued bytes completes at once, under the lock.
+    count += device_.read(buffer_.data() + start_ + count, n);
+    if (start_ > 0 && count > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + start_, count);
+        start_ = 0;
+    }
+    count_.store(count, std::memory_order_release);
+}
+
+int32_t cSerialPort::takeBytes(int32_t wanted, uint8_t* destination) {
+    // 1.
+    if (!open_ || wanted <= 0 || destination == nullptr || baudRate_ <= 0) return 0;
+    // 2. Wait for the bytes, a period being the time they take on the line.
+    uint32_t period =
+        static_cast<uint32_t>(int64_t(wanted) * kBitsPerByte * kMsPerSecond / baudRate_);
+    for (int slept = 1; count() < wanted && slept <= kMaxPeriods; ++slept) {
+        sleepMs(period);
+        if (slept == kEmptyPeriods && count() == 0) return 0;
+        if (slept == kMaxPeriods && count() < wanted) wanted = count();
+    }
+    // 3. Copy and remove; the reader may have thrown bytes away meanwhile.
+    std::lock_guard<std::mutex> guard(lock_);
+    wanted = std::min(wanted, count_.load());
+    std::memcpy(destination, buffer_.data() + start_, wanted);
+    start_ += wanted;
+    count_.store(count_.load() - wanted, std::memory_order_release);
+    return wanted;
+}
+
+} // namespace tevo
