@@ -1,0 +1,72 @@
+// The process-wide state of the program shell.
+#pragma once
+
+#include "config/config_xml.hpp"
+#include "config/screen_xml.hpp"
+
+#include <SDL.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tevo {
+
+struct ReceiverState; // the plug-ins and the receiver reader (app/receiver.hpp)
+struct ReceiverStateDeleter {
+    void operator()(ReceiverState* state) const;
+};
+
+// Locals of the main loop, kept here so that one pass can be run by itself.
+struct LoopState {
+    uint32_t lastReplayTick = 0;
+    bool firstFixSeen = false;
+    bool dragging = false;
+    bool pressedOnControl = false;
+    bool returnButtonExists = false;
+    std::array<int32_t, 2> pressPoint{0, 0};
+    std::array<int32_t, 2> lastPoint{0, 0};
+    std::array<int32_t, 2> releasePoint{0, 0};
+    std::array<int32_t, 2> pressMapPoint{-1, -1};
+    bool pressPointOffMap = false;
+    bool newFixThisPass = false;
+};
+
+struct AppState {
+    static constexpr int kVersionMajor = 0;
+    static constexpr int kVersionMinor = 7;
+    static constexpr int kVersionBuild = 4;
+    static constexpr const char16_t* kVersionTag = u"beta";
+    static constexpr int32_t kDefaultWidth = 480;
+    static constexpr int32_t kDefaultHeight = 640;
+    // The entry of screen.xml the program uses.
+    static constexpr const char16_t* kLayoutName = u"defaultWindows";
+
+    std::u16string caption;    // "Tevo v.0.7.4 beta"
+    std::string programFolder; // ends with '/', or empty for the current folder
+
+    int32_t screenWidth = kDefaultWidth;
+    int32_t screenHeight = kDefaultHeight;
+    int depth = 0; // bits per pixel of the video mode
+    SDL_Surface* screen = nullptr;
+    std::array<int32_t, 2> messageOrigin{0, 0};
+    ResolutionEntry layout; // the selected entry, with the pointer positions resolved
+
+    std::unique_ptr<ReceiverState, ReceiverStateDeleter> receiver;
+
+    bool viewMovedByUser = false;
+    bool paused = false;
+    int32_t quit = 0;
+    bool demoMode = false; // set when the demonstration track could be opened
+
+    cScreenXML screenLayout;
+    cConfigXML settings;
+
+    LoopState loop;
+
+    // programFolder followed by a file name.
+    std::string pathOf(const std::string& name) const { return programFolder + name; }
+};
+
+} // namespace tevo

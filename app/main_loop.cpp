@@ -1,0 +1,61 @@
+// The main loop: events first, then the position step, until quit is set.
+#include "app/receiver.hpp"
+#include "app/startup.hpp"
+
+#include "platform/clock.hpp"
+
+namespace tevo {
+
+namespace {
+
+void handleKey(AppState& app, SDLKey key) {
+    switch (key) {
+    case SDLK_SPACE:
+        app.paused = !app.paused;
+        if (!app.demoMode) presentScreen(app);
+        break;
+    default:
+        // Zoom, rotation, tilt, projection, screens and orientation act on
+        // the map view and the menus.
+        break;
+    }
+}
+
+} // namespace
+
+void handleEvent(AppState& app, const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT:
+        app.quit = 1;
+        break;
+    case SDL_KEYDOWN:
+        handleKey(app, event.key.keysym.sym);
+        break;
+    case SDL_VIDEOEXPOSE:
+        presentScreen(app);
+        break;
+    default:
+        // Touches and drags go to the controls and the map view.
+        break;
+    }
+}
+
+bool loopPass(AppState& app) {
+    // 1. Events, with a millisecond's sleep before each poll and each event.
+    sleepMs(1);
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        sleepMs(1);
+        handleEvent(app, event);
+    }
+    // 2. The next position: the replay or the receiver.
+    if (!app.demoMode) receiverStep(app);
+    // 3. Go on while nobody asked to quit.
+    return app.quit == 0;
+}
+
+void runMainLoop(AppState& app) {
+    while (app.quit == 0 && loopPass(app)) {}
+}
+
+} // namespace tevo

@@ -1,0 +1,22 @@
+// The receiver side of the shell: plug-ins, the receiver reader and the
+// receiver step of the main loop.
+#pragma once
+
+#include "app/app_state.hpp"
+
+namespace tevo {
+
+// Loads the receiver plug-ins from programFolder + "Plugins/".
+void loadReceiverPlugins(AppState& app);
+
+// Opens the configured receiver or detects one, and stores the port and rate
+// found in the settings.
+void startReceiver(AppState& app);
+
+// The receiver step of a main-loop pass.
+void receiverStep(AppState& app);
+
+// Stops the reader; the plug-ins stay loaded until the process ends.
+void stopReceiver(AppState& app);
+
+} // namespace tevo

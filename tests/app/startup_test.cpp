@@ -1,0 +1,156 @@
+// The shell's start-up, loop and shutdown run in this process under SDL's
+// dummy video driver.
+#include "app/config_text.hpp"
+#include "app/startup.hpp"
+#include "support/process.hpp"
+
+#include "platform/message_box.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tevo {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+std::string layout(const std::string& name, const std::string& children) {
+    return "<screens><resolution name=\"" + name + "\">" + children + "</resolution></screens>";
+}
+
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override { setMessageBoxesDrawn(false); }
+    void TearDown() override { SDL_Quit(); }
+
+    // Starts the shell from `folder`, runs one close request through the
+    // loop and shuts down; returns the exit code.
+    int runOnce(const std::string& folder) {
+        const auto code = startUp(app, (folder + "/tevo").c_str());
+        if (code) return *code;
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+        runMainLoop(app);
+        return shutDown(app);
+    }
+
+    TempDir dir;
+    AppState app;
+};
+
+TEST_F(Shell, CaptionNamesTheVersion) {
+    EXPECT_EQ(formatCaption(), u"Tevo v.0.7.4 beta");
+}
+
+TEST_F(Shell, CloseRequestEndsTheLoopAndWritesDefaultSettings) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
+    EXPECT_EQ(runOnce(dir.path()), 0);
+    EXPECT_EQ(app.quit, 1);
+    EXPECT_EQ(readFile(dir.file("config.xml")), test::kDefaultConfigXml);
+}
+
+struct SizeCase {
+    const char* name;
+    const char* children;
+    int width, height;
+};
+
+class WindowSize : public Shell, public ::testing::WithParamInterface<SizeCase> {};
+
+TEST_P(WindowSize, FollowsTheLayoutOnlyWhenBothNumbersAreSet) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", GetParam().children));
+    ASSERT_FALSE(startUp(app, dir.file("tevo").c_str()));
+    ASSERT_NE(app.screen, nullptr);
+    EXPECT_EQ(app.screen->w, GetParam().width);
+    EXPECT_EQ(app.screen->h, GetParam().height);
+    EXPECT_EQ(app.screen->format->BitsPerPixel, 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, WindowSize,
+    ::testing::Values(
+        SizeCase{"Both", "<width>800</width><height>480</height><bpp>16</bpp>", 800, 480},
+        SizeCase{"HeightZero", "<width>800</width><height>0</height><bpp>16</bpp>", 480, 640},
+        SizeCase{"WidthZero", "<width>0</width><height>480</height><bpp>16</bpp>", 480, 640},
+        SizeCase{"Neither", "<bpp>16</bpp>", 480, 640}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Shell, OtherLayoutNamesAreNotUsed) {
+    writeFile(dir.file("screen.xml"),
+              layout("landscape800", "<width>800</width><height>480</height><bpp>16</bpp>"));
+    ASSERT_FALSE(startUp(app, dir.file("tevo").c_str()));
+    EXPECT_EQ(app.screenWidth, 480);
+    EXPECT_EQ(app.screenHeight, 640);
+}
+
+TEST_F(Shell, MalformedLayoutIsReportedAndTheDefaultWindowOpens) {
+    writeFile(dir.file("screen.xml"), "<screens>\n<resolution name=\"defaultWindows\">\n<width>800"
+                                      "</height>\n</screens>\n");
+    ::testing::internal::CaptureStdout();
+    const auto code = startUp(app, dir.file("tevo").c_str());
+    std::fflush(stdout);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    ASSERT_FALSE(code);
+    EXPECT_NE(out.find(dir.file("screen.xml") + "\nParse error at line 3: mismatched tag\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Resolution: 480x640\n"), std::string::npos) << out;
+    EXPECT_EQ(app.screenWidth, 480);
+}
+
+TEST_F(Shell, ConsoleReportsMenuFullScreenAndResolution) {
+    writeFile(dir.file("screen.xml"),
+              layout("defaultWindows", "<windowMode/><menu>menu.xml</menu><width>800</width>"
+                                       "<height>480</height><bpp>16</bpp>"));
+    ::testing::internal::CaptureStdout();
+    ASSERT_FALSE(startUp(app, dir.file("tevo").c_str()));
+    std::fflush(stdout);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Selected menu: menu.xml\nfullScreen: False\nResolution: 800x480\n");
+}
+
+TEST_F(Shell, PointerPositionsOfZeroMeanTheWindowCentre) {
+    writeFile(dir.file("screen.xml"),
+              layout("defaultWindows", "<bpp>16</bpp><pointer2Dcoord>0,0</pointer2Dcoord>"
+                                       "<pointer3Dcoord>0,5</pointer3Dcoord>"));
+    ASSERT_FALSE(startUp(app, dir.file("tevo").c_str()));
+    EXPECT_EQ(app.layout.pointer2Dcoord, (std::array<int32_t, 2>{240, 320}));
+    EXPECT_EQ(app.layout.pointer3Dcoord, (std::array<int32_t, 2>{0, 5}));
+}
+
+TEST_F(Shell, SettingsKeepDefaultsDropOrientationAndRoundToSixDigits) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
+    writeFile(dir.file("config.xml"), "<config><device><orientation>3</orientation></device>"
+                                      "<navigation><scale>2.5</scale>"
+                                      "<axy>37.617778</axy></navigation></config>");
+    ASSERT_EQ(runOnce(dir.path()), 0);
+    EXPECT_EQ(app.settings.orientation, 3);
+    std::string expected = test::kDefaultConfigXml;
+    expected.replace(expected.find("<scale>-1"), 9, "<scale>2.5");
+    expected.replace(expected.find("<axy>0"), 6, "<axy>37.6178");
+    EXPECT_EQ(readFile(dir.file("config.xml")), expected);
+}
+
+TEST_F(Shell, UnwritableSettingsStillEndNormally) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
+    std::filesystem::create_directory(dir.file("config.xml")); // cannot be opened as a file
+    EXPECT_EQ(runOnce(dir.path()), 0);
+}
+
+TEST_F(Shell, LongProgramFolderIsNeverCut) {
+    std::string folder = dir.path();
+    while (folder.size() < 600) folder += "/a-rather-long-folder-name-for-testing-paths";
+    std::filesystem::create_directories(folder);
+    writeFile(folder + "/screen.xml",
+              layout("defaultWindows", "<width>800</width><height>480</height><bpp>16</bpp>"));
+    EXPECT_EQ(runOnce(folder), 0);
+    EXPECT_EQ(app.screenWidth, 800);
+    EXPECT_EQ(readFile(folder + "/config.xml"), test::kDefaultConfigXml);
+}
+
+} // namespace
+} // namespace tevo

@@ -1,0 +1,97 @@
+// The real program in a private X server: its window, the close request
+// from a window manager and the refusal of a second copy.
+#include "app/config_text.hpp"
+#include "support/process.hpp"
+#include "support/xserver.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace tevo {
+namespace {
+
+using test::ChildProcess;
+using test::ProgramFolder;
+using test::Window;
+using test::XServer;
+
+constexpr const char* kCaption = "Tevo v.0.7.4 beta";
+constexpr int kStartMs = 10000;
+
+class RealWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!x.ok()) GTEST_SKIP() << "Xvfb could not be started";
+    }
+
+    std::unique_ptr<ChildProcess> start() {
+        return std::make_unique<ChildProcess>(std::vector<std::string>{folder.program()},
+                                              std::vector<std::string>{x.environment(),
+                                                                       "SDL_VIDEODRIVER=x11",
+                                                                       "SDL_AUDIODRIVER=dummy"});
+    }
+
+    // SDL creates the window and sizes it afterwards: wait for the size to settle.
+    void expectSize(Window w, int width, int height) {
+        int actualWidth = 0, actualHeight = 0;
+        for (int waited = 0; waited < kStartMs; waited += 50) {
+            ASSERT_TRUE(x.windowSize(w, actualWidth, actualHeight));
+            if (actualWidth == width && actualHeight == height) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_EQ(actualWidth, width);
+        EXPECT_EQ(actualHeight, height);
+    }
+
+    XServer x;
+    ProgramFolder folder;
+};
+
+TEST_F(RealWindow, OpensAtLayoutSizeAndClosesCleanlyOnRequest) {
+    auto tevo = start();
+    const Window w = x.findWindow(kCaption, kStartMs);
+    ASSERT_NE(w, 0u) << tevo->output() << tevo->errors();
+    expectSize(w, 480, 640);
+
+    x.requestClose(w);
+    EXPECT_EQ(tevo->wait(kStartMs), 0) << tevo->errors();
+    EXPECT_EQ(test::readFile(folder.file("config.xml")), test::kDefaultConfigXml);
+}
+
+TEST_F(RealWindow, SecondCopyRaisesTheFirstAndExitsWithOne) {
+    auto first = start();
+    const Window w = x.findWindow(kCaption, kStartMs);
+    ASSERT_NE(w, 0u) << first->output() << first->errors();
+    x.makeOtherWindow();
+    ASSERT_FALSE(x.isTopmost(w));
+
+    auto second = start();
+    EXPECT_EQ(second->wait(kStartMs), 1);
+    EXPECT_EQ(second->output(), ""); // it ends before SDL starts
+    x.sync();
+    EXPECT_TRUE(x.isTopmost(w));
+    EXPECT_EQ(x.focusedWindow(), w);
+    EXPECT_TRUE(first->running());
+
+    x.requestClose(w);
+    EXPECT_EQ(first->wait(kStartMs), 0);
+}
+
+TEST_F(RealWindow, LandscapeLayoutOpensItsSize) {
+    std::string screen = test::readFile(folder.file("screen.xml"));
+    // Swap the names so that the landscape layout becomes the one in use.
+    screen.replace(screen.find("name=\"defaultWindows\""), 21, "name=\"portrait\"");
+    screen.replace(screen.find("name=\"landscape800\""), 19, "name=\"defaultWindows\"");
+    test::writeFile(folder.file("screen.xml"), screen);
+    auto tevo = start();
+    const Window w = x.findWindow(kCaption, kStartMs);
+    ASSERT_NE(w, 0u);
+    expectSize(w, 800, 480);
+    x.requestClose(w);
+    EXPECT_EQ(tevo->wait(kStartMs), 0);
+}
+
+} // namespace
+} // namespace tevo
