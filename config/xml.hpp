@@ -20,8 +20,9 @@ public:
 
     // Reads and parses the file. False when it cannot be opened (silently),
     // on a read error ("Read error\n" on standard error) or on malformed XML
-    // (the path, then "Parse error at line %u: %s\n"). Values completed before
-    // an error stay.
+    // (the path, then "Parse error at line %u: %s\n", on standard output).
+    // Values completed before an error stay. The file is read as UTF-8
+    // whatever its declaration says.
     bool parse(const std::string& path);
 
     // Called by the parser; `attributes` alternates names and values and ends
@@ -31,14 +32,22 @@ public:
     virtual void characterData(const char16_t* text, int length);
 
 protected:
-    // The common copy of a text piece: at most kPieceUnits units.
+    // The common copy of a text piece: at most kPieceUnits units, never ending
+    // inside a surrogate pair.
     static std::u16string_view piece(const char16_t* text, int length);
 };
 
 // Value parsers over an element's text.
+
+// Leading white space, optional sign, decimal digits; 0 without digits; the
+// rest is ignored. Values beyond int32 saturate.
 int32_t parseInt(std::u16string_view text);
+// The leading number with '.' as decimal point whatever the locale; 0 without
+// one, and 0 for NaN, infinities and values beyond float range.
 float parseFloat(std::u16string_view text);
+// Split at the first ',', CR or LF; without a separator the second value is 0.
 std::array<int32_t, 2> parseIntPair(std::u16string_view text);
+// As parseIntPair; the third and fourth values are always 0.
 std::array<int32_t, 4> parseIntQuad(std::u16string_view text);
 std::array<float, 2> parseFloatPair(std::u16string_view text);
 
