@@ -1,0 +1,40 @@
+// Levels of the map file and the choice of the level the view shows.
+#include "map/map_file.hpp"
+
+#include <algorithm>
+
+namespace tevo {
+
+void cMapFile::addIndexBlock(std::unique_ptr<cIndexBlock> indexBlock) {
+    const uint32_t seconds = indexBlock->cellSeconds();
+    for (auto& level : levels_)
+        if (level->cellSeconds() == seconds) {
+            level->add(std::move(indexBlock));
+            return;
+        }
+    levels_.push_back(std::make_unique<cMapLevel>(seconds));
+    levels_.back()->add(std::move(indexBlock));
+    std::stable_sort(levels_.begin(), levels_.end(), [](const auto& a, const auto& b) {
+        return a->cellSeconds() < b->cellSeconds();
+    });
+}
+
+cMapLevel* cMapFile::selectLevel(cMapLevel* wanted, const PointF footprint[4]) {
+    // 1. Switch only to a level that shows something (or when there is none).
+    if (wanted && wanted != current_) {
+        bool visible = false;
+        for (auto& ib : wanted->indexBlocks()) visible = ib->hasVisibleCells(footprint) || visible;
+        if (visible || !current_) {
+            if (current_) current_->flushAll();
+            current_ = wanted;
+            current_->flushAll();
+        }
+    }
+    // 2.
+    if (!current_) return nullptr;
+    // 3.
+    for (auto& ib : current_->indexBlocks()) ib->update(footprint);
+    return current_;
+}
+
+} // namespace tevo
