@@ -56,7 +56,7 @@ TEST_F(RealWindow, OpensAtLayoutSizeAndClosesCleanlyOnRequest) {
     expectSize(w, 480, 640);
 
     x.requestClose(w);
-    EXPECT_EQ(tevo->wait(kStartMs), 0) << tevo->errors();
+    EXPECT_EQ(tevo->wait(kStartMs), 0) << tevo->output() << tevo->errors();
     EXPECT_EQ(test::readFile(folder.file("config.xml")), test::kDefaultConfigXml);
 }
 
