@@ -13,6 +13,7 @@ namespace tevo {
 struct MapPoint {
     int32_t x = 0;
     int32_t y = 0;
+    bool operator==(const MapPoint&) const = default;
 };
 
 class cMapAbstractObject {
