@@ -1,0 +1,161 @@
+// The serial port reader over a pseudo-terminal: bytes reach takeBytes, close
+// releases the reader, the waits of takeBytes, a device that goes away.
+#include "gps/pty.hpp"
+#include "gps/serial_port.hpp"
+#include "platform/clock.hpp"
+#include "platform/serial_device.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace tevo::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long msSince(Clock::time_point start) {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+class SerialPort : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(pty.slavePath().empty());
+        folder.linkPort(3, pty.slavePath());
+        setSerialPortsFolder(folder.path());
+    }
+    void TearDown() override { setSerialPortsFolder(""); }
+
+    // Waits until the port holds `n` bytes or a second has passed.
+    bool waitForCount(int32_t n) {
+        for (int i = 0; i < 1000 && port.count() < n; ++i) sleepMs(1);
+        return port.count() >= n;
+    }
+
+    Pty pty;
+    ProgramFolder folder;
+    cSerialPort port;
+};
+
+TEST_F(SerialPort, MapsPortsThroughThePortsFolderOnly) {
+    EXPECT_EQ(folder.path() + "ports/COM3", serialDevicePath(3));
+    setSerialPortsFolder("/nonexistent/");
+    const struct {
+        int32_t port;
+        const char* device;
+    } table[] = {{1, "/dev/ttyS0"},
+                 {4, "/dev/ttyS3"},
+                 {5, "/dev/ttyUSB0"},
+                 {20, "/dev/ttyUSB15"},
+                 {21, "/dev/ttyACM0"},
+                 {36, "/dev/ttyACM15"},
+                 {37, "/dev/ttyS4"},
+                 {64, "/dev/ttyS31"},
+                 {65, ""},
+                 {0, ""}};
+    for (const auto& entry : table) EXPECT_EQ(entry.device, serialDevicePath(entry.port));
+}
+
+TEST_F(SerialPort, PortWithoutDeviceDoesNotOpen) {
+    EXPECT_FALSE(port.open(9, 4800));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(0, port.takeBytes(10, std::vector<uint8_t>(10).data()));
+}
+
+TEST_F(SerialPort, BytesWrittenAtTheReceiverArriveInOrder) {
+    ASSERT_TRUE(port.open(3, 4800));
+    EXPECT_EQ(3, port.portNumber());
+    EXPECT_EQ(4800, port.baudRate());
+    std::string sent = "$GPGGA,1,2,3\r\n$GPRMC,4,5,6\r\n";
+    pty.write(sent);
+    ASSERT_TRUE(waitForCount(int32_t(sent.size())));
+    std::vector<uint8_t> got(sent.size());
+    EXPECT_EQ(int32_t(sent.size()), port.takeBytes(int32_t(sent.size()), got.data()));
+    EXPECT_EQ(sent, std::string(got.begin(), got.end()));
+    EXPECT_EQ(0, port.count());
+}
+
+TEST_F(SerialPort, OpeningAgainClosesThePreviousPort) {
+    Pty other;
+    folder.linkPort(4, other.slavePath());
+    ASSERT_TRUE(port.open(3, 4800));
+    ASSERT_TRUE(port.open(4, 9600));
+    // COM3 is free again: a second port can take it (ports are not shared).
+    cSerialPort second;
+    EXPECT_TRUE(second.open(3, 4800));
+    cSerialPort third;
+    EXPECT_FALSE(third.open(4, 4800));
+}
+
+TEST_F(SerialPort, CloseReleasesAWaitingReaderPromptly) {
+    ASSERT_TRUE(port.open(3, 4800));
+    sleepMs(50); // the reader is blocked in its wait
+    auto start = Clock::now();
+    port.close();
+    EXPECT_LT(msSince(start), 210);
+    EXPECT_FALSE(port.isOpen());
+    ASSERT_TRUE(port.open(3, 4800)); // and opens again
+    pty.write("again\n");
+    EXPECT_TRUE(waitForCount(6));
+}
+
+TEST_F(SerialPort, TakeBytesGivesUpAfterTwoEmptyPeriods) {
+    ASSERT_TRUE(port.open(3, 4800));
+    std::vector<uint8_t> got(150);
+    auto start = Clock::now();
+    EXPECT_EQ(0, port.takeBytes(150, got.data())); // periods of 150 * 10000 / 4800 = 312 ms
+    long elapsed = msSince(start);
+    EXPECT_GE(elapsed, 2 * 312);
+    EXPECT_LT(elapsed, 3 * 312);
+}
+
+TEST_F(SerialPort, TakeBytesSettlesForWhatCameAfterFivePeriods) {
+    ASSERT_TRUE(port.open(3, 4800));
+    pty.write(std::string(100, 'x'));
+    ASSERT_TRUE(waitForCount(100));
+    std::vector<uint8_t> got(150);
+    auto start = Clock::now();
+    EXPECT_EQ(100, port.takeBytes(150, got.data()));
+    long elapsed = msSince(start);
+    EXPECT_GE(elapsed, 5 * 312);
+    EXPECT_LT(elapsed, 6 * 312);
+}
+
+TEST_F(SerialPort, OverflowKeepsTheNewestBytes) {
+    ASSERT_TRUE(port.open(3, 57600));
+    std::string old(12000, 'o');
+    pty.write(old);
+    ASSERT_TRUE(waitForCount(12000));
+    std::string fresh(6000, 'n');
+    pty.write(fresh);
+    sleepMs(200);
+    int32_t n = port.count();
+    EXPECT_LE(n, cSerialPort::kBufferSize);
+    std::vector<uint8_t> got(n);
+    ASSERT_EQ(n, port.takeBytes(n, got.data()));
+    ASSERT_GT(n, 0);
+    EXPECT_EQ('n', got.back());
+}
+
+TEST_F(SerialPort, DeviceThatGoesAwayCostsNoBusyLoop) {
+    ASSERT_TRUE(port.open(3, 4800));
+    pty.write("last words\n");
+    ASSERT_TRUE(waitForCount(11));
+    pty.hangUp();
+    sleepMs(100);
+    double before = processCpuMs();
+    sleepMs(1000);
+    EXPECT_LT(processCpuMs() - before, 50.0); // under 5 % of a core
+    std::vector<uint8_t> got(11);
+    EXPECT_EQ(11, port.takeBytes(11, got.data()));
+    auto start = Clock::now();
+    port.close();
+    EXPECT_LT(msSince(start), 210);
+}
+
+} // namespace
+} // namespace tevo::test
