@@ -30,20 +30,18 @@ function(tevo_tool name)
 endfunction()
 
 # tevo_test(NAME SOURCES... [LIBS lib...]): a GoogleTest program run by CTest.
-# Tests run with the dummy SDL drivers and know the program folder and the
-# repository's shared data through TEVO_DIST_DIR and TEVO_SOURCE_DIR.
+# Tests know the program folder and the repository through TEVO_DIST_DIR and
+# TEVO_SOURCE_DIR; tests/environment sets the dummy SDL drivers.
 function(tevo_test name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
   target_compile_options(${name} PRIVATE ${TEVO_WARNINGS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tevo_test_environment GTest::gtest GTest::gmock
+                        GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     TEVO_DIST_DIR="${TEVO_DIST_DIR}"
     TEVO_BIN_DIR="${TEVO_BIN_DIR}"
     TEVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT
-      "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
