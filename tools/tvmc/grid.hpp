@@ -1,0 +1,47 @@
+// The cell grid of one level, with the same arithmetic as the map reader:
+// f = S / 3600 degrees held as a float, n = trunc(360 / f + 0.5) columns per
+// row, key = row * n + column.
+#pragma once
+
+#include "tools/tvmc/feature.hpp"
+
+#include <cstdint>
+#include <optional>
+
+namespace tevo::tvmc {
+
+struct CellIndex {
+    int32_t column = 0, row = 0;
+};
+
+class CellGrid {
+public:
+    explicit CellGrid(uint32_t cellSeconds);
+
+    uint32_t cellSeconds() const { return seconds_; }
+    int32_t columns() const { return columns_; }
+    // Cell size in map units (not a whole number in general).
+    double cellUnits() const { return cellUnits_; }
+
+    // The cell holding a point: its lower-left boundary lies at or below it.
+    CellIndex cellOf(TvmPoint p) const;
+
+    // The map-unit rectangle of a cell, bounds inclusive. Neighbours share
+    // their border line, so clipped pieces meet without a seam.
+    UnitRect cellRect(CellIndex cell) const;
+    // The rectangle of a range of cells (both corners inclusive).
+    UnitRect rangeRect(CellIndex lo, CellIndex hi) const;
+
+    // The key of a cell, or nothing when it does not fit a non-negative int32.
+    std::optional<int32_t> keyOf(CellIndex cell) const;
+
+private:
+    int32_t boundary(int32_t index) const; // map units of the line index * f
+
+    uint32_t seconds_;
+    double degrees_; // the float f, widened
+    int32_t columns_;
+    double cellUnits_;
+};
+
+} // namespace tevo::tvmc

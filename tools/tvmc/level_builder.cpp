@@ -1,0 +1,211 @@
+#include "tools/tvmc/level_builder.hpp"
+
+#include "tools/tvmc/clip.hpp"
+#include "tools/tvmc/geometry.hpp"
+#include "tools/tvmc/grid.hpp"
+#include "tools/tvmc/simplify.hpp"
+
+#include <algorithm>
+#include <map>
+
+namespace tevo::tvmc {
+
+namespace {
+
+// Tolerance of the finest level, in map units (about half a metre): it only
+// drops points that add nothing at any zoom.
+constexpr double kFinestToleranceUnits = 1.0;
+constexpr double kTolerancePixels = 1.0;
+constexpr double kMinAreaPixels = 2.0;
+constexpr std::size_t kMaxPoints = 0xFFFF; // points of one record
+
+double unitsPerSecond() {
+    return kUnitsPerDegree / kSecondsPerDegree;
+}
+
+struct CellRange {
+    CellIndex lo, hi;
+};
+
+// Collects the pieces of every object per cell, keyed in ascending order.
+class CellSorter {
+public:
+    CellSorter(const CellGrid& grid, LevelStats& stats) : grid_(grid), stats_(stats) {}
+
+    // 1. The whole object goes to the cells its bounding box covers, split
+    //    in halves until each piece lies in one cell.
+    void add(const Feature& f, std::vector<TvmPoint> points) {
+        const UnitRect box = boundsOf(points);
+        const CellRange range{grid_.cellOf({box.x0, box.y0}), grid_.cellOf({box.x1, box.y1})};
+        distribute(f, std::move(points), range);
+    }
+
+    bool keysFit() const { return keysFit_; }
+    std::map<int32_t, TvmBlock>& blocks() { return blocks_; }
+
+private:
+    void distribute(const Feature& f, std::vector<TvmPoint> points, CellRange range) {
+        if (range.lo.column == range.hi.column && range.lo.row == range.hi.row) {
+            emit(f, std::move(points), range.lo);
+            return;
+        }
+        CellRange a = range, b = range;
+        if (range.hi.column > range.lo.column) {
+            a.hi.column = range.lo.column + (range.hi.column - range.lo.column) / 2;
+            b.lo.column = a.hi.column + 1;
+        } else {
+            a.hi.row = range.lo.row + (range.hi.row - range.lo.row) / 2;
+            b.lo.row = a.hi.row + 1;
+        }
+        for (const CellRange& half : {a, b}) {
+            const UnitRect rect = grid_.rangeRect(half.lo, half.hi);
+            if (f.cls == ObjectClass::Polygon) {
+                std::vector<TvmPoint> piece = clipPolygon(points, rect);
+                if (piece.empty()) continue;
+                const CellRange cells = narrowed(piece, half);
+                distribute(f, std::move(piece), cells);
+            } else {
+                for (auto& piece : clipPolyline(points, rect)) {
+                    const CellRange cells = narrowed(piece, half);
+                    distribute(f, std::move(piece), cells);
+                }
+            }
+        }
+    }
+
+    // The cells a piece's box covers, kept within the half it was cut to
+    // (a point on the half's upper border belongs to the next cell).
+    CellRange narrowed(const std::vector<TvmPoint>& piece, const CellRange& half) const {
+        const UnitRect box = boundsOf(piece);
+        CellRange r{grid_.cellOf({box.x0, box.y0}), grid_.cellOf({box.x1, box.y1})};
+        r.lo.column = std::clamp(r.lo.column, half.lo.column, half.hi.column);
+        r.hi.column = std::clamp(r.hi.column, half.lo.column, half.hi.column);
+        r.lo.row = std::clamp(r.lo.row, half.lo.row, half.hi.row);
+        r.hi.row = std::clamp(r.hi.row, half.lo.row, half.hi.row);
+        return r;
+    }
+
+    // 2. A piece in one cell becomes records of that cell's block; lines too
+    //    long for one record are cut into records sharing their end points.
+    void emit(const Feature& f, std::vector<TvmPoint> points, CellIndex cell) {
+        const std::optional<int32_t> key = grid_.keyOf(cell);
+        if (!key) {
+            keysFit_ = false;
+            return;
+        }
+        TvmBlock& block = blocks_[*key];
+        block.key = *key;
+        const int cls = static_cast<int>(f.cls);
+        if (f.cls == ObjectClass::Polyline && points.size() > kMaxPoints) {
+            for (std::size_t start = 0; start + 1 < points.size(); start += kMaxPoints - 1) {
+                const std::size_t end = std::min(points.size(), start + kMaxPoints);
+                block.polylines.push_back({f.type,
+                                           {points.begin() + static_cast<long>(start),
+                                            points.begin() + static_cast<long>(end)},
+                                           f.name});
+                ++stats_.records[cls];
+                stats_.points += end - start;
+            }
+            return;
+        }
+        if (points.size() > kMaxPoints) points = simplifyRing(points, fittingTolerance(points));
+        if (points.empty()) return;
+        stats_.points += points.size();
+        ++stats_.records[cls];
+        auto& list = f.cls == ObjectClass::Poi        ? block.pois
+                     : f.cls == ObjectClass::Polyline ? block.polylines
+                                                      : block.polygons;
+        list.push_back({f.type, std::move(points), f.name});
+    }
+
+    // A tolerance that brings a huge ring under the record's point limit.
+    static double fittingTolerance(const std::vector<TvmPoint>& ring) {
+        double tolerance = 1;
+        while (simplifyRing(ring, tolerance).size() > kMaxPoints) tolerance *= 2;
+        return tolerance;
+    }
+
+    const CellGrid& grid_;
+    LevelStats& stats_;
+    std::map<int32_t, TvmBlock> blocks_;
+    bool keysFit_ = true;
+};
+
+// Whether the level shows the object at all.
+bool levelKeeps(const Feature& f, const LevelSpec& spec) {
+    if (spec.finest) return true;
+    if (f.maxCellSeconds < spec.cellSeconds) return false;
+    if (f.cls != ObjectClass::Polygon) return true;
+    const UnitRect box = boundsOf(f.points);
+    return std::max(static_cast<double>(box.x1) - box.x0, static_cast<double>(box.y1) - box.y0) >=
+           spec.minAreaSideUnits;
+}
+
+std::vector<TvmPoint> generalised(const Feature& f, const LevelSpec& spec) {
+    switch (f.cls) {
+    case ObjectClass::Poi:
+        return f.points;
+    case ObjectClass::Polyline:
+        return simplifyLine(f.points, spec.toleranceUnits);
+    case ObjectClass::Polygon:
+        return simplifyRing(f.points, spec.toleranceUnits);
+    }
+    return {};
+}
+
+// Largest areas first, so that smaller ones paint over them.
+void sortLargestFirst(std::vector<TvmObject>& polygons) {
+    std::vector<std::pair<double, std::size_t>> order;
+    order.reserve(polygons.size());
+    for (std::size_t i = 0; i < polygons.size(); ++i)
+        order.emplace_back(-ringArea(polygons[i].points), i);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<TvmObject> sorted;
+    sorted.reserve(polygons.size());
+    for (const auto& entry : order) sorted.push_back(std::move(polygons[entry.second]));
+    polygons = std::move(sorted);
+}
+
+} // namespace
+
+LevelSpec levelSpecFor(uint32_t cellSeconds, bool finest) {
+    const double pixel = cellSeconds * unitsPerSecond() / kViewPixels;
+    LevelSpec spec;
+    spec.cellSeconds = cellSeconds;
+    spec.finest = finest;
+    spec.toleranceUnits = finest ? kFinestToleranceUnits : kTolerancePixels * pixel;
+    spec.minAreaSideUnits = finest ? 0 : kMinAreaPixels * pixel;
+    return spec;
+}
+
+bool buildLevel(const std::vector<Feature>& features, const LevelSpec& spec, uint8_t levelTag,
+                TvmIndexBlock& out, LevelStats& stats, std::string* error) {
+    const CellGrid grid(spec.cellSeconds);
+    stats.cellSeconds = spec.cellSeconds;
+    CellSorter sorter(grid, stats);
+    for (const Feature& f : features) {
+        if (!levelKeeps(f, spec)) continue;
+        std::vector<TvmPoint> points = generalised(f, spec);
+        if (points.empty() || (f.cls == ObjectClass::Polyline && points.size() < 2)) continue;
+        ++stats.objects[static_cast<int>(f.cls)];
+        sorter.add(f, std::move(points));
+    }
+    if (!sorter.keysFit()) {
+        if (error)
+            *error = "cells of " + std::to_string(spec.cellSeconds) +
+                     " arc-seconds are too small for this area: their keys exceed 32 bits";
+        return false;
+    }
+    out.levelTag = levelTag;
+    out.cellSeconds = spec.cellSeconds;
+    out.blocks.clear();
+    for (auto& [key, block] : sorter.blocks()) {
+        sortLargestFirst(block.polygons);
+        out.blocks.push_back(std::move(block));
+    }
+    stats.cells = out.blocks.size();
+    return true;
+}
+
+} // namespace tevo::tvmc

@@ -1,0 +1,44 @@
+// Level assembly: for one cell size, choose what the level shows, simplify
+// it, cut it into the cells it crosses and pack the cells into blocks.
+#pragma once
+
+#include "map/tvm_writer.hpp"
+#include "tools/tvmc/feature.hpp"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tevo::tvmc {
+
+// Width in pixels of the view the generalisation is tuned for: a level is
+// drawn until the view is one of its cells wide.
+inline constexpr double kViewPixels = 480.0;
+
+struct LevelSpec {
+    uint32_t cellSeconds = 0;
+    bool finest = false;         // the finest level keeps every object
+    double toleranceUnits = 0;   // Douglas-Peucker tolerance
+    double minAreaSideUnits = 0; // smaller polygons are left out
+};
+
+// The generalisation of a level: tolerance about one pixel, and polygons of
+// at least two pixels, at the coarsest view the level serves.
+LevelSpec levelSpecFor(uint32_t cellSeconds, bool finest);
+
+struct LevelStats {
+    uint32_t cellSeconds = 0;
+    std::array<uint64_t, kObjectClassCount> objects{}; // features the level keeps
+    std::array<uint64_t, kObjectClassCount> records{}; // records written (pieces per cell)
+    uint64_t points = 0;
+    uint64_t cells = 0;
+};
+
+// Builds the index block of one level; blocks come out in ascending key
+// order. Fails (false, message in *error) when a cell key does not fit the
+// grid's 32-bit keys.
+bool buildLevel(const std::vector<Feature>& features, const LevelSpec& spec, uint8_t levelTag,
+                TvmIndexBlock& out, LevelStats& stats, std::string* error);
+
+} // namespace tevo::tvmc

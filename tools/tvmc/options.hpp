@@ -1,0 +1,43 @@
+// Command line of tvmc.
+#pragma once
+
+#include "tools/tvmc/feature.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tevo::tvmc {
+
+inline constexpr uint32_t kDefaultLevels[] = {60, 300, 1800, 7200};
+// Cell sizes the grid can address: at least one arc-second, at most the
+// whole circle.
+inline constexpr uint32_t kMinCellSeconds = 1;
+inline constexpr uint32_t kMaxCellSeconds = 360 * 3600;
+
+struct BoundingBox {
+    double minLon = 0, minLat = 0, maxLon = 0, maxLat = 0;
+};
+
+struct Options {
+    std::vector<std::string> inputs;
+    std::string output = "map.tvm";
+    std::optional<std::string> name;    // default: the first input's file name
+    std::vector<uint32_t> levels;       // ascending cell sizes, arc-seconds
+    std::optional<uint32_t> startLevel; // the level written last; default the finest
+    std::optional<BoundingBox> bbox;
+    bool quiet = false;
+    bool help = false;
+};
+
+// Parses argv; on a usage error returns false with a message in *error.
+bool parseOptions(int argc, const char* const* argv, Options& options, std::string* error);
+
+// The box in map units (longitudes west of Greenwich become 180 to 360).
+UnitRect toUnitRect(const BoundingBox& box);
+
+// The text of `tvmc --help`.
+const char* usageText();
+
+} // namespace tevo::tvmc

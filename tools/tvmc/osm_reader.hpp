@@ -1,0 +1,38 @@
+// Reading stage: OpenStreetMap files (XML, gzip/bzip2 XML, PBF) through
+// libosmium into map features. Multipolygon and boundary relations are
+// assembled into areas in two passes.
+#pragma once
+
+#include "tools/tvmc/feature.hpp"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tevo::tvmc {
+
+struct ReadStats {
+    uint64_t nodes = 0, ways = 0, relations = 0, areas = 0;
+    uint64_t waysMissingNodes = 0; // skipped: some node of the way is not in the input
+    uint64_t bytes = 0;            // size of the input files
+};
+
+struct ReadOptions {
+    std::optional<UnitRect> cut; // keep only what lies inside (map units)
+    // Called now and then with the share of the input read so far (0 to 1).
+    std::function<void(double)> progress;
+};
+
+struct ReadResult {
+    std::vector<Feature> features;
+    ReadStats stats;
+};
+
+// Reads every input in turn. On failure (unreadable or malformed input,
+// data south of the equator) returns false with a message in *error.
+bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options, ReadResult& result,
+             std::string* error);
+
+} // namespace tevo::tvmc
