@@ -44,18 +44,21 @@ struct FontCloser {
 };
 
 // Renders the text as UCS-2 (surrogates cannot be drawn by the font API).
-SurfacePtr renderText(TTF_Font* font, std::u16string_view text) {
+SurfacePtr renderText(TTF_Font* font, std::u16string_view text, int style = TTF_STYLE_NORMAL,
+                      SDL_Color colour = SDL_Color{0, 0, 0, 0}) {
     if (!font || text.empty()) return nullptr;
     std::vector<Uint16> units(text.begin(), text.end());
     units.push_back(0);
-    return SurfacePtr(TTF_RenderUNICODE_Blended(font, units.data(), SDL_Color{0, 0, 0, 0}));
+    TTF_SetFontStyle(font, style);
+    return SurfacePtr(TTF_RenderUNICODE_Blended(font, units.data(), colour));
 }
 
-void drawBox(SDL_Surface* screen, SDL_Surface* caption, SDL_Surface* body, SDL_Rect& button) {
+void drawBox(SDL_Surface* screen, SDL_Surface* caption, SDL_Surface* body, SDL_Surface* ok) {
     const int textWidth = std::max(caption ? caption->w : 0, body ? body->w : 0);
     const int w = std::min<int>(screen->w - 8, std::max(textWidth, kButtonWidth) + 2 * kPadding);
     const int textHeight = (caption ? caption->h : 0) + (body ? body->h : 0);
-    const int h = std::min<int>(screen->h - 8, textHeight + kButtonHeight + 3 * kPadding);
+    const int h =
+        std::min<int>(screen->h - 8, textHeight + kButtonHeight + 3 * kPadding + kPadding / 4);
     SDL_Rect frame{static_cast<Sint16>((screen->w - w) / 2),
                    static_cast<Sint16>((screen->h - h) / 2), static_cast<Uint16>(w),
                    static_cast<Uint16>(h)};
@@ -68,12 +71,17 @@ void drawBox(SDL_Surface* screen, SDL_Surface* caption, SDL_Surface* body, SDL_R
         if (!line) continue;
         SDL_Rect at{static_cast<Sint16>(frame.x + kPadding), static_cast<Sint16>(y), 0, 0};
         SDL_BlitSurface(line, nullptr, screen, &at);
-        y += line->h;
+        y += line->h + kPadding / 4;
     }
-    button = {static_cast<Sint16>(frame.x + (w - kButtonWidth) / 2),
-              static_cast<Sint16>(frame.y + h - kPadding - kButtonHeight), kButtonWidth,
-              kButtonHeight};
+    SDL_Rect button{static_cast<Sint16>(frame.x + (w - kButtonWidth) / 2),
+                    static_cast<Sint16>(frame.y + h - kPadding - kButtonHeight), kButtonWidth,
+                    kButtonHeight};
     SDL_FillRect(screen, &button, SDL_MapRGB(screen->format, 70, 110, 180));
+    if (ok) {
+        SDL_Rect at{static_cast<Sint16>(button.x + (kButtonWidth - ok->w) / 2),
+                    static_cast<Sint16>(button.y + (kButtonHeight - ok->h) / 2), 0, 0};
+        SDL_BlitSurface(ok, nullptr, screen, &at);
+    }
     SDL_Flip(screen);
 }
 
@@ -104,10 +112,11 @@ void showInWindow(SDL_Surface* screen, std::u16string_view text, std::u16string_
     const bool ttfStarted = !TTF_WasInit() && TTF_Init() == 0;
     if (TTF_WasInit() && !gFontPath.empty()) font.reset(TTF_OpenFont(gFontPath.c_str(), kFontSize));
     {
-        SurfacePtr captionText = renderText(font.get(), caption);
+        SurfacePtr captionText = renderText(font.get(), caption, TTF_STYLE_BOLD);
         SurfacePtr bodyText = renderText(font.get(), text);
-        SDL_Rect button{};
-        drawBox(screen, captionText.get(), bodyText.get(), button);
+        SurfacePtr okText =
+            renderText(font.get(), u"OK", TTF_STYLE_BOLD, SDL_Color{255, 255, 255, 0});
+        drawBox(screen, captionText.get(), bodyText.get(), okText.get());
     }
     waitForAnswer();
     font.reset();
