@@ -3,6 +3,7 @@
 
 #include "config/config_xml.hpp"
 #include "config/screen_xml.hpp"
+#include "plugin-api/plugin_api.hpp"
 
 #include <SDL.h>
 
@@ -31,6 +32,10 @@ struct LoopState {
     std::array<int32_t, 2> pressMapPoint{-1, -1};
     bool pressPointOffMap = false;
     bool newFixThisPass = false;
+    // The last record read from the receiver and the last satellite table.
+    GpsData position{};
+    std::array<SatelliteInfo, kSatelliteSlots> satellites{};
+    int32_t satelliteCount = 0;
 };
 
 struct AppState {

@@ -1,21 +1,76 @@
+// The receiver side of the shell: the plug-in registry, the reader and the
+// last position and satellite table taken from the plug-in.
 #include "app/receiver.hpp"
+
+#include "gps/plugin_registry.hpp"
+#include "gps/position.hpp"
+#include "platform/serial_device.hpp"
 
 namespace tevo {
 
-struct ReceiverState {};
+// The registry comes first so that it is destroyed last: the plug-ins stay
+// loaded until the reader's threads have ended.
+struct ReceiverState {
+    cPluginRegistry registry;
+    std::unique_ptr<cPosition> gpsReader;
+};
 
 void ReceiverStateDeleter::operator()(ReceiverState* state) const {
     delete state;
 }
 
-void loadReceiverPlugins(AppState&) {}
+namespace {
 
-void startReceiver(AppState&) {}
+bool receiverRuns(const AppState& app) {
+    return app.receiver && app.receiver->gpsReader && app.receiver->gpsReader->portNumber != 0;
+}
 
-void receiverStep(AppState&) {}
+} // namespace
+
+void loadReceiverPlugins(AppState& app) {
+    if (!app.receiver) app.receiver.reset(new ReceiverState);
+    app.receiver->registry.loadPlugins(app.pathOf("Plugins/"));
+}
+
+void startReceiver(AppState& app) {
+    if (!app.receiver) app.receiver.reset(new ReceiverState);
+    ReceiverState& receiver = *app.receiver;
+    setSerialPortsFolder(app.programFolder);
+    receiver.gpsReader = std::make_unique<cPosition>();
+    cPosition& reader = *receiver.gpsReader;
+    if (app.settings.port != 0 && app.settings.baudrate != 0) {
+        receiver.registry.openConfiguredReceiver(reader, app.settings.port, app.settings.baudrate);
+        return;
+    }
+    receiver.registry.detectConfiguredReceiver(reader);
+    // The next start takes the configured path exactly when a receiver was found.
+    app.settings.port = reader.portNumber;
+    app.settings.baudrate = reader.baudRate;
+}
+
+void receiverStep(AppState& app) {
+    LoopState& loop = app.loop;
+    // 1. A new position?
+    loop.newFixThisPass = false;
+    if (!receiverRuns(app)) return;
+    ReceiverState& receiver = *app.receiver;
+    const PluginApi& api = receiver.gpsReader->api;
+    loop.newFixThisPass = api.PluginIsPositionUpdated();
+    // 2. Take it; a position with a fix goes to the consumers.
+    if (loop.newFixThisPass) {
+        receiver.registry.readGpsData(*receiver.gpsReader, loop.position);
+        if (loop.position.fix != FixNone) receiver.registry.notifyConsumers(loop.position);
+    }
+    // 4. A complete satellite table.
+    if (api.PluginSatellitesUpDated()) {
+        loop.satelliteCount = 0;
+        api.PluginGetSSI(loop.satellites.data(), &loop.satelliteCount);
+    }
+}
 
 void stopReceiver(AppState& app) {
-    app.receiver.reset();
+    // The reader's threads end here; the plug-ins stay loaded until exit.
+    if (app.receiver) app.receiver->gpsReader.reset();
 }
 
 } // namespace tevo

@@ -1,0 +1,160 @@
+// nmeasim: a GPS receiver on a pseudo-terminal. Sends a $GPRMC, $GPGGA,
+// $GPGSA and $GPGSV cycle once a second along a track, or replays a log.
+#include "tools/nmeasim/pty_port.hpp"
+#include "tools/nmeasim/sentences.hpp"
+#include "tools/nmeasim/sources.hpp"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <time.h>
+
+namespace {
+
+using namespace tevo::nmeasim;
+
+constexpr const char* kHelp =
+    "Usage: nmeasim [options]\n"
+    "A GPS receiver on a pseudo-terminal. Prints the device path of the terminal\n"
+    "on the first line of its output, then sends NMEA 0183 sentences on it until\n"
+    "it is interrupted.\n"
+    "\n"
+    "  --track FILE.plt  follow the points of a track, one point a second, from\n"
+    "                    the first again after the last. Without --track and\n"
+    "                    --log a small loop in the Moscow map area is driven.\n"
+    "  --log FILE        replay a captured log (lines starting with '#' are\n"
+    "                    skipped) at the pace of its time stamps\n"
+    "  --speed N         run N times faster (track and log)\n"
+    "  --repeat N        play the log N times (default 1; 0: forever)\n"
+    "  --count N         stop after N seconds' cycles\n"
+    "  --link FOLDER     make FOLDER/ports/COM<n> a link to the terminal, so that\n"
+    "                    tevo in FOLDER finds the receiver (removed at exit)\n"
+    "  --port N          the n of --link (default 3)\n"
+    "  --help            this text\n"
+    "\n"
+    "Every cycle is $GPRMC, $GPGGA, $GPGSA and $GPGSV with checksums and a sky\n"
+    "of ten satellites, eight of them in the fix.\n";
+
+volatile std::sig_atomic_t gStop = 0;
+
+void onSignal(int) {
+    gStop = 1;
+}
+
+struct Options {
+    std::string track;
+    std::string log;
+    std::string linkFolder;
+    int port = 3;
+    double speed = 1.0;
+    long repeat = 1;
+    long count = 0;
+};
+
+bool parse(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kHelp, stdout);
+            std::exit(0);
+        }
+        if (i + 1 >= argc) return false;
+        std::string value = argv[++i];
+        if (arg == "--track")
+            options.track = value;
+        else if (arg == "--log")
+            options.log = value;
+        else if (arg == "--link")
+            options.linkFolder = value;
+        else if (arg == "--port")
+            options.port = std::atoi(value.c_str());
+        else if (arg == "--speed")
+            options.speed = std::atof(value.c_str());
+        else if (arg == "--repeat")
+            options.repeat = std::atol(value.c_str());
+        else if (arg == "--count")
+            options.count = std::atol(value.c_str());
+        else
+            return false;
+    }
+    return options.speed > 0 && options.port >= 1 && options.port <= 64;
+}
+
+// Sleeps, ending early on a signal.
+void pause(double seconds) {
+    timespec t{static_cast<time_t>(seconds), static_cast<long>((seconds - long(seconds)) * 1e9)};
+    while (!gStop && nanosleep(&t, &t) != 0) {}
+}
+
+void runTrack(const PtyPort& port, const std::vector<TrackPoint>& points, const Options& options) {
+    for (long second = 0; !gStop && (options.count == 0 || second < options.count); ++second) {
+        SimFix fix = fixAlong(points, static_cast<std::size_t>(second));
+        fix.utc = std::time(nullptr);
+        if (!port.send(fixCycle(fix, second))) std::fprintf(stderr, "line full, cycle dropped\n");
+        pause(1.0 / options.speed);
+    }
+}
+
+void runLog(const PtyPort& port, const std::vector<LogCycle>& cycles, const Options& options) {
+    long sent = 0;
+    for (long round = 0; !gStop && (options.repeat == 0 || round < options.repeat); ++round) {
+        for (const LogCycle& cycle : cycles) {
+            if (gStop || (options.count != 0 && sent >= options.count)) return;
+            if (!port.send(cycle.bytes)) std::fprintf(stderr, "line full, cycle dropped\n");
+            ++sent;
+            pause(cycle.seconds / options.speed);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fputs(kHelp, stderr);
+        return 2;
+    }
+    std::vector<TrackPoint> points;
+    std::vector<LogCycle> cycles;
+    if (!options.log.empty() && !readLog(options.log, cycles)) {
+        std::fprintf(stderr, "nmeasim: cannot read the log %s\n", options.log.c_str());
+        return 1;
+    }
+    if (options.log.empty()) {
+        if (options.track.empty())
+            points = builtInLoop();
+        else if (!readTrack(options.track, points)) {
+            std::fprintf(stderr, "nmeasim: cannot read the track %s\n", options.track.c_str());
+            return 1;
+        }
+    }
+    PtyPort port;
+    if (!port.ok()) {
+        std::fprintf(stderr, "nmeasim: no pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+    std::printf("%s\n", port.devicePath().c_str());
+    if (!options.linkFolder.empty()) {
+        if (!port.link(options.linkFolder, options.port)) {
+            std::fprintf(stderr, "nmeasim: cannot link COM%d in %s\n", options.port,
+                         options.linkFolder.c_str());
+            return 1;
+        }
+        std::printf("COM%d -> %s\n", options.port, port.devicePath().c_str());
+    }
+    std::fflush(stdout);
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    if (cycles.empty())
+        runTrack(port, points, options);
+    else
+        runLog(port, cycles, options);
+    return 0;
+}

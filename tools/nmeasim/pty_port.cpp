@@ -1,0 +1,59 @@
+#include "tools/nmeasim/pty_port.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace tevo::nmeasim {
+
+PtyPort::PtyPort() {
+    int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master < 0) return;
+    if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname(master) == nullptr) {
+        close(master);
+        return;
+    }
+    devicePath_ = ptsname(master);
+    slave_ = open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    // A raw line: no echo back to us, no line-end translation.
+    termios tio{};
+    if (tcgetattr(master, &tio) == 0) {
+        cfmakeraw(&tio);
+        cfsetispeed(&tio, B4800);
+        cfsetospeed(&tio, B4800);
+        tcsetattr(master, TCSANOW, &tio);
+    }
+    master_ = master;
+}
+
+PtyPort::~PtyPort() {
+    if (!linkPath_.empty()) unlink(linkPath_.c_str());
+    if (slave_ >= 0) close(slave_);
+    if (master_ >= 0) close(master_);
+}
+
+bool PtyPort::send(const std::string& bytes) const {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false; // the line is full: nobody reads
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool PtyPort::link(const std::string& folder, int portNumber) {
+    std::string ports = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + "ports";
+    mkdir(ports.c_str(), 0755); // may exist already
+    std::string path = ports + "/COM" + std::to_string(portNumber);
+    unlink(path.c_str()); // a link left by an earlier run
+    if (symlink(devicePath_.c_str(), path.c_str()) != 0) return false;
+    linkPath_ = path;
+    return true;
+}
+
+} // namespace tevo::nmeasim

@@ -1,0 +1,33 @@
+// The receiver's end of a pseudo-terminal, and the ports/COMn link to the other.
+#pragma once
+
+#include <string>
+
+namespace tevo::nmeasim {
+
+class PtyPort {
+public:
+    PtyPort();
+    ~PtyPort();
+    PtyPort(const PtyPort&) = delete;
+    PtyPort& operator=(const PtyPort&) = delete;
+
+    bool ok() const { return master_ >= 0; }
+    // The device a navigator opens.
+    const std::string& devicePath() const { return devicePath_; }
+
+    // Sends bytes without blocking; what the line cannot take now is dropped.
+    // False when something was dropped.
+    bool send(const std::string& bytes) const;
+
+    // FOLDER/ports/COM<n> -> the device; removed again by the destructor.
+    bool link(const std::string& folder, int portNumber);
+
+private:
+    int master_ = -1;
+    int slave_ = -1; // kept open so the line stays up between a navigator's opens
+    std::string devicePath_;
+    std::string linkPath_;
+};
+
+} // namespace tevo::nmeasim
