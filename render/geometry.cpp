@@ -30,8 +30,12 @@ ScreenPoint centroid(const ScreenPoint* points, int count) {
         sy += points[i].y;
     }
     const float w = 1.0f / static_cast<float>(count);
-    return {static_cast<int32_t>(static_cast<float>(sx) * w),
-            static_cast<int32_t>(static_cast<float>(sy) * w)};
+    // Float rounding can lift a mean of INT32_MAX just past it.
+    const auto mean = [w](int64_t sum) {
+        const double v = static_cast<float>(sum) * w;
+        return static_cast<int32_t>(std::clamp<double>(v, INT32_MIN, INT32_MAX));
+    };
+    return {mean(sx), mean(sy)};
 }
 
 } // namespace tevo

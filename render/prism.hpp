@@ -1,6 +1,6 @@
 // Extruded ("3D" style) polygons drawn as prisms with the depth fill: a roof
 // lifted by the extrusion vector over the ground polygon and the walls
-// between them that face the camera.
+// between them that face the camera, whichever way the polygon winds.
 #pragma once
 
 #include "render/camera.hpp"

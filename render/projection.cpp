@@ -31,6 +31,7 @@ CameraPoint crossing(const CameraPoint& p, const CameraPoint& c, int32_t limit) 
 // cases; emits the points the edge contributes.
 template <class Emit>
 void clipEdge(const CameraPoint& p, const CameraPoint& c, int32_t n, int32_t f, Emit&& emit) {
+    if (n > f) return; // an empty depth range keeps nothing
     if (n <= p.z && p.z <= f) {
         // 1. From inside: leave through far or near, or stay.
         if (c.z > f)
@@ -76,6 +77,17 @@ bool projectPoint(const CameraPoint& p, const Camera& camera, ScreenPoint& out) 
     out = {static_cast<int32_t>(std::clamp(x, -kScreenLimit, kScreenLimit)),
            static_cast<int32_t>(std::clamp(y, -kScreenLimit, kScreenLimit))};
     return true;
+}
+
+void clipDepth(const CameraPoint* points, int count, bool closed, int32_t nearZ, int32_t farZ,
+               std::vector<CameraPoint>& out) {
+    out.clear();
+    if (points == nullptr || count <= 0) return;
+    const auto emit = [&](const CameraPoint& q) { out.push_back(q); };
+    if (!closed && nearZ <= points[0].z && points[0].z <= farZ) emit(points[0]);
+    const int edges = closed ? count : count - 1;
+    for (int i = 0; i < edges; ++i)
+        clipEdge(points[i], points[i + 1 == count ? 0 : i + 1], nearZ, farZ, emit);
 }
 
 bool projectPolygon(const Camera& camera, const FixedMatrix* matrix, const GroundPoint* ground,

@@ -19,6 +19,12 @@ CameraPoint toCamera(const FixedMatrix* matrix, int32_t u, int32_t v, int32_t h)
 // and kept within +-2^30 so that the rasteriser's wide lines cannot wrap.
 bool projectPoint(const CameraPoint& p, const Camera& camera, ScreenPoint& out);
 
+// The clipping step alone: the points the edges of `points` (closed: the last
+// back to the first as well) keep or gain at the near and far limits, all
+// with depths in near..far.
+void clipDepth(const CameraPoint* points, int count, bool closed, int32_t nearZ, int32_t farZ,
+               std::vector<CameraPoint>& out);
+
 // Ground points through the matrix (none: taken as they are) at the camera
 // height, clipped to near..far and projected into `out`; a point equal to the
 // one before it is dropped. True when more than 2 points came out; a single
