@@ -1,0 +1,133 @@
+// Clipping, simplification, hole joining and the cell grid.
+#include "tools/tvmc/clip.hpp"
+#include "tools/tvmc/geometry.hpp"
+#include "tools/tvmc/grid.hpp"
+#include "tools/tvmc/simplify.hpp"
+
+#include <gtest/gtest.h>
+
+namespace tevo {
+// Found by argument lookup from the assertions below.
+inline bool operator==(const TvmPoint& a, const TvmPoint& b) {
+    return a.x == b.x && a.y == b.y;
+}
+} // namespace tevo
+
+namespace tevo::tvmc {
+namespace {
+
+using Points = std::vector<TvmPoint>;
+
+const UnitRect kBox{0, 0, 10, 10};
+
+struct PolygonClipCase {
+    const char* what;
+    Points ring;
+    double area; // of the clipped ring, 0: nothing left
+};
+
+class PolygonClip : public ::testing::TestWithParam<PolygonClipCase> {};
+
+TEST_P(PolygonClip, KeepsExactlyTheAreaInside) {
+    const Points out = clipPolygon(GetParam().ring, kBox);
+    EXPECT_DOUBLE_EQ(ringArea(out), GetParam().area) << GetParam().what;
+    for (const TvmPoint& p : out) {
+        EXPECT_TRUE(p.x >= 0 && p.x <= 10 && p.y >= 0 && p.y <= 10) << GetParam().what;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PolygonClip,
+    ::testing::Values(
+        PolygonClipCase{"inside", {{2, 2}, {8, 2}, {8, 8}, {2, 8}}, 36},
+        PolygonClipCase{"covering", {{-5, -5}, {20, -5}, {20, 20}, {-5, 20}}, 100},
+        PolygonClipCase{"half out", {{5, 2}, {15, 2}, {15, 8}, {5, 8}}, 30},
+        PolygonClipCase{"outside", {{20, 20}, {30, 20}, {30, 30}}, 0},
+        PolygonClipCase{"touching the border only", {{10, 0}, {20, 0}, {20, 10}, {10, 10}}, 0},
+        // A U whose arms leave the box: two parts joined along the border.
+        PolygonClipCase{"concave U",
+                        {{0, 0}, {10, 0}, {10, 20}, {7, 20}, {7, 5}, {3, 5}, {3, 20}, {0, 20}},
+                        100 - 4 * 5}));
+
+TEST(PolylineClip, LineInOutInGivesTwoPiecesInOrder) {
+    const Points line{{-5, 5}, {5, 5}, {5, 15}, {8, 15}, {8, 5}, {15, 5}};
+    const auto pieces = clipPolyline(line, kBox);
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(pieces[0], (Points{{0, 5}, {5, 5}, {5, 10}}));
+    EXPECT_EQ(pieces[1], (Points{{8, 10}, {8, 5}, {10, 5}}));
+}
+
+TEST(PolylineClip, LineOutsideGivesNothingAndInsideStaysWhole) {
+    EXPECT_TRUE(clipPolyline({{20, 20}, {30, 30}}, kBox).empty());
+    const Points inside{{1, 1}, {2, 3}, {4, 4}};
+    const auto pieces = clipPolyline(inside, kBox);
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_EQ(pieces[0], inside);
+}
+
+TEST(Simplify, DropsPointsWithinTheTolerance) {
+    const Points line{{0, 0}, {10, 1}, {20, 0}, {30, 10}, {40, 0}};
+    EXPECT_EQ(simplifyLine(line, 2), (Points{{0, 0}, {20, 0}, {30, 10}, {40, 0}}));
+    EXPECT_EQ(simplifyLine(line, 100), (Points{{0, 0}, {40, 0}}));
+    EXPECT_EQ(simplifyLine({{0, 0}, {5, 0}, {10, 0}}, 0), (Points{{0, 0}, {10, 0}}));
+}
+
+TEST(Simplify, RingKeepsItsShapeOrVanishes) {
+    const Points square{{0, 0}, {50, 1}, {100, 0}, {100, 100}, {0, 100}};
+    EXPECT_EQ(simplifyRing(square, 5).size(), 4u);
+    EXPECT_TRUE(simplifyRing({{0, 0}, {100, 1}, {200, 0}}, 5).empty());
+}
+
+TEST(JoinHoles, AreaIsOuterMinusHolesWhateverTheOrientation) {
+    const Points outer{{0, 0}, {0, 100}, {100, 100}, {100, 0}}; // clockwise
+    const Points hole1{{10, 10}, {30, 10}, {30, 30}, {10, 30}}; // counter-clockwise
+    const Points hole2{{60, 60}, {60, 80}, {80, 80}, {80, 60}};
+    const Points joined = joinHoles(outer, {hole1, hole2});
+    EXPECT_EQ(joined.size(), 4u + 2 * 5u + 2 * 1u);
+    EXPECT_DOUBLE_EQ(signedArea2(joined) / 2, 10000 - 400 - 400);
+}
+
+TEST(LabelPoint, CentroidInsideOrBoxMiddle) {
+    EXPECT_EQ(labelPoint({{0, 0}, {10, 0}, {10, 10}, {0, 10}}), (TvmPoint{5, 5}));
+    // An L whose centroid lies outside it falls back to the box middle.
+    const Points thinL{{0, 0}, {100, 0}, {100, 2}, {2, 2}, {2, 100}, {0, 100}};
+    EXPECT_EQ(labelPoint(thinL), (TvmPoint{50, 50}));
+}
+
+struct GridCase {
+    uint32_t seconds;
+    double lon, lat;
+    int32_t column, row;
+};
+
+class Grid : public ::testing::TestWithParam<GridCase> {};
+
+TEST_P(Grid, PointLiesInTheRectangleOfItsCell) {
+    const GridCase& c = GetParam();
+    const CellGrid grid(c.seconds);
+    const TvmPoint p = toMapUnits(c.lon, c.lat);
+    const CellIndex cell = grid.cellOf(p);
+    EXPECT_EQ(cell.column, c.column);
+    EXPECT_EQ(cell.row, c.row);
+    const UnitRect r = grid.cellRect(cell);
+    EXPECT_TRUE(p.x >= r.x0 && p.x < r.x1 && p.y >= r.y0 && p.y < r.y1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Grid,
+                         ::testing::Values(GridCase{3600, 37.5, 55.5, 37, 55},
+                                           GridCase{3600, 37.0, 55.0, 37, 55}, // on the corner
+                                           GridCase{60, 37.5, 55.5, 2250, 3330},
+                                           GridCase{60, 37.51666667, 55.5, 2251, 3330},
+                                           GridCase{7200, 11.5, 49.99, 5, 24},
+                                           GridCase{3600, -3.5, 50.2, 356, 50})); // west: 356.5 E
+
+TEST(Grid, KeysAreRowTimesColumnsPlusColumn) {
+    const CellGrid grid(3600);
+    EXPECT_EQ(grid.columns(), 360);
+    EXPECT_EQ(grid.keyOf({1, 1}), 361);
+    EXPECT_EQ(grid.keyOf({-1, 1}), std::nullopt);
+    EXPECT_EQ(CellGrid(1).keyOf({1295999, 300000}), std::nullopt); // beyond 32 bits
+}
+
+} // namespace
+} // namespace tevo::tvmc
