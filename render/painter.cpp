@@ -30,10 +30,10 @@ const std::array<int32_t, kSqrtTableSize>& sqrtTable() {
 
 } // namespace
 
-int32_t isqrt(int64_t v) {
+int64_t isqrt(int64_t v) {
     if (v >= 0 && v < kSqrtTableSize) return sqrtTable()[v];
     const double magnitude = std::fabs(static_cast<double>(v));
-    return static_cast<int32_t>(std::sqrt(magnitude) + 0.5);
+    return static_cast<int64_t>(std::sqrt(magnitude) + 0.5);
 }
 
 void PolyEdge::setup(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {

@@ -23,7 +23,7 @@ struct Segment {
 
 // Square root for the rasteriser: a table for 0..4095 (truncated), above that
 // (and for negative values, of the magnitude) rounded to nearest.
-int32_t isqrt(int64_t v);
+int64_t isqrt(int64_t v);
 
 // One polygon edge, oriented downwards, stepped row by row with an integer
 // quotient and remainder so that no row is lost to rounding.

@@ -11,9 +11,9 @@ namespace tevo {
 
 namespace raster {
 
-int32_t isqrtWide(unsigned __int128 v) {
+int64_t isqrtWide(unsigned __int128 v) {
     if (v <= static_cast<unsigned __int128>(INT64_MAX)) return isqrt(static_cast<int64_t>(v));
-    return static_cast<int32_t>(std::sqrt(static_cast<double>(v)) + 0.5);
+    return static_cast<int64_t>(std::sqrt(static_cast<double>(v)) + 0.5);
 }
 
 } // namespace raster
@@ -148,7 +148,7 @@ int32_t euclideanCorrection(const LineWalk& w) {
     const __int128 big2 = static_cast<__int128>(w.bigDelta) * w.bigDelta;
     const __int128 small2 = static_cast<__int128>(w.smallDelta) * w.smallDelta;
     const int64_t ratio = kCorrectionScale + static_cast<int64_t>(small2 * kCorrectionScale / big2);
-    return isqrt(ratio) - static_cast<int32_t>(kHundred);
+    return static_cast<int32_t>(isqrt(ratio) - kHundred);
 }
 
 int64_t roundHalfAway(double v) {
@@ -166,10 +166,10 @@ int32_t cPainter::dashAdvance(int64_t dx, int64_t dy) const {
     const unsigned __int128 length2 =
         static_cast<unsigned __int128>(static_cast<__int128>(dx) * dx) +
         static_cast<unsigned __int128>(static_cast<__int128>(dy) * dy);
-    const int32_t advance = (raster::isqrtWide(length2) - 1) % kPhases + dashPhase_;
+    const int64_t advance = (raster::isqrtWide(length2) - 1) % kPhases + dashPhase_;
     // Kept in 0..15 (a zero-length step gives -1) so that the next pattern
     // bit is always a valid one.
-    return ((advance % kPhases) + kPhases) % kPhases;
+    return static_cast<int32_t>(((advance % kPhases) + kPhases) % kPhases);
 }
 
 bool cPainter::drawLine1(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Segment* clipped) {

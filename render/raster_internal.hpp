@@ -37,6 +37,6 @@ inline __int128 ceilDiv(__int128 a, __int128 b) {
 }
 
 // Square root of a value that may exceed 64 bits, with the rules of isqrt.
-int32_t isqrtWide(unsigned __int128 v);
+int64_t isqrtWide(unsigned __int128 v);
 
 } // namespace tevo::raster
