@@ -51,6 +51,13 @@ std::unique_ptr<cBlockObjects> cIndexBlock::lookupBlock(int32_t key) {
     return block;
 }
 
+std::vector<int32_t> cIndexBlock::failedKeys() const {
+    std::vector<int32_t> keys;
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (failed_[i]) keys.push_back(entries_[i].key);
+    return keys;
+}
+
 void cIndexBlock::flush() {
     current_.clear();
     toLoad_.clear();

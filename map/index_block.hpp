@@ -56,6 +56,8 @@ public:
     // The loaded blocks; the frame draws them in this order.
     const cPtrArray<cBlockObjects>& loaded() const { return loaded_; }
     const std::vector<KeySlot>& currentKeys() const { return current_; }
+    // Keys whose block failed to read since the map was opened.
+    std::vector<int32_t> failedKeys() const;
     // How many blocks were read from the file, for checks that the cache
     // does not read a cell twice.
     uint64_t blockReads() const { return blockReads_; }

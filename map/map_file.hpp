@@ -38,6 +38,9 @@ public:
     cMapLevel* selectLevel(cMapLevel* wanted, const PointF footprint[4]);
 
     const std::u16string& name() const { return name_; }
+    // The start rectangle of the last open, when it wrote one.
+    bool hasStartRect() const { return hasStartRect_; }
+    const BoundsF& startRect() const { return startRect_; }
     const std::vector<std::unique_ptr<cMapLevel>>& levels() const { return levels_; }
     cMapLevel* currentLevel() const { return current_; }
 
@@ -49,6 +52,8 @@ private:
     cMapLevel* current_ = nullptr;
     std::vector<std::unique_ptr<cMapLevel>> levels_;
     std::u16string name_;
+    bool hasStartRect_ = false;
+    BoundsF startRect_;
 };
 
 } // namespace tevo

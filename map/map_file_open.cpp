@@ -44,6 +44,8 @@ CellRange startCell(CellRange r) {
 
 void cMapFile::reset() {
     current_ = nullptr;
+    hasStartRect_ = false;
+    startRect_ = BoundsF{};
     levels_.clear();
     name_.clear();
     stream_.close();
@@ -102,7 +104,9 @@ bool cMapFile::readIndexBlock(uint64_t* at, bool last, BoundsF* startRect) {
     if (last) {
         const CellRange cell = startCell(ib->cellRange());
         ib->loadCells(cell);
-        if (startRect) *startRect = cellExtent(cell, ib->cellSize());
+        startRect_ = cellExtent(cell, ib->cellSize());
+        hasStartRect_ = true;
+        if (startRect) *startRect = startRect_;
     }
     return true;
 }

@@ -24,6 +24,7 @@ void MapStream::close() {
 
 bool MapStream::readAt(uint64_t offset, void* buf, std::size_t n) {
     if (!file_ || !fits(offset, n)) return false;
+    if (n == 0) return true; // buf may be null then
     if (::fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0) return false;
     return std::fread(buf, 1, n, file_.get()) == n;
 }
