@@ -126,6 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"a.osm", "--bbox", "1,2,3"}, "four numbers"},
                       UsageCase{{"a.osm", "--bbox", "10,-5,11,5"}, "south of the equator"},
                       UsageCase{{"a.osm", "--bbox", "-1,50,1,51"}, "Greenwich"},
+                      UsageCase{{"a.osm", "--start", "37.5"}, "--start needs"},
                       UsageCase{{"a.osm", "--frobnicate"}, "unknown option"},
                       UsageCase{{"a.osm", "-o"}, "needs a value"}));
 

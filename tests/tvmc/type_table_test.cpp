@@ -107,7 +107,9 @@ TEST(Names, FallBackByClass) {
     EXPECT_EQ(objectName(getter({{"name", "Тверская"}, {"ref", "M1"}}), ObjectClass::Polyline),
               u"Тверская");
     EXPECT_EQ(objectName(getter({{"name:en", "Red Square"}}), ObjectClass::Polygon), u"Red Square");
-    EXPECT_EQ(objectName(getter({{"ref", "B 22"}}), ObjectClass::Polyline), u"B 22");
+    EXPECT_EQ(objectName(getter({{"highway", "primary"}, {"ref", "B 22"}}), ObjectClass::Polyline),
+              u"B 22");
+    EXPECT_EQ(objectName(getter({{"railway", "rail"}, {"ref", "2"}}), ObjectClass::Polyline), u"");
     EXPECT_EQ(objectName(getter({{"ref", "B 22"}}), ObjectClass::Poi), u"");
     EXPECT_EQ(objectName(getter({{"brand", "Shell"}}), ObjectClass::Poi), u"Shell");
     EXPECT_EQ(objectName(getter({{"name", ""}, {"int_name", "Moskva"}}), ObjectClass::Poi),

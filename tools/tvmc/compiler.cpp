@@ -1,6 +1,8 @@
 #include "tools/tvmc/compiler.hpp"
 
 #include "platform/text.hpp"
+#include "tools/tvmc/grid.hpp"
+#include "tools/tvmc/start_cell.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -42,7 +44,20 @@ bool buildLevels(const Options& options, const std::vector<Feature>& features,
                  " arc-seconds) keeps no objects; choose a finer --start-level";
         return false;
     }
-    indexBlocks.push_back(std::move(startBlock));
+    int32_t startKey = densestCell(startBlock);
+    if (options.start) {
+        const CellGrid grid(start);
+        const std::optional<int32_t> key =
+            grid.keyOf(grid.cellOf(toMapUnits(options.start->lon, options.start->lat)));
+        if (!key || !std::any_of(startBlock.blocks.begin(), startBlock.blocks.end(),
+                                 [&](const TvmBlock& b) { return b.key == *key; })) {
+            *error = "--start lies in a cell of the start level without objects";
+            return false;
+        }
+        startKey = *key;
+    }
+    for (TvmIndexBlock& block : placeStartCell(std::move(startBlock), startKey))
+        indexBlocks.push_back(std::move(block));
     return true;
 }
 

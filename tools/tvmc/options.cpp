@@ -26,8 +26,10 @@ const char kUsage[] =
     "                          view is narrower than one of its cells and wider than\n"
     "                          one cell of the next finer level.\n"
     "  -s, --start-level S     the level written last (default: the finest). Its\n"
-    "                          middle cell is the start cell, and the view fits that\n"
-    "                          cell when the navigator starts.\n"
+    "                          start cell is what the navigator's view fits and\n"
+    "                          centres on when it starts.\n"
+    "  -c, --start LON,LAT     start on the cell of the start level that holds this\n"
+    "                          position (default: the cell with the most objects)\n"
     "  -b, --bbox W,S,E,N      keep only what lies inside this box (degrees; west and\n"
     "                          south edges first); objects crossing it are cut.\n"
     "  -q, --quiet             no progress bar and no summary\n"
@@ -135,6 +137,16 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                 return false;
             }
             options.startLevel = one[0];
+        } else if (arg == "-c" || arg == "--start") {
+            if (!(v = value(i, arg))) return false;
+            std::vector<double> pos;
+            if (!parseNumbers(v, pos) || pos.size() != 2 || pos[1] < 0 || pos[1] > 90 ||
+                pos[0] < -180 || pos[0] > 360) {
+                *error = "--start needs a position: longitude,latitude in degrees, north of "
+                         "the equator";
+                return false;
+            }
+            options.start = Options::Position{pos[0], pos[1]};
         } else if (arg == "-b" || arg == "--bbox") {
             if (!(v = value(i, arg))) return false;
             BoundingBox box;

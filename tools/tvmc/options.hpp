@@ -27,6 +27,10 @@ struct Options {
     std::vector<uint32_t> levels;       // ascending cell sizes, arc-seconds
     std::optional<uint32_t> startLevel; // the level written last; default the finest
     std::optional<BoundingBox> bbox;
+    struct Position {
+        double lon = 0, lat = 0;
+    };
+    std::optional<Position> start; // default: the cell with the most objects
     bool quiet = false;
     bool help = false;
 };

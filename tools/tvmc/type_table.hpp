@@ -43,8 +43,8 @@ std::optional<TypeChoice> poiType(const TagGet& tags);
 // from boundary relations).
 std::optional<TypeChoice> borderType(const TagGet& tags);
 
-// The name of an object: `name`, else `name:en`, else `int_name`; roads and
-// other lines fall back to `ref`, POIs to `brand`. UTF-8 in, UTF-16 out.
+// The name of an object: `name`, else `name:en`, else `int_name`; roads fall
+// back to `ref`, POIs to `brand`. UTF-8 in, UTF-16 out.
 std::u16string objectName(const TagGet& tags, ObjectClass cls);
 
 // Height in metres that the renderer extrudes each upper-polygon type to.

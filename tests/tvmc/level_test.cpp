@@ -1,0 +1,131 @@
+// Level assembly: what each level keeps, how objects are cut into cells, the
+// order of polygons in a block, and the choice of the start cell.
+#include "tools/tvmc/geometry.hpp"
+#include "tools/tvmc/grid.hpp"
+#include "tools/tvmc/level_builder.hpp"
+#include "tools/tvmc/start_cell.hpp"
+#include "tools/tvmc/type_table.hpp"
+
+#include <gtest/gtest.h>
+
+namespace tevo::tvmc {
+namespace {
+
+constexpr uint32_t kCell = 3600; // one degree: cell (c, r) is c..c+1 E, r..r+1 N
+
+Feature square(uint16_t type, double west, double south, double side, uint32_t levels) {
+    return {ObjectClass::Polygon,
+            type,
+            levels,
+            u"",
+            {toMapUnits(west, south), toMapUnits(west + side, south),
+             toMapUnits(west + side, south + side), toMapUnits(west, south + side)}};
+}
+
+TvmIndexBlock build(const std::vector<Feature>& features, bool finest,
+                    LevelStats* stats = nullptr) {
+    TvmIndexBlock out;
+    LevelStats local;
+    std::string error;
+    EXPECT_TRUE(
+        buildLevel(features, levelSpecFor(kCell, finest), 0, out, stats ? *stats : local, &error))
+        << error;
+    return out;
+}
+
+TEST(BuildLevel, AreaAcrossFourCellsTilesThemWithoutLoss) {
+    const Feature f = square(0x16, 10.5, 50.5, 1.0, kEveryLevel);
+    const TvmIndexBlock level = build({f}, true);
+    ASSERT_EQ(level.blocks.size(), 4u);
+    double total = 0;
+    const CellGrid grid(kCell);
+    for (const TvmBlock& b : level.blocks) {
+        ASSERT_EQ(b.polygons.size(), 1u);
+        total += ringArea(b.polygons[0].points);
+        const UnitRect r = grid.cellRect({b.key % grid.columns(), b.key / grid.columns()});
+        for (const TvmPoint& p : b.polygons[0].points)
+            EXPECT_TRUE(p.x >= r.x0 && p.x <= r.x1 && p.y >= r.y0 && p.y <= r.y1);
+    }
+    EXPECT_NEAR(total, ringArea(f.points), ringArea(f.points) * 1e-9);
+    for (std::size_t i = 1; i < level.blocks.size(); ++i)
+        EXPECT_LT(level.blocks[i - 1].key, level.blocks[i].key);
+}
+
+TEST(BuildLevel, PolygonsOfABlockComeLargestFirst) {
+    const TvmIndexBlock level = build({square(0x12, 10.1, 50.1, 0.1, kEveryLevel),
+                                       square(0x16, 10.1, 50.1, 0.5, kEveryLevel),
+                                       square(0x15, 10.1, 50.1, 0.3, kEveryLevel)},
+                                      true);
+    ASSERT_EQ(level.blocks.size(), 1u);
+    const auto& polygons = level.blocks[0].polygons;
+    ASSERT_EQ(polygons.size(), 3u);
+    EXPECT_EQ(polygons[0].type, 0x16);
+    EXPECT_EQ(polygons[1].type, 0x15);
+    EXPECT_EQ(polygons[2].type, 0x12);
+}
+
+TEST(BuildLevel, CoarseLevelDropsDetailThatTheFinestKeeps) {
+    const std::vector<Feature> features{
+        square(0x16, 10.1, 50.1, 0.5, kEveryLevel),   // a large forest
+        square(0x16, 10.7, 50.7, 0.001, kEveryLevel), // a tiny wood: under two pixels
+        square(111, 10.2, 50.2, 0.3, kFinestOnly),    // a building type
+        {ObjectClass::Poi, 0x2A02, kFinestOnly, u"Cafe", {toMapUnits(10.5, 50.5)}},
+    };
+    LevelStats fine, coarse;
+    build(features, true, &fine);
+    build(features, false, &coarse);
+    EXPECT_EQ(fine.records[static_cast<int>(ObjectClass::Polygon)], 3u);
+    EXPECT_EQ(fine.records[static_cast<int>(ObjectClass::Poi)], 1u);
+    EXPECT_EQ(coarse.records[static_cast<int>(ObjectClass::Polygon)], 1u);
+    EXPECT_EQ(coarse.records[static_cast<int>(ObjectClass::Poi)], 0u);
+}
+
+TEST(BuildLevel, LineLongerThanARecordIsSplitSharingEndPoints) {
+    Feature line{ObjectClass::Polyline, 0x01, kEveryLevel, u"Long", {}};
+    for (int i = 0; i < 70000; ++i) // a zigzag that no simplification flattens
+        line.points.push_back(
+            {toMapUnits(10.1, 50.1).x + i * 2, toMapUnits(10.1, 50.1).y + (i % 2) * 500});
+    const TvmIndexBlock level = build({line}, true);
+    ASSERT_EQ(level.blocks.size(), 1u);
+    const auto& pieces = level.blocks[0].polylines;
+    ASSERT_EQ(pieces.size(), 2u);
+    EXPECT_EQ(pieces[0].points.size(), 0xFFFFu);
+    EXPECT_EQ(pieces[0].points.back().x, pieces[1].points.front().x);
+    EXPECT_EQ(pieces[0].points.size() + pieces[1].points.size(), 70001u);
+    EXPECT_EQ(pieces[1].name, u"Long");
+}
+
+TvmIndexBlock levelWithCells(std::vector<std::pair<int32_t, int>> keysAndPois) {
+    TvmIndexBlock level;
+    level.cellSeconds = kCell;
+    for (auto [key, pois] : keysAndPois) {
+        TvmBlock b;
+        b.key = key;
+        b.pois.resize(static_cast<std::size_t>(pois), TvmObject{0x2A00, {{0, 0}}, u""});
+        level.blocks.push_back(b);
+    }
+    return level;
+}
+
+TEST(StartCell, DensestCellIsWrittenLastAlone) {
+    // Columns 10 to 13 of row 50: the reader would start on column 11.
+    const int32_t row = 50 * 360;
+    const TvmIndexBlock level =
+        levelWithCells({{row + 10, 1}, {row + 11, 1}, {row + 12, 1}, {row + 13, 9}});
+    ASSERT_EQ(densestCell(level), row + 13);
+    const auto blocks = placeStartCell(level, row + 13);
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[0].blocks.size(), 3u);
+    ASSERT_EQ(blocks[1].blocks.size(), 1u);
+    EXPECT_EQ(blocks[1].blocks[0].key, row + 13);
+    EXPECT_EQ(blocks[1].cellSeconds, kCell);
+}
+
+TEST(StartCell, MiddleCellKeepsTheLevelWhole) {
+    const int32_t row = 50 * 360;
+    const TvmIndexBlock level = levelWithCells({{row + 10, 1}, {row + 11, 5}, {row + 13, 1}});
+    EXPECT_EQ(placeStartCell(level, row + 11).size(), 1u);
+}
+
+} // namespace
+} // namespace tevo::tvmc
