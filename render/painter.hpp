@@ -155,9 +155,7 @@ public:
     // Scratch arrays of the edge-table fill, kept between polygons.
     struct FillScratch {
         std::vector<PolyEdge> edges;
-        std::vector<int32_t> ys;
-        std::vector<int32_t> order;
-        std::vector<int32_t> active;
+        std::vector<PolyEdge> active; // copies, kept in x order row by row
     };
 
 private:

@@ -59,9 +59,10 @@ bool cPainter::fillDepth(const ScreenPoint* points, int count, float a, float b,
     // The depth buffer may be smaller than the surface: draw where both are.
     const PixelRect clip = intersect(clip_, {0, 0, depth_.width() - 1, depth_.height() - 1});
     if (clip.empty()) return false;
-    if (raster::classify(points, count, clip) == raster::PolygonClass::Outside) return false;
+    const raster::Survey survey = raster::survey(points, count, clip);
+    if (survey.kind == raster::PolygonClass::Outside) return false;
     BusyGuard guard(*this);
-    const raster::Extremes e = raster::extremes(points, count);
+    const raster::Extremes& e = survey.e;
     const bool monotone = count < 4 || raster::isMonotone(points, count, e);
     const auto run = [&](auto&& writer) {
         if (monotone)

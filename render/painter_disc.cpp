@@ -30,7 +30,7 @@ bool cPainter::fillDisc(int32_t radius, int32_t cx, int32_t cy) {
     const PixelRect box = clippedSquare(radius, cx, cy, clip_);
     if (box.empty()) return false;
     BusyGuard guard(*this);
-    if (!prepareSpan(fillColour_, clip_.right - clip_.left + 1)) return false;
+    if (!prepareSpan(fillColour_, box.right - box.left + 1)) return false;
     for (int32_t y = box.top; y <= box.bottom; ++y) {
         const int64_t h = halfWidth(radius, int64_t{y} - cy);
         const int64_t xl = std::max<int64_t>(cx - h, clip_.left);
@@ -45,7 +45,7 @@ bool cPainter::fillRing(int32_t innerRadius, int32_t outerRadius, int32_t cx, in
     const PixelRect box = clippedSquare(outerRadius, cx, cy, clip_);
     if (box.empty()) return false;
     BusyGuard guard(*this);
-    if (!prepareSpan(fillColour_, clip_.right - clip_.left + 1)) return false;
+    if (!prepareSpan(fillColour_, box.right - box.left + 1)) return false;
     const auto put = [&](int32_t y, int64_t xl, int64_t xr) {
         xl = std::max<int64_t>(xl, clip_.left);
         xr = std::min<int64_t>(xr, clip_.right);

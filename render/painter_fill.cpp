@@ -3,6 +3,7 @@
 #include "render/polygon_walk.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tevo {
 
@@ -21,32 +22,31 @@ constexpr unsigned kSides[4] = {
 };
 } // namespace
 
-PolygonClass classify(const ScreenPoint* points, int count, const PixelRect& clip) {
+Survey survey(const ScreenPoint* points, int count, const PixelRect& clip) {
+    Survey s;
     unsigned regions = 0;
     int inside = 0;
+    s.minX = s.maxX = points[0].x;
     for (int i = 0; i < count; ++i) {
-        const int code = regionCode(points[i].x, points[i].y, clip);
+        const ScreenPoint& p = points[i];
+        const int code = regionCode(p.x, p.y, clip);
         if (code == kInside)
             ++inside;
         else
             regions |= bit(code);
+        const ScreenPoint& t = points[s.e.top];
+        if (p.y < t.y || (p.y == t.y && p.x < t.x)) s.e.top = i;
+        if (p.y > points[s.e.bottom].y) s.e.bottom = i;
+        s.minX = std::min(s.minX, p.x);
+        s.maxX = std::max(s.maxX, p.x);
     }
-    if (inside == count) return PolygonClass::Inside;
-    if (inside > 0) return PolygonClass::Straddling;
-    for (unsigned side : kSides)
-        if ((regions & ~side) == 0) return PolygonClass::Outside;
-    return PolygonClass::Straddling;
-}
-
-Extremes extremes(const ScreenPoint* points, int count) {
-    Extremes e;
-    for (int i = 1; i < count; ++i) {
-        const ScreenPoint& p = points[i];
-        const ScreenPoint& t = points[e.top];
-        if (p.y < t.y || (p.y == t.y && p.x < t.x)) e.top = i;
-        if (p.y > points[e.bottom].y) e.bottom = i;
-    }
-    return e;
+    s.kind = PolygonClass::Straddling;
+    if (inside == count)
+        s.kind = PolygonClass::Inside;
+    else if (inside == 0)
+        for (unsigned side : kSides)
+            if ((regions & ~side) == 0) s.kind = PolygonClass::Outside;
+    return s;
 }
 
 bool isMonotone(const ScreenPoint* points, int count, const Extremes& e) {
@@ -76,35 +76,61 @@ bool buildEdgeTable(const ScreenPoint* p, int count, cPainter::FillScratch& s) {
         s.edges.push_back(e);
     }
     if (s.edges.empty()) return false;
-    // 2. Vertex rows ascending; consecutive distinct ones bound the bands.
-    s.ys.clear();
-    for (int i = 0; i < count; ++i) s.ys.push_back(p[i].y);
-    std::sort(s.ys.begin(), s.ys.end());
-    s.ys.erase(std::unique(s.ys.begin(), s.ys.end()), s.ys.end());
-    // Edges in order of their top row, admitted band by band.
-    s.order.resize(s.edges.size());
-    for (size_t i = 0; i < s.order.size(); ++i) s.order[i] = static_cast<int32_t>(i);
-    std::stable_sort(s.order.begin(), s.order.end(),
-                     [&](int32_t a, int32_t b) { return s.edges[a].yTop < s.edges[b].yTop; });
+    std::sort(s.edges.begin(), s.edges.end(),
+              [](const PolyEdge& a, const PolyEdge& b) { return a.yTop < b.yTop; });
     return true;
 }
 
 } // namespace raster
 
+namespace {
+
+// Spans up to this many pixels are stored one by one; longer ones are block
+// copies from the span buffer.
+constexpr int32_t kShortSpan = 16;
+
+template <class Pixel> struct SolidSpan {
+    uint8_t* pixels;
+    intptr_t pitch;
+    const uint8_t* filled; // the span buffer, holding the colour
+    Pixel colour;
+    void operator()(int32_t y, int32_t xl, int32_t xr) const {
+        Pixel* row = reinterpret_cast<Pixel*>(pixels + y * pitch) + xl;
+        const int32_t n = xr - xl + 1;
+        if (n <= kShortSpan) {
+            for (int32_t i = 0; i < n; ++i) row[i] = colour;
+        } else {
+            std::memcpy(row, filled, static_cast<size_t>(n) * sizeof(Pixel));
+        }
+    }
+};
+
+} // namespace
+
 bool cPainter::fill(const ScreenPoint* points, int count, FillKind kind) {
     if (pixels_ == nullptr || points == nullptr || count < 2 || clip_.empty()) return false;
-    if (raster::classify(points, count, clip_) == raster::PolygonClass::Outside) return false;
+    const raster::Survey survey = raster::survey(points, count, clip_);
+    if (survey.kind == raster::PolygonClass::Outside) return false;
     BusyGuard guard(*this);
-    if (!prepareSpan(fillColour_, clip_.right - clip_.left + 1)) return false;
-    const auto solid = [this](int32_t y, int32_t xl, int32_t xr) { span(y, xl, xr); };
-    const raster::Extremes e = raster::extremes(points, count);
+    const raster::Extremes& e = survey.e;
+    // The span buffer holds the colour as far as the polygon can reach.
+    const int32_t reach =
+        std::min(survey.maxX, clip_.right) - std::max(survey.minX, clip_.left) + 1;
+    if (reach <= 0 || !prepareSpan(fillColour_, reach)) return false;
     const bool monotone =
         kind == FillKind::Monotone ||
         (kind == FillKind::Choose && (count < 4 || raster::isMonotone(points, count, e)));
-    if (monotone)
-        raster::monotoneWalk(points, count, e, clip_, solid);
+    const auto run = [&](auto&& writer) {
+        if (monotone)
+            raster::monotoneWalk(points, count, e, clip_, writer);
+        else
+            raster::edgeTableWalk(points, count, clip_, false, scratch_, writer);
+    };
+    if (bytesPerPixel_ == 2)
+        run(SolidSpan<uint16_t>{pixels_, pitch_, spanBuffer_.data(),
+                                static_cast<uint16_t>(fillColour_)});
     else
-        raster::edgeTableWalk(points, count, clip_, false, scratch_, solid);
+        run(SolidSpan<uint32_t>{pixels_, pitch_, spanBuffer_.data(), fillColour_});
     return true;
 }
 

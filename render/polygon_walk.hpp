@@ -13,15 +13,20 @@ namespace tevo::raster {
 
 enum class PolygonClass { Outside, Straddling, Inside };
 
-// Outside when no vertex is inside and all lie in the outer regions of one
-// side (which takes in one region and two neighbouring ones).
-PolygonClass classify(const ScreenPoint* points, int count, const PixelRect& clip);
-
 struct Extremes {
     int top = 0;    // smallest y, leftmost on ties
     int bottom = 0; // largest y, first found
 };
-Extremes extremes(const ScreenPoint* points, int count);
+
+// What a fill needs to know before it starts, found in one pass.
+struct Survey {
+    // Outside when no vertex is inside and all lie in the outer regions of
+    // one side (which takes in one region and two neighbouring ones).
+    PolygonClass kind = PolygonClass::Outside;
+    Extremes e;
+    int32_t minX = 0, maxX = 0;
+};
+Survey survey(const ScreenPoint* points, int count, const PixelRect& clip);
 
 // True when y never decreases walking from the top to the bottom vertex in
 // either direction around the polygon.
@@ -34,9 +39,10 @@ public:
     Chain(const ScreenPoint* p, int count, const Extremes& e, int dir)
         : p_(p), count_(count), bottom_(e.bottom), dir_(dir), index_(e.top) {}
 
-    // The x extent of the chain on row y; rows come in increasing order, each
-    // below the top vertex and not below the bottom one.
-    void extent(int64_t y, int64_t& lo, int64_t& hi) {
+    // Makes the current edge the one that crosses row y (below its top, not
+    // below its bottom), with x on row y; rows come in increasing order.
+    // Returns the row where the edge ends.
+    int64_t enter(int64_t y) {
         int nx = next(index_);
         if (index_ != bottom_ && p_[nx].y < y) {
             do {
@@ -46,23 +52,30 @@ public:
             started_ = false;
         }
         if (index_ == bottom_) {
-            lo = hi = p_[bottom_].x;
-            return;
+            // Only a polygon that is not monotone after all gets here.
+            edge.setup(p_[bottom_].x, y - 1, p_[bottom_].x, y);
+            edge.moveTo(y);
+            return y;
         }
         if (!started_) {
-            edge_.setup(p_[index_].x, p_[index_].y, p_[nx].x, p_[nx].y);
+            edge.setup(p_[index_].x, p_[index_].y, p_[nx].x, p_[nx].y);
             started_ = true;
         }
-        edge_.moveTo(y);
-        lo = hi = edge_.x;
-        if (y != p_[nx].y) return;
-        // A vertex row: the horizontal run that follows belongs to it.
-        for (int k = nx; k != bottom_ && p_[next(k)].y == y;) {
+        edge.moveTo(y);
+        return p_[nx].y;
+    }
+
+    // On the row where the edge ends: widens [lo, hi] by the horizontal run
+    // that follows the edge's lower vertex.
+    void widenByRun(int64_t y, int64_t& lo, int64_t& hi) const {
+        for (int k = next(index_); k != bottom_ && p_[next(k)].y == y;) {
             k = next(k);
             lo = std::min<int64_t>(lo, p_[k].x);
             hi = std::max<int64_t>(hi, p_[k].x);
         }
     }
+
+    PolyEdge edge;
 
 private:
     int next(int i) const {
@@ -75,67 +88,90 @@ private:
     int dir_;
     int index_;
     bool started_ = false;
-    PolyEdge edge_;
 };
 
 // Monotone fill: every row below the top vertex down to the bottom one, from
-// the smaller to the larger chain x, both ends included.
+// the smaller to the larger chain x, both ends included. Rows are taken in
+// stretches over which neither chain changes its edge.
 template <class SpanFn>
 void monotoneWalk(const ScreenPoint* p, int count, const Extremes& e, const PixelRect& clip,
                   SpanFn&& span) {
-    const int64_t first = std::max<int64_t>(int64_t{p[e.top].y} + 1, clip.top);
     const int64_t last = std::min<int64_t>(p[e.bottom].y, clip.bottom);
-    Chain forward(p, count, e, 1), backward(p, count, e, -1);
-    for (int64_t y = first; y <= last; ++y) {
-        int64_t lo, hi, lo2, hi2;
-        forward.extent(y, lo, hi);
-        backward.extent(y, lo2, hi2);
-        lo = std::max<int64_t>(std::min(lo, lo2), clip.left);
-        hi = std::min<int64_t>(std::max(hi, hi2), clip.right);
-        if (lo <= hi)
-            span(static_cast<int32_t>(y), static_cast<int32_t>(lo), static_cast<int32_t>(hi));
+    Chain a(p, count, e, 1), b(p, count, e, -1);
+    for (int64_t y = std::max<int64_t>(int64_t{p[e.top].y} + 1, clip.top); y <= last;) {
+        const int64_t endA = a.enter(y), endB = b.enter(y);
+        const int64_t end = std::min(std::min(endA, endB), last);
+        for (;; ++y) {
+            int64_t lo = std::min(a.edge.x, b.edge.x), hi = std::max(a.edge.x, b.edge.x);
+            if (y == end) {
+                if (y == endA) a.widenByRun(y, lo, hi);
+                if (y == endB) b.widenByRun(y, lo, hi);
+            }
+            lo = std::max<int64_t>(lo, clip.left);
+            hi = std::min<int64_t>(hi, clip.right);
+            if (lo <= hi)
+                span(static_cast<int32_t>(y), static_cast<int32_t>(lo), static_cast<int32_t>(hi));
+            if (y == end) break;
+            a.edge.step();
+            b.edge.step();
+        }
+        ++y;
     }
 }
 
-// Sets up the edge table (step 1) and the sorted distinct vertex rows
-// (step 2) in the scratch arrays; false when there is no edge to walk.
+// Sets up the edge table (step 1) in the scratch arrays, in order of top
+// rows; false when there is no edge to walk.
 bool buildEdgeTable(const ScreenPoint* p, int count, cPainter::FillScratch& s);
 
 // Edge-table fill (even-odd): bands between consecutive vertex rows, the
-// active edges of each sorted by x on every row and filled in pairs. The
-// right end of a span is left out unless includeRight is set.
+// active edges of each sorted by x on every row and filled in pairs from the
+// right. The right end of a span is left out unless includeRight is set.
+// Bands are found as the next row where an edge starts or ends, which gives
+// the bands of the sorted vertex rows without sorting them (step 2).
 template <class SpanFn>
 void edgeTableWalk(const ScreenPoint* p, int count, const PixelRect& clip, bool includeRight,
                    cPainter::FillScratch& s, SpanFn&& span) {
     if (!buildEdgeTable(p, count, s)) return;
-    s.active.clear();
+    const std::vector<PolyEdge>& edges = s.edges;
+    std::vector<PolyEdge>& active = s.active;
+    active.clear();
     size_t admitted = 0;
+    // Exclusive right ends may reach one past the clip, so that the clip's
+    // last column is filled like any other.
     const int64_t rightLimit = includeRight ? clip.right : int64_t{clip.right} + 1;
-    for (size_t band = 0; band + 1 < s.ys.size(); ++band) {
-        const int64_t ya = s.ys[band], yb = std::min<int64_t>(s.ys[band + 1], clip.bottom);
-        if (ya >= clip.bottom) break;
-        // 3. Active edges: those spanning the band.
-        std::erase_if(s.active, [&](int32_t i) { return s.edges[i].yBottom <= ya; });
-        while (admitted < s.order.size() && s.edges[s.order[admitted]].yTop <= ya)
-            s.active.push_back(s.order[admitted++]);
-        if (s.active.empty() || (s.active.size() & 1)) continue;
+    const int64_t rightTrim = includeRight ? 0 : 1;
+    for (int64_t ya = edges[0].yTop; ya < clip.bottom;) {
+        // 3. Active edges: those spanning the band from ya.
+        std::erase_if(active, [&](const PolyEdge& edge) { return edge.yBottom <= ya; });
+        while (admitted < edges.size() && edges[admitted].yTop <= ya)
+            active.push_back(edges[admitted++]);
+        int64_t yb = admitted < edges.size() ? edges[admitted].yTop : INT64_MAX;
+        for (const PolyEdge& edge : active) yb = std::min<int64_t>(yb, edge.yBottom);
+        if (yb == INT64_MAX) break;
+        const int64_t band = ya;
+        ya = yb;
+        yb = std::min<int64_t>(yb, clip.bottom);
+        if (active.empty() || (active.size() & 1)) continue;
+        const int64_t first = std::max<int64_t>(band + 1, clip.top);
+        if (first > yb) continue;
+        // Edges that missed rows above the clip catch up by formula.
+        for (PolyEdge& edge : active) edge.moveTo(first - 1);
         // 4. Rows of the band; the polygon's top row is never drawn.
-        for (int64_t y = std::max<int64_t>(ya + 1, clip.top); y <= yb; ++y) {
-            for (int32_t i : s.active) s.edges[i].moveTo(y);
+        for (int64_t y = first; y <= yb; ++y) {
+            for (PolyEdge& edge : active) edge.step();
             // The order of the row above is nearly right: insertion sort.
-            for (size_t i = 1; i < s.active.size(); ++i) {
-                const int32_t v = s.active[i];
+            for (size_t i = 1; i < active.size(); ++i) {
+                if (active[i - 1].x <= active[i].x) continue;
+                const PolyEdge moving = active[i];
                 size_t j = i;
-                for (; j > 0 && s.edges[s.active[j - 1]].x > s.edges[v].x; --j)
-                    s.active[j] = s.active[j - 1];
-                s.active[j] = v;
+                for (; j > 0 && active[j - 1].x > moving.x; --j) active[j] = active[j - 1];
+                active[j] = moving;
             }
-            for (size_t k = s.active.size(); k >= 2; k -= 2) {
-                const int64_t right = s.edges[s.active[k - 1]].x;
+            for (size_t k = active.size(); k >= 2; k -= 2) {
+                const int64_t right = active[k - 1].x;
                 if (right < clip.left) break;
-                const int64_t left = std::max<int64_t>(s.edges[s.active[k - 2]].x, clip.left);
-                const int64_t end =
-                    includeRight ? std::min(right, rightLimit) : std::min(right, rightLimit) - 1;
+                const int64_t left = std::max<int64_t>(active[k - 2].x, clip.left);
+                const int64_t end = std::min(right, rightLimit) - rightTrim;
                 if (left <= end)
                     span(static_cast<int32_t>(y), static_cast<int32_t>(left),
                          static_cast<int32_t>(end));
