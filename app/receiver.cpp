@@ -6,6 +6,8 @@
 #include "gps/position.hpp"
 #include "platform/serial_device.hpp"
 
+#include <algorithm>
+
 namespace tevo {
 
 // The registry comes first so that it is destroyed last: the plug-ins stay
@@ -65,6 +67,8 @@ void receiverStep(AppState& app) {
     if (api.PluginSatellitesUpDated()) {
         loop.satelliteCount = 0;
         api.PluginGetSSI(loop.satellites.data(), &loop.satelliteCount);
+        // The count is the satellites in view, which may exceed the table.
+        loop.satelliteCount = std::clamp(loop.satelliteCount, 0, kSatelliteSlots);
     }
 }
 

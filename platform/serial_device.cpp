@@ -121,6 +121,7 @@ bool SerialDevice::open(const std::string& path, int32_t baudRate) {
         ::close(fd);
         return false;
     }
+    restore_ = tcgetattr(fd, &saved_) == 0;
     configureLine(fd, baudRate);
     raiseModemLines(fd);
     fd_ = fd;
@@ -132,6 +133,8 @@ bool SerialDevice::open(const std::string& path, int32_t baudRate) {
 
 void SerialDevice::close() {
     if (fd_ < 0) return;
+    if (restore_) tcsetattr(fd_, TCSANOW, &saved_);
+    restore_ = false;
     ::close(fd_);
     fd_ = -1;
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <termios.h>
 
 namespace tevo {
 
@@ -47,6 +48,10 @@ public:
 private:
     int fd_ = -1;
     int wakeFd_ = -1; // eventfd signalled by release
+    // The line settings found at open, given back at close: the device may
+    // serve someone else (a console) once we are done with it.
+    termios saved_{};
+    bool restore_ = false;
 };
 
 } // namespace tevo
