@@ -117,22 +117,21 @@ void cIndexBlock::update(const PointF footprint[4]) {
 }
 
 // 5. Splits the two sorted key lists: visible keys not loaded go to the
-// to-load list; the previous list keeps the loaded keys no longer visible.
+// to-load list; the previous list keeps (in place) the loaded keys no longer
+// visible. A merge of two ascending lists, no allocation once warm.
 void cIndexBlock::classify() {
     toLoad_.clear();
-    std::vector<KeySlot> leaving;
-    std::size_t p = 0;
+    std::size_t kept = 0, p = 0;
     for (const KeySlot& visible : current_) {
         while (p < previous_.size() && previous_[p].key < visible.key)
-            leaving.push_back(previous_[p++]);
+            previous_[kept++] = previous_[p++];
         if (p < previous_.size() && previous_[p].key == visible.key)
             ++p; // stays loaded
         else
             toLoad_.push_back(visible);
     }
-    leaving.insert(leaving.end(), previous_.begin() + static_cast<std::ptrdiff_t>(p),
-                   previous_.end());
-    previous_.swap(leaving);
+    while (p < previous_.size()) previous_[kept++] = previous_[p++];
+    previous_.resize(kept);
 }
 
 // 6-7. Marks the blocks that left, destroys them, and lists the rest with

@@ -23,6 +23,7 @@ std::u16string readMapName(MapStream& stream, uint32_t at) {
     std::array<uint8_t, kNameHeaderSize> head{};
     if (!stream.readAt(at, head.data(), head.size())) return {};
     const std::size_t bytes = readU16(&head[kNameLengthAt]);
+    if (!stream.fits(uint64_t{at} + kNameHeaderSize, bytes)) return {};
     std::vector<uint8_t> raw(bytes);
     if (!stream.readAt(uint64_t{at} + kNameHeaderSize, raw.data(), raw.size())) return {};
     std::u16string name(bytes / 2, u'\0');

@@ -7,7 +7,12 @@ namespace tevo {
 void cMapLevel::add(std::unique_ptr<cIndexBlock> indexBlock) {
     const CellRange& r = indexBlock->cellRange();
     const BoundsF& e = indexBlock->extent();
-    if (indexBlocks_.empty()) {
+    // An index block without entries has no cells: its placeholder range
+    // (-1) would stretch the level towards the origin.
+    if (indexBlock->entries().empty()) {
+        if (indexBlocks_.empty()) extent_ = e;
+    } else if (!hasCells_) {
+        hasCells_ = true;
         cellRange_ = r;
         extent_ = e;
     } else {

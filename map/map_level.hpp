@@ -17,7 +17,8 @@ public:
         : cellSeconds_(cellSeconds), f_(cellDegrees(cellSeconds)) {}
 
     // Appends an index block of this cell size and widens the cell range and
-    // extent to cover it.
+    // extent to cover its cells. Until a block with entries arrives the range
+    // is all -1 (and the extent that of the first block).
     void add(std::unique_ptr<cIndexBlock> indexBlock);
     void flushAll();
 
@@ -33,6 +34,7 @@ private:
     float f_;
     CellRange cellRange_;
     BoundsF extent_;
+    bool hasCells_ = false;
     std::vector<std::unique_ptr<cIndexBlock>> indexBlocks_;
 };
 

@@ -93,6 +93,7 @@ TEST_F(MapFileTest, LevelsGroupEqualCellSizesInAscendingOrder) {
         at(3600, {poiCell(10, 50, 360, 1), poiCell(11, 50, 360, 1)}),
         at(900, {poiCell(40, 200, 1440, 0.25)}),
         at(3600, {poiCell(20, 40, 360, 1)}),
+        at(3600, {}), // no cells: does not stretch the level to cell -1
         at(36000, {poiCell(1, 5, 36, 10)}),
     };
     cMapFile map;
@@ -102,7 +103,7 @@ TEST_F(MapFileTest, LevelsGroupEqualCellSizesInAscendingOrder) {
     EXPECT_EQ(map.levels()[1]->cellSeconds(), 3600u);
     EXPECT_EQ(map.levels()[2]->cellSeconds(), 36000u);
     const cMapLevel& degree = *map.levels()[1];
-    ASSERT_EQ(degree.indexBlocks().size(), 2u);
+    ASSERT_EQ(degree.indexBlocks().size(), 3u);
     EXPECT_EQ(degree.indexBlocks()[0]->cellRange(), (CellRange{10, 50, 11, 50}));
     EXPECT_EQ(degree.cellRange(), (CellRange{10, 40, 20, 50}));
     EXPECT_EQ(degree.extent().minX, 10.0f);
