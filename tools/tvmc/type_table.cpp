@@ -2,6 +2,7 @@
 
 #include "platform/text.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -468,6 +469,32 @@ std::u16string objectName(const TagGet& tags, ObjectClass cls) {
     if (fallback)
         if (const char* v = tags(fallback); v && *v) return toWide(v);
     return {};
+}
+
+std::vector<uint16_t> producibleTypes(ObjectClass cls) {
+    std::vector<uint16_t> types;
+    auto addRules = [&types](std::span<const TagRule> rules) {
+        for (const TagRule& r : rules) types.push_back(r.type);
+    };
+    switch (cls) {
+    case ObjectClass::Polyline:
+        addRules(kPolylineRules);
+        types.insert(types.end(), {kRoundabout, kNationalBorder, kStateBorder, kLocalBorder});
+        break;
+    case ObjectClass::Polygon:
+        addRules(kPolygonRules);
+        types.insert(types.end(), {kSea, kLake, kRiverArea, kHouse.type, kWorship.type});
+        for (const BuildingType& b : kBuildingTypes) types.push_back(b.type);
+        break;
+    case ObjectClass::Poi:
+        addRules(kPoiRules);
+        for (const PopulationStep& p : kPopulationSteps) types.push_back(p.type);
+        for (const PlaceKind& k : kPlaceKinds) types.push_back(k.type);
+        break;
+    }
+    std::sort(types.begin(), types.end());
+    types.erase(std::unique(types.begin(), types.end()), types.end());
+    return types;
 }
 
 double drawnHeightOf(uint16_t type) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tevo::tvmc {
 
@@ -46,6 +47,10 @@ std::optional<TypeChoice> borderType(const TagGet& tags);
 // The name of an object: `name`, else `name:en`, else `int_name`; roads fall
 // back to `ref`, POIs to `brand`. UTF-8 in, UTF-16 out.
 std::u16string objectName(const TagGet& tags, ObjectClass cls);
+
+// Every type the table can give objects of a class, ascending, once each;
+// the style and display-level files must cover them all.
+std::vector<uint16_t> producibleTypes(ObjectClass cls);
 
 // Height in metres that the renderer extrudes each upper-polygon type to.
 double drawnHeightOf(uint16_t type);
