@@ -5,6 +5,7 @@
 #include "platform/message_box.hpp"
 #include "platform/text.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tevo {
@@ -36,11 +37,11 @@ int32_t cPluginRegistry::loadPlugins(const std::string& folder) {
     std::string base = folder;
     if (!base.empty() && base.back() != '/') base += '/';
     // 2. Every folder not beginning with '.' holds one plug-in of its name.
-    int32_t slot = 0;
     for (const DirEntry& entry : listDirectory(folder)) {
         if (!entry.isDirectory || entry.name.empty() || entry.name[0] == '.') continue;
         std::string path = base + entry.name + "/" + entry.name + kLibrarySuffix;
-        if (slot >= kSlots) {
+        auto slot = std::find(libraries_.begin(), libraries_.end(), nullptr);
+        if (slot == libraries_.end()) {
             std::printf("Too many plug-ins, skipped: %s\n", path.c_str());
             std::fflush(stdout);
             continue;
@@ -51,8 +52,7 @@ int32_t cPluginRegistry::loadPlugins(const std::string& folder) {
             messageBox(toWide(path), kLoadFailed);
             continue;
         }
-        if (!bindLibrary(*library, path)) continue;
-        libraries_[slot++] = std::move(library);
+        if (bindLibrary(*library, path)) *slot = std::move(library);
     }
     // 4. A missing or empty folder reports nothing.
     return 1;
