@@ -93,7 +93,7 @@ void runTrack(const PtyPort& port, const std::vector<TrackPoint>& points, const 
     for (long second = 0; !gStop && (options.count == 0 || second < options.count); ++second) {
         SimFix fix = fixAlong(points, static_cast<std::size_t>(second));
         fix.utc = std::time(nullptr);
-        if (!port.send(fixCycle(fix, second))) std::fprintf(stderr, "line full, cycle dropped\n");
+        port.send(fixCycle(fix, second));
         pause(1.0 / options.speed);
     }
 }
@@ -103,7 +103,7 @@ void runLog(const PtyPort& port, const std::vector<LogCycle>& cycles, const Opti
     for (long round = 0; !gStop && (options.repeat == 0 || round < options.repeat); ++round) {
         for (const LogCycle& cycle : cycles) {
             if (gStop || (options.count != 0 && sent >= options.count)) return;
-            if (!port.send(cycle.bytes)) std::fprintf(stderr, "line full, cycle dropped\n");
+            port.send(cycle.bytes);
             ++sent;
             pause(cycle.seconds / options.speed);
         }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -35,7 +36,18 @@ PtyPort::~PtyPort() {
     if (master_ >= 0) close(master_);
 }
 
+namespace {
+
+// More unread bytes than a few seconds' worth means nobody reads the line.
+constexpr int kStaleBytes = 3000;
+
+} // namespace
+
 bool PtyPort::send(const std::string& bytes) const {
+    int waiting = 0;
+    if (slave_ >= 0 && ioctl(slave_, FIONREAD, &waiting) == 0 && waiting > kStaleBytes) {
+        tcflush(slave_, TCIFLUSH);
+    }
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);

@@ -17,7 +17,8 @@ public:
     const std::string& devicePath() const { return devicePath_; }
 
     // Sends bytes without blocking; what the line cannot take now is dropped.
-    // False when something was dropped.
+    // A backlog nobody reads is thrown away first, as a receiver's bytes are
+    // lost when nothing listens. False when something was dropped.
     bool send(const std::string& bytes) const;
 
     // FOLDER/ports/COM<n> -> the device; removed again by the destructor.
