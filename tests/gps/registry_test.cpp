@@ -126,6 +126,22 @@ TEST_F(Registry, BindsEachKindAndReportsEachProblem) {
     EXPECT_EQ(0, registry.receiverCount());
 }
 
+TEST_F(Registry, EndOfTheRegistryDeInitsEveryLibraryOnce) {
+    install("Alpha", testLibrary("consumer_a"));
+    install("Zeta", testLibrary("no_ssi"));
+    {
+        cPluginRegistry registry;
+        ::testing::internal::CaptureStderr();
+        registry.loadPlugins(plugins());
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(called("Alpha.so DeInit"));
+    }
+    int deInits = 0;
+    for (const std::string& call : calls()) deInits += call.find(" DeInit") != std::string::npos;
+    EXPECT_EQ(2, deInits);
+    EXPECT_TRUE(called("Zeta.so DeInit"));
+}
+
 TEST_F(Registry, MissingFolderLoadsNothingSilently) {
     cPluginRegistry registry;
     ::testing::internal::CaptureStderr();
