@@ -23,7 +23,7 @@ struct Canvas {
     cPainter painter;
 };
 
-TEST(DepthBuffer, CreateChoosesTheEntrySize) {
+TEST(ZBuffer, CreateChoosesTheEntrySize) {
     struct Case {
         int requested;
         bool ok;
@@ -56,7 +56,7 @@ TEST(DepthBuffer, CreateChoosesTheEntrySize) {
 
 const ScreenPoint kSquare[] = {{10, 10}, {90, 10}, {90, 90}, {10, 90}};
 
-TEST(DepthFill, CrossingPlanesKeepTheNearerPixel) {
+TEST(PainterDepthFill, CrossingPlanesKeepTheNearerPixel) {
     // Depth 10x against depth 10y: the diagonal x = y is where they cross.
     for (int bpp : {16, 32}) {
         for (bool redFirst : {true, false}) {
@@ -86,7 +86,7 @@ TEST(DepthFill, CrossingPlanesKeepTheNearerPixel) {
     }
 }
 
-TEST(DepthFill, EqualDepthDoesNotOverwrite) {
+TEST(PainterDepthFill, EqualDepthDoesNotOverwrite) {
     Canvas c(100, 100);
     c.painter.setFillColour(c.colour(kRed));
     c.painter.fillPolygonDepth(kSquare, 4, 0, 0, 300);
@@ -99,7 +99,7 @@ TEST(DepthFill, EqualDepthDoesNotOverwrite) {
     EXPECT_EQ(c.at(50, 50), c.colour(kBlue));
 }
 
-TEST(DepthFill, DepthsAreClampedToTheEntryRange) {
+TEST(PainterDepthFill, DepthsAreClampedToTheEntryRange) {
     for (int bytes : {1, 2}) {
         Canvas c(100, 100, 32, bytes);
         c.painter.setFillColour(c.colour(kRed));
@@ -114,7 +114,7 @@ TEST(DepthFill, DepthsAreClampedToTheEntryRange) {
     }
 }
 
-TEST(DepthFill, ConcaveSpansIncludeBothEnds) {
+TEST(PainterDepthFill, ConcaveSpansIncludeBothEnds) {
     Canvas c(16, 12);
     const ScreenPoint u[] = {{0, 0}, {4, 0}, {4, 6}, {8, 6}, {8, 0}, {12, 0}, {12, 10}, {0, 10}};
     c.painter.setFillColour(c.colour(kRed));
@@ -130,7 +130,7 @@ TEST(DepthFill, ConcaveSpansIncludeBothEnds) {
                                                                            "#############.\n");
 }
 
-TEST(DepthFill, StaysInsideASmallerDepthBuffer) {
+TEST(PainterDepthFill, StaysInsideASmallerDepthBuffer) {
     Canvas c(100, 100);
     ASSERT_TRUE(c.painter.depth().create(40, 30, 2));
     c.painter.setFillColour(c.colour(kRed));
@@ -143,7 +143,7 @@ TEST(DepthFill, StaysInsideASmallerDepthBuffer) {
     EXPECT_FALSE(bare.fillPolygonDepth(everything, 4, 0, 0, 10));
 }
 
-TEST(DepthFill, PlaneThroughTheEyeDrawsNothing) {
+TEST(PainterDepthFill, PlaneThroughTheEyeDrawsNothing) {
     Canvas c(100, 100);
     const Camera camera(50, 50, 0, 0, -500, 100, 100);
     const DepthPlane plane = depthPlane({100, 0, 100}, {200, 0, 200}, {0, 100, 100}, camera, 65535);

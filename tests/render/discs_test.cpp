@@ -22,7 +22,7 @@ struct Canvas {
     cPainter painter;
 };
 
-TEST(Discs, RowsFollowTheSquareRootTable) {
+TEST(PainterDiscs, RowsFollowTheSquareRootTable) {
     for (int bpp : {16, 32}) {
         Canvas c(21, 21, bpp);
         EXPECT_TRUE(c.painter.fillDisc(3, 10, 10));
@@ -38,14 +38,14 @@ TEST(Discs, RowsFollowTheSquareRootTable) {
     }
 }
 
-TEST(Discs, RadiusZeroSetsOnePixel) {
+TEST(PainterDiscs, RadiusZeroSetsOnePixel) {
     Canvas c(5, 5);
     EXPECT_TRUE(c.painter.fillDisc(0, 2, 2));
     EXPECT_EQ(test::countPixels(c.surface.get(), c.painter.mapColour(kInk)), 1);
     EXPECT_EQ(test::pixelAt(c.surface.get(), 2, 2), c.painter.mapColour(kInk));
 }
 
-TEST(Discs, RingLeavesTheHoleOpen) {
+TEST(PainterDiscs, RingLeavesTheHoleOpen) {
     Canvas c(21, 21);
     EXPECT_TRUE(c.painter.fillRing(2, 4, 10, 10));
     // The inner circle's rows keep only the pieces either side of its span.
@@ -62,14 +62,14 @@ TEST(Discs, RingLeavesTheHoleOpen) {
                                     "...........\n");
 }
 
-TEST(Discs, RingWithInnerRadiusAboveOuterDrawsNothing) {
+TEST(PainterDiscs, RingWithInnerRadiusAboveOuterDrawsNothing) {
     Canvas c(20, 20);
     EXPECT_FALSE(c.painter.fillRing(6, 5, 10, 10));
     EXPECT_FALSE(c.painter.fillDisc(-1, 10, 10));
     EXPECT_EQ(test::countPixels(c.surface.get(), c.painter.mapColour(kInk)), 0);
 }
 
-TEST(Discs, HugeRadiusCoversTheSurface) {
+TEST(PainterDiscs, HugeRadiusCoversTheSurface) {
     Canvas c(40, 30);
     EXPECT_TRUE(c.painter.fillDisc(1 << 30, 20, 15));
     EXPECT_EQ(test::countPixels(c.surface.get(), c.painter.mapColour(kInk)), 40 * 30);

@@ -45,7 +45,7 @@ struct Canvas {
 
 const std::vector<ScreenPoint> kSquare{{1, 1}, {5, 1}, {5, 5}, {1, 5}};
 
-TEST(Fills, MonotoneFillSetsBothEndsAndSkipsTheTopRow) {
+TEST(PainterFills, MonotoneFillSetsBothEndsAndSkipsTheTopRow) {
     Canvas c(8, 8);
     EXPECT_TRUE(c.painter.fillMonotone(kSquare.data(), 4));
     EXPECT_EQ(c.rows(0, 0, 6, 6), ".......\n"
@@ -57,7 +57,7 @@ TEST(Fills, MonotoneFillSetsBothEndsAndSkipsTheTopRow) {
                                   ".......\n");
 }
 
-TEST(Fills, EdgeTableFillLeavesOutTheRightEnd) {
+TEST(PainterFills, EdgeTableFillLeavesOutTheRightEnd) {
     Canvas c(8, 8);
     EXPECT_TRUE(c.painter.fillEdgeTable(kSquare.data(), 4));
     EXPECT_EQ(c.rows(0, 0, 6, 6), ".......\n"
@@ -69,7 +69,7 @@ TEST(Fills, EdgeTableFillLeavesOutTheRightEnd) {
                                   ".......\n");
 }
 
-TEST(Fills, ConcavePolygonTakesTheEdgeTableFill) {
+TEST(PainterFills, ConcavePolygonTakesTheEdgeTableFill) {
     // A U: walking from the top vertex the y values fall again at the inner
     // corner, so the polygon is not monotone.
     Canvas c(16, 12);
@@ -88,7 +88,7 @@ TEST(Fills, ConcavePolygonTakesTheEdgeTableFill) {
                                     "############.\n");
 }
 
-TEST(Fills, TriangleTakesTheMonotoneFill) {
+TEST(PainterFills, TriangleTakesTheMonotoneFill) {
     Canvas c(12, 12);
     const ScreenPoint t[] = {{5, 0}, {10, 10}, {0, 10}};
     EXPECT_TRUE(c.painter.fillPolygon(t, 3));
@@ -96,7 +96,7 @@ TEST(Fills, TriangleTakesTheMonotoneFill) {
     EXPECT_EQ(c.extent(10), std::make_pair(0, 10));
 }
 
-TEST(Fills, HorizontalRunsBelowTheTopAreFilled) {
+TEST(PainterFills, HorizontalRunsBelowTheTopAreFilled) {
     // The step at row 4 is a horizontal run met on the right chain.
     Canvas c(12, 12);
     const ScreenPoint p[] = {{0, 0}, {3, 0}, {3, 4}, {9, 4}, {9, 8}, {0, 8}};
@@ -106,7 +106,7 @@ TEST(Fills, HorizontalRunsBelowTheTopAreFilled) {
     EXPECT_EQ(c.extent(5), std::make_pair(0, 9));
 }
 
-TEST(Fills, ClassificationSkipsPolygonsOnOneOuterSide) {
+TEST(PainterFills, ClassificationSkipsPolygonsOnOneOuterSide) {
     struct Case {
         std::vector<ScreenPoint> points;
         bool processed;
@@ -127,7 +127,7 @@ TEST(Fills, ClassificationSkipsPolygonsOnOneOuterSide) {
     }
 }
 
-TEST(Fills, TooFewPointsDrawNothing) {
+TEST(PainterFills, TooFewPointsDrawNothing) {
     Canvas c(10, 10);
     EXPECT_FALSE(c.painter.fillPolygon(nullptr, 3));
     EXPECT_FALSE(c.painter.fillPolygon(kSquare.data(), 1));
@@ -158,7 +158,7 @@ std::vector<ScreenPoint> convexHull(std::vector<ScreenPoint> p) {
     return hull;
 }
 
-TEST(Fills, MonotoneAndEdgeTableAgreeOnConvexPolygonsUpToTheRightEnd) {
+TEST(PainterFills, MonotoneAndEdgeTableAgreeOnConvexPolygonsUpToTheRightEnd) {
     std::mt19937 rng(5);
     for (int bpp : {16, 32}) {
         for (int round = 0; round < 300; ++round) {
@@ -189,7 +189,7 @@ TEST(Fills, MonotoneAndEdgeTableAgreeOnConvexPolygonsUpToTheRightEnd) {
     }
 }
 
-TEST(Fills, HugeCoordinatesStepExactly) {
+TEST(PainterFills, HugeCoordinatesStepExactly) {
     // The hypotenuse x = y runs from -2^30 to 2^30: 32-bit products of its
     // steps would wrap.
     const int32_t big = 1 << 30;
@@ -203,7 +203,7 @@ TEST(Fills, HugeCoordinatesStepExactly) {
     for (int y = 1; y < 64; ++y) EXPECT_EQ(t.extent(y), std::make_pair(0, y - 1)) << y;
 }
 
-TEST(Fills, ManyVerticesFarOutsideStayInTheSurface) {
+TEST(PainterFills, ManyVerticesFarOutsideStayInTheSurface) {
     // A star of 5000 points reaching out to 2^30 around the surface.
     std::vector<ScreenPoint> star;
     const int n = 5000;
@@ -224,7 +224,7 @@ TEST(Fills, ManyVerticesFarOutsideStayInTheSurface) {
     }
 }
 
-TEST(Fills, DegenerateAndTangledPolygonsAreSafe) {
+TEST(PainterFills, DegenerateAndTangledPolygonsAreSafe) {
     const std::vector<std::vector<ScreenPoint>> shapes = {
         {{5, 5}, {5, 5}, {5, 5}},                                       // one point thrice
         {{0, 10}, {30, 10}, {60, 10}, {10, 10}},                        // flat: zero area

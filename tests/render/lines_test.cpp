@@ -37,7 +37,7 @@ struct Canvas {
     cPainter painter;
 };
 
-TEST(Lines, HorizontalLineFarOutsideSetsOnlyTheVisibleRow) {
+TEST(PainterLines, HorizontalLineFarOutsideSetsOnlyTheVisibleRow) {
     Canvas c(320, 12);
     EXPECT_TRUE(c.painter.drawLine1(-100, 5, 1000, 5));
     PixelSet expected;
@@ -45,7 +45,7 @@ TEST(Lines, HorizontalLineFarOutsideSetsOnlyTheVisibleRow) {
     EXPECT_EQ(c.pixels(), expected);
 }
 
-TEST(Lines, MinorAxisStepsWhenTheErrorReachesTheMajorDelta) {
+TEST(PainterLines, MinorAxisStepsWhenTheErrorReachesTheMajorDelta) {
     // Pixel n of (0,0)-(10,3) lies on row floor(3n / 10); the far end is exact.
     Canvas c(12, 5);
     c.painter.drawLine1(0, 0, 10, 3);
@@ -55,7 +55,7 @@ TEST(Lines, MinorAxisStepsWhenTheErrorReachesTheMajorDelta) {
                                                                     "..........#.\n");
 }
 
-TEST(Lines, WhollyOutsideLinesDrawNothing) {
+TEST(PainterLines, WhollyOutsideLinesDrawNothing) {
     struct Case {
         int x0, y0, x1, y1;
     };
@@ -72,7 +72,7 @@ TEST(Lines, WhollyOutsideLinesDrawNothing) {
     }
 }
 
-TEST(Lines, DashPatternDrawsEightOnEightOffAlongARow) {
+TEST(PainterLines, DashPatternDrawsEightOnEightOffAlongARow) {
     Canvas c(64, 1);
     c.painter.setDashPattern(0x00FF);
     c.painter.drawLine1(0, 0, 63, 0);
@@ -81,7 +81,7 @@ TEST(Lines, DashPatternDrawsEightOnEightOffAlongARow) {
     EXPECT_EQ(test::picture(c.surface.get(), c.ink(), 0, 0, 63, 0), expected + "\n");
 }
 
-TEST(Lines, DashesKeepTheirLengthAlongADiagonal) {
+TEST(PainterLines, DashesKeepTheirLengthAlongADiagonal) {
     Canvas c(100, 100);
     c.painter.setDashPattern(0x00FF);
     c.painter.drawLine1(0, 0, 99, 99);
@@ -99,7 +99,7 @@ TEST(Lines, DashesKeepTheirLengthAlongADiagonal) {
     for (int r : runs) EXPECT_TRUE(r == 5 || r == 6) << r;
 }
 
-TEST(Lines, PolylineDashesRunOnAcrossCorners) {
+TEST(PainterLines, PolylineDashesRunOnAcrossCorners) {
     Canvas c(12, 12);
     c.painter.setDashPattern(0x8888);
     const ScreenPoint path[] = {{0, 0}, {10, 0}, {10, 10}};
@@ -110,7 +110,7 @@ TEST(Lines, PolylineDashesRunOnAcrossCorners) {
     EXPECT_EQ(c.pixels(), expected);
 }
 
-TEST(Lines, WidthGivesParallelLinesBelowSixAndAQuadrilateralFromSix) {
+TEST(PainterLines, WidthGivesParallelLinesBelowSixAndAQuadrilateralFromSix) {
     struct Case {
         int width, firstRow, lastRow;
     };
@@ -131,7 +131,7 @@ TEST(Lines, WidthGivesParallelLinesBelowSixAndAQuadrilateralFromSix) {
     }
 }
 
-TEST(Lines, DiagonalWideLinesHaveNoGaps) {
+TEST(PainterLines, DiagonalWideLinesHaveNoGaps) {
     // Parallel lines one diagonal step apart would leave holes; the extra
     // line closes them, so every row crossing the middle is one solid run.
     for (int width : {2, 3, 4, 5}) {
@@ -151,7 +151,7 @@ TEST(Lines, DiagonalWideLinesHaveNoGaps) {
     }
 }
 
-TEST(Lines, PointOrZeroWidthSetsTheStartPixel) {
+TEST(PainterLines, PointOrZeroWidthSetsTheStartPixel) {
     Canvas c(10, 10);
     EXPECT_FALSE(c.painter.drawLine(3, 4, 3, 4));
     c.painter.setLineWidth(0);
@@ -159,7 +159,7 @@ TEST(Lines, PointOrZeroWidthSetsTheStartPixel) {
     EXPECT_EQ(c.pixels(), (PixelSet{{3, 4}, {6, 7}}));
 }
 
-TEST(Lines, VisiblePathJoinsSegmentsThatMeet) {
+TEST(PainterLines, VisiblePathJoinsSegmentsThatMeet) {
     Canvas c(100, 100);
     for (int width : {1, 3}) {
         c.painter.setLineWidth(width);
@@ -175,7 +175,7 @@ TEST(Lines, VisiblePathJoinsSegmentsThatMeet) {
     }
 }
 
-TEST(Lines, ClippedEndsAreTheFirstAndLastPixelsDrawn) {
+TEST(PainterLines, ClippedEndsAreTheFirstAndLastPixelsDrawn) {
     Canvas c(50, 50);
     c.painter.setClip({10, 10, 39, 39});
     Segment ends;
@@ -191,7 +191,7 @@ TEST(Lines, ClippedEndsAreTheFirstAndLastPixelsDrawn) {
 // A line drawn with a small clip rectangle sets exactly the pixels that the
 // same line drawn with the whole surface as clip sets inside that rectangle,
 // and nothing outside it: widths, patterns, dash phases and both pixel sizes.
-TEST(Lines, ClippingKeepsThePixelsOfTheWholeLine) {
+TEST(PainterLines, ClippingKeepsThePixelsOfTheWholeLine) {
     std::mt19937 rng(20261208);
     const auto coord = [&](int lo, int hi) {
         if (rng() % 16 == 0)

@@ -54,7 +54,7 @@ struct Scene {
 const std::vector<GroundPoint> kClockwise{{-100, -600}, {100, -600}, {100, -400}, {-100, -400}};
 const std::vector<GroundPoint> kAnticlockwise{{-100, -600}, {-100, -400}, {100, -400}, {100, -600}};
 
-TEST(Prism, HeadOnBoxShowsRoofAndFrontWallOnly) {
+TEST(Prisms, HeadOnBoxShowsRoofAndFrontWallOnly) {
     struct Case {
         const std::vector<GroundPoint>* ground;
         uint32_t front; // the south wall's colour in this winding
@@ -70,7 +70,7 @@ TEST(Prism, HeadOnBoxShowsRoofAndFrontWallOnly) {
     }
 }
 
-TEST(Prism, BoxOffToTheSideShowsTwoWalls) {
+TEST(Prisms, BoxOffToTheSideShowsTwoWalls) {
     for (bool clockwise : {true, false}) {
         std::vector<GroundPoint> ground = clockwise ? kClockwise : kAnticlockwise;
         for (GroundPoint& p : ground) p.u += 300;
@@ -82,7 +82,7 @@ TEST(Prism, BoxOffToTheSideShowsTwoWalls) {
     }
 }
 
-TEST(Prism, RoofFirstAndRoofLastDrawTheSameBox) {
+TEST(Prisms, RoofFirstAndRoofLastDrawTheSameBox) {
     std::vector<GroundPoint> ground = kClockwise;
     for (GroundPoint& p : ground) p.u += 150;
     Scene first, last;
@@ -105,7 +105,7 @@ TEST(Prism, RoofFirstAndRoofLastDrawTheSameBox) {
     EXPECT_EQ(first.painter.fillColour(), first.painter.mapColour(kEven));
 }
 
-TEST(Prism, BoxBehindTheCameraDrawsNothing) {
+TEST(Prisms, BoxBehindTheCameraDrawsNothing) {
     std::vector<GroundPoint> behind = kClockwise;
     for (GroundPoint& p : behind) p.v = -p.v + 2000;
     Scene s;

@@ -8,7 +8,7 @@
 namespace tevo {
 namespace {
 
-TEST(Camera, AnglesAreNormalisedAndRebuildTheMatrix) {
+TEST(CameraRecord, AnglesAreNormalisedAndRebuildTheMatrix) {
     struct Case {
         float yaw, pitch, storedYaw, storedPitch;
     };
@@ -23,7 +23,7 @@ TEST(Camera, AnglesAreNormalisedAndRebuildTheMatrix) {
     }
 }
 
-TEST(Camera, StartsAsTheViewCreatesIt) {
+TEST(CameraRecord, StartsAsTheViewCreatesIt) {
     const Camera c(239, 319, 100, 200, -500, 480, 641);
     EXPECT_EQ(c.principalCopyX, 239);
     EXPECT_EQ(c.principalCopyY, 319);
@@ -68,7 +68,7 @@ TEST(Projection, ToCameraAndProjectPoint) {
     }
 }
 
-TEST(Clipping, PolygonNearerThanNearVanishes) {
+TEST(DepthClipping, PolygonNearerThanNearVanishes) {
     const Camera c(240, 320, 0, 0, -500, 480, 640);
     const CameraPoint near[] = {{0, 0, 5}, {100, 0, 5}, {100, 100, 9}, {0, 100, 1}};
     std::vector<ScreenPoint> out{{1, 1}};
@@ -76,7 +76,7 @@ TEST(Clipping, PolygonNearerThanNearVanishes) {
     EXPECT_TRUE(out.empty());
 }
 
-TEST(Clipping, SquareAcrossNearGetsTheTwoCrossings) {
+TEST(DepthClipping, SquareAcrossNearGetsTheTwoCrossings) {
     const CameraPoint square[] = {{-100, -100, 5}, {100, -100, 5}, {100, 100, 50}, {-100, 100, 50}};
     std::vector<CameraPoint> clipped;
     clipDepth(square, 4, true, 10, 3000, clipped);
@@ -93,7 +93,7 @@ TEST(Clipping, SquareAcrossNearGetsTheTwoCrossings) {
     EXPECT_EQ(out[0], (ScreenPoint{240 + 5000, 320 - 3900}));
 }
 
-TEST(Clipping, PolylineThroughFarLeavesAndReturnsOnTheLimit) {
+TEST(DepthClipping, PolylineThroughFarLeavesAndReturnsOnTheLimit) {
     // Pitch 90: camera depth is -v, so the ground points below run 100 ->
     // 5000 -> 200 in depth.
     const Camera c(240, 320, 0, 0, -500, 480, 640);
@@ -115,7 +115,7 @@ TEST(Clipping, PolylineThroughFarLeavesAndReturnsOnTheLimit) {
     EXPECT_LT(clipped[1].x, clipped[2].x); // exit, then re-entry further on
 }
 
-TEST(Clipping, DuplicatePointsAreDroppedOnlyFromGroundPolygons) {
+TEST(DepthClipping, DuplicatePointsAreDroppedOnlyFromGroundPolygons) {
     const Camera c(240, 320, 0, 0, -500, 480, 640);
     const GroundPoint ground[] = {{0, 0}, {100, 0}, {100, 0}, {100, 100}};
     std::vector<ScreenPoint> out;
@@ -130,7 +130,7 @@ TEST(Clipping, DuplicatePointsAreDroppedOnlyFromGroundPolygons) {
     EXPECT_TRUE(out.empty());
 }
 
-TEST(Clipping, NeverEmitsAPointOutsideNearAndFar) {
+TEST(DepthClipping, NeverEmitsAPointOutsideNearAndFar) {
     std::mt19937 rng(3);
     const auto any = [&](int span) {
         if (rng() % 10 == 0) return static_cast<int32_t>(rng()); // anywhere in 32 bits
@@ -170,7 +170,7 @@ TEST(DepthPlane, GivesScaleOverDepthAtEveryPixel) {
     EXPECT_EQ(none.c, 0);
 }
 
-TEST(Facing, HugeCoordinatesKeepTheSign) {
+TEST(FacesCamera, HugeCoordinatesKeepTheSign) {
     // Scaling all points by k > 0 scales the triple product by k^3: the sign
     // must not change even where 32-bit products would wrap.
     std::mt19937 rng(11);
@@ -186,7 +186,7 @@ TEST(Facing, HugeCoordinatesKeepTheSign) {
     }
 }
 
-TEST(Bounds, BoxesAndCentres) {
+TEST(PointBounds, BoxesAndCentres) {
     const ScreenPoint pts[] = {{3, 9}, {-4, 2}, {10, -1}, {0, 0}};
     EXPECT_EQ(boundsOfPoints(pts, 4), (BoundsI{-4, -1, 10, 9}));
     EXPECT_EQ(boundsOfPoints(pts, 0), (BoundsI{0, 0, 0, 0}));
