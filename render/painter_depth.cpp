@@ -63,7 +63,7 @@ bool cPainter::fillDepth(const ScreenPoint* points, int count, float a, float b,
     if (survey.kind == raster::PolygonClass::Outside) return false;
     BusyGuard guard(*this);
     const raster::Extremes& e = survey.e;
-    const bool monotone = count < 4 || raster::isMonotone(points, count, e);
+    const bool monotone = count < 4 || survey.monotone;
     const auto run = [&](auto&& writer) {
         if (monotone)
             raster::monotoneWalk(points, count, e, clip, writer);

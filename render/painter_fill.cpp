@@ -9,55 +9,43 @@ namespace tevo {
 
 namespace raster {
 
-namespace {
-// Outer regions of each side of the clip rectangle, as bits of region codes.
-constexpr unsigned bit(int region) {
-    return 1u << region;
-}
-constexpr unsigned kSides[4] = {
-    bit(kAboveLeft) | bit(kAbove) | bit(kAboveRight),
-    bit(kAboveRight) | bit(kRight) | bit(kBelowRight),
-    bit(kBelowRight) | bit(kBelow) | bit(kBelowLeft),
-    bit(kBelowLeft) | bit(kLeft) | bit(kAboveLeft),
-};
-} // namespace
-
 Survey survey(const ScreenPoint* points, int count, const PixelRect& clip) {
     Survey s;
-    unsigned regions = 0;
-    int inside = 0;
-    s.minX = s.maxX = points[0].x;
+    int32_t minX = points[0].x, maxX = points[0].x;
+    int32_t topY = points[0].y, topX = points[0].x, bottomY = points[0].y;
+    int changes = 0, firstSign = 0, sign = 0;
     for (int i = 0; i < count; ++i) {
-        const ScreenPoint& p = points[i];
-        const int code = regionCode(p.x, p.y, clip);
-        if (code == kInside)
-            ++inside;
-        else
-            regions |= bit(code);
-        const ScreenPoint& t = points[s.e.top];
-        if (p.y < t.y || (p.y == t.y && p.x < t.x)) s.e.top = i;
-        if (p.y > points[s.e.bottom].y) s.e.bottom = i;
-        s.minX = std::min(s.minX, p.x);
-        s.maxX = std::max(s.maxX, p.x);
-    }
-    s.kind = PolygonClass::Straddling;
-    if (inside == count)
-        s.kind = PolygonClass::Inside;
-    else if (inside == 0)
-        for (unsigned side : kSides)
-            if ((regions & ~side) == 0) s.kind = PolygonClass::Outside;
-    return s;
-}
-
-bool isMonotone(const ScreenPoint* points, int count, const Extremes& e) {
-    for (int dir : {1, -1}) {
-        for (int i = e.top; i != e.bottom;) {
-            const int j = (i + dir + count) % count;
-            if (points[j].y < points[i].y) return false;
-            i = j;
+        const int32_t x = points[i].x, y = points[i].y;
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        if (y < topY || (y == topY && x < topX)) {
+            s.e.top = i;
+            topY = y;
+            topX = x;
         }
+        if (y > bottomY) {
+            s.e.bottom = i;
+            bottomY = y;
+        }
+        const int32_t next = points[i + 1 == count ? 0 : i + 1].y;
+        const int step = (next > y) - (next < y);
+        changes += step != 0 && sign != 0 && step != sign;
+        if (firstSign == 0) firstSign = step;
+        if (step != 0) sign = step;
     }
-    return true;
+    changes += sign != 0 && firstSign != 0 && sign != firstSign;
+    s.minX = minX;
+    s.maxX = maxX;
+    s.monotone = changes <= 2;
+    // Wholly beyond one side of the clip: every vertex lies in that side's
+    // three outer regions. Inside when the box is.
+    if (maxX < clip.left || minX > clip.right || bottomY < clip.top || topY > clip.bottom)
+        s.kind = PolygonClass::Outside;
+    else if (minX >= clip.left && maxX <= clip.right && topY >= clip.top && bottomY <= clip.bottom)
+        s.kind = PolygonClass::Inside;
+    else
+        s.kind = PolygonClass::Straddling;
+    return s;
 }
 
 bool buildEdgeTable(const ScreenPoint* p, int count, cPainter::FillScratch& s) {
@@ -118,8 +106,7 @@ bool cPainter::fill(const ScreenPoint* points, int count, FillKind kind) {
         std::min(survey.maxX, clip_.right) - std::max(survey.minX, clip_.left) + 1;
     if (reach <= 0 || !prepareSpan(fillColour_, reach)) return false;
     const bool monotone =
-        kind == FillKind::Monotone ||
-        (kind == FillKind::Choose && (count < 4 || raster::isMonotone(points, count, e)));
+        kind == FillKind::Monotone || (kind == FillKind::Choose && (count < 4 || survey.monotone));
     const auto run = [&](auto&& writer) {
         if (monotone)
             raster::monotoneWalk(points, count, e, clip_, writer);

@@ -25,12 +25,12 @@ struct Survey {
     PolygonClass kind = PolygonClass::Outside;
     Extremes e;
     int32_t minX = 0, maxX = 0;
+    // y never decreases walking from the top to the bottom vertex in either
+    // direction around the polygon; the same as the signs of the y steps
+    // changing at most twice around it.
+    bool monotone = true;
 };
 Survey survey(const ScreenPoint* points, int count, const PixelRect& clip);
-
-// True when y never decreases walking from the top to the bottom vertex in
-// either direction around the polygon.
-bool isMonotone(const ScreenPoint* points, int count, const Extremes& e);
 
 // One side of a y-monotone polygon, walked from the top vertex to the bottom
 // one in direction dir (+1 or -1).

@@ -1,5 +1,6 @@
 // Polygon fills: which pixels each fill sets, the choice between them, and
 // polygons that are huge, degenerate or tangled.
+#include "render/polygon_walk.hpp"
 #include "render/raster_support.hpp"
 
 #include <gtest/gtest.h>
@@ -124,6 +125,44 @@ TEST(PainterFills, ClassificationSkipsPolygonsOnOneOuterSide) {
         EXPECT_EQ(c.painter.fillPolygon(k.points.data(), static_cast<int>(k.points.size())),
                   k.processed)
             << k.points[0].x << "," << k.points[0].y;
+    }
+}
+
+// The one-pass survey against the rules read literally: walk from the top
+// vertex to the bottom one both ways; outside when every vertex lies in the
+// outer regions of one side.
+TEST(PainterFills, SurveyMatchesTheWalkingAndRegionRules) {
+    std::mt19937 rng(9);
+    const PixelRect clip{3, 3, 6, 6};
+    for (int round = 0; round < 20000; ++round) {
+        const int n = 3 + static_cast<int>(rng() % 6);
+        std::vector<ScreenPoint> p;
+        for (int i = 0; i < n; ++i)
+            p.push_back({static_cast<int32_t>(rng() % 10), static_cast<int32_t>(rng() % 10)});
+        const raster::Survey s = raster::survey(p.data(), n, clip);
+        int top = 0, bottom = 0;
+        for (int i = 1; i < n; ++i) {
+            if (p[i].y < p[top].y || (p[i].y == p[top].y && p[i].x < p[top].x)) top = i;
+            if (p[i].y > p[bottom].y) bottom = i;
+        }
+        bool monotone = true;
+        for (int dir : {1, n - 1})
+            for (int i = top; i != bottom; i = (i + dir) % n)
+                if (p[(i + dir) % n].y < p[i].y) monotone = false;
+        ASSERT_EQ(s.e.top, top);
+        ASSERT_EQ(s.e.bottom, bottom);
+        ASSERT_EQ(s.monotone, monotone) << "round " << round;
+        unsigned regions = 0;
+        bool anyInside = false;
+        for (const ScreenPoint& q : p) {
+            const int code = raster::regionCode(q.x, q.y, clip);
+            anyInside |= code == raster::kInside;
+            regions |= 1u << code;
+        }
+        const unsigned sides[] = {0b1110, 0b111000, 0b11100000, 0b110000010};
+        bool outside = false;
+        for (unsigned side : sides) outside |= !anyInside && (regions & ~side) == 0;
+        ASSERT_EQ(s.kind == raster::PolygonClass::Outside, outside) << "round " << round;
     }
 }
 
