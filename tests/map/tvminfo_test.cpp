@@ -31,11 +31,18 @@ std::string slurp(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Runs tvminfo with a time limit. Sanitizer reports get exit codes of their
-// own so that they are never mistaken for tvminfo's 1.
-ToolRun tvminfo(const std::vector<std::string>& args, bool checkLeaks = true) {
+// A running tvminfo whose output goes to files of its own.
+struct ToolProcess {
+    pid_t pid = -1;
+    std::string outPath, errPath;
+};
+
+// Starts tvminfo. Sanitizer reports get exit codes of their own so that they
+// are never mistaken for tvminfo's 1.
+ToolProcess startTvminfo(const std::vector<std::string>& args, const std::string& tag,
+                         bool checkLeaks) {
+    ToolProcess proc{-1, tempPath("tvminfo-" + tag + ".out"), tempPath("tvminfo-" + tag + ".err")};
     const std::string bin = std::string(TEVO_BIN_DIR) + "/tvminfo";
-    const std::string outPath = tempPath("tvminfo.out"), errPath = tempPath("tvminfo.err");
     std::vector<std::string> argStore = {bin};
     argStore.insert(argStore.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -59,29 +66,38 @@ ToolRun tvminfo(const std::vector<std::string>& args, bool checkLeaks = true) {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    pid_t pid = 0;
-    ToolRun run;
-    const int spawned = posix_spawn(&pid, bin.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_addopen(&actions, 1, proc.outPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, proc.errPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (posix_spawn(&proc.pid, bin.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
+        proc.pid = -1;
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return run;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    return proc;
+}
+
+// Waits for it, killing it after a time limit.
+ToolRun finish(const ToolProcess& proc) {
+    ToolRun run;
+    if (proc.pid < 0) return run;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
+    while (waitpid(proc.pid, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
+            kill(proc.pid, SIGKILL);
+            waitpid(proc.pid, &status, 0);
             return run;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-    run.out = slurp(outPath);
-    run.err = slurp(errPath);
+    run.out = slurp(proc.outPath);
+    run.err = slurp(proc.errPath);
     return run;
+}
+
+ToolRun tvminfo(const std::vector<std::string>& args) {
+    return finish(startTvminfo(args, "single", true));
 }
 
 // Two levels, three index blocks in mixed order, names that need escaping.
@@ -135,43 +151,58 @@ TEST(Tvminfo, FailuresExitWithOne) {
     EXPECT_NE(missing.err.find("did not open"), std::string::npos);
 }
 
-// Damaged copies: flipped bytes, large fields, truncations. tvminfo never
-// crashes or hangs: it reads the map, or shows the message and exits with 1,
-// or lists the damaged cell as missing.
+// Damage of four kinds: a few random bytes, a 32-bit field set to something
+// large, a cut, one flipped bit after the header.
+std::vector<uint8_t> damaged(std::vector<uint8_t> bytes, int kind, std::mt19937& rng) {
+    std::uniform_int_distribution<std::size_t> anywhere(0, bytes.size() - 1);
+    if (kind == 0) {
+        for (int i = 0; i < 4; ++i) bytes[anywhere(rng)] = static_cast<uint8_t>(rng());
+    } else if (kind == 1) {
+        const std::size_t at = anywhere(rng) & ~std::size_t{3};
+        const uint32_t values[] = {0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0x10000,
+                                   static_cast<uint32_t>(rng())};
+        const uint32_t v = values[rng() % 5];
+        for (std::size_t i = 0; i < 4 && at + i < bytes.size(); ++i)
+            bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    } else if (kind == 2) {
+        bytes.resize(anywhere(rng));
+    } else {
+        std::uniform_int_distribution<std::size_t> after(456, bytes.size() - 1);
+        bytes[after(rng)] ^= static_cast<uint8_t>(1u << (rng() % 8));
+    }
+    return bytes;
+}
+
+// Damaged copies: tvminfo never crashes or hangs: it reads the map, or shows
+// the message and exits with 1, or lists the damaged cell as missing.
 TEST(Tvminfo, SurvivesDamagedMaps) {
     const std::vector<uint8_t> good = encodeTvm(u"m", sampleMap());
     ASSERT_FALSE(good.empty());
+    constexpr int kCopies = 100;
+    // A few at a time: most of each run is process start-up.
+    constexpr int kAtOnce = 4;
     std::mt19937 rng(20240601);
-    const std::string path = tempPath("damaged.tvm");
+    std::vector<std::string> paths;
+    for (int copy = 0; copy < kCopies; ++copy) {
+        std::vector<uint8_t> bytes = damaged(good, copy % 4, rng);
+        paths.push_back(tempPath("damaged" + std::to_string(copy) + ".tvm"));
+        ASSERT_TRUE(writeBytes(paths.back(), bytes));
+    }
     int failed = 0;
-    for (int copy = 0; copy < 100; ++copy) {
-        std::vector<uint8_t> bytes = good;
-        const int kind = copy % 4;
-        std::uniform_int_distribution<std::size_t> anywhere(0, bytes.size() - 1);
-        if (kind == 0) { // a few random bytes
-            for (int i = 0; i < 4; ++i) bytes[anywhere(rng)] = static_cast<uint8_t>(rng());
-        } else if (kind == 1) { // a 32-bit field set to something large
-            const std::size_t at = anywhere(rng) & ~std::size_t{3};
-            const uint32_t values[] = {0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0x10000,
-                                       static_cast<uint32_t>(rng())};
-            const uint32_t v = values[rng() % 5];
-            for (int i = 0; i < 4 && at + i < bytes.size(); ++i)
-                bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
-        } else if (kind == 2) { // cut short
-            bytes.resize(anywhere(rng));
-        } else { // a single bit, anywhere after the header
-            std::uniform_int_distribution<std::size_t> after(456, bytes.size() - 1);
-            bytes[after(rng)] ^= static_cast<uint8_t>(1u << (rng() % 8));
-        }
-        ASSERT_TRUE(writeBytes(path, bytes));
-        // Leaks are checked by the runs above; here they would only slow
-        // the sanitizer build down.
-        const ToolRun run = tvminfo({"--all", path}, false);
-        ASSERT_TRUE(run.exitCode == 0 || run.exitCode == 1)
-            << "copy " << copy << " exit " << run.exitCode << "\n"
-            << run.err;
-        EXPECT_TRUE(JsonCheck::valid(run.out)) << "copy " << copy;
-        if (run.exitCode == 1) {
+    for (int first = 0; first < kCopies; first += kAtOnce) {
+        std::vector<ToolProcess> running;
+        for (int copy = first; copy < std::min(kCopies, first + kAtOnce); ++copy)
+            // Leaks are checked by the single runs; here they would only slow
+            // the sanitizer build down.
+            running.push_back(startTvminfo({"--all", paths[copy]}, std::to_string(copy), false));
+        for (std::size_t k = 0; k < running.size(); ++k) {
+            const int copy = first + static_cast<int>(k);
+            const ToolRun run = finish(running[k]);
+            ASSERT_TRUE(run.exitCode == 0 || run.exitCode == 1)
+                << "copy " << copy << " exit " << run.exitCode << "\n"
+                << run.err;
+            EXPECT_TRUE(JsonCheck::valid(run.out)) << "copy " << copy;
+            if (run.exitCode != 1) continue;
             ++failed;
             const bool explained =
                 !run.err.empty() || run.out.find("\"missing\": [\n") != std::string::npos;
