@@ -53,10 +53,17 @@ void PolyEdge::setup(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
 
 void PolyEdge::seek(int64_t y) {
     const int64_t n = y - yTop;
-    // n * r reaches 2^64 for edges spanning the whole 32-bit range.
-    const __int128 carried = static_cast<__int128>(n) * r;
-    x = xTop + n * q + sign * static_cast<int64_t>(carried / den);
-    err = static_cast<int64_t>(carried % den);
+    constexpr int64_t kNarrow = int64_t{1} << 31;
+    if (n < kNarrow && r < kNarrow) {
+        const int64_t carried = n * r;
+        x = xTop + n * q + sign * (carried / den);
+        err = carried % den;
+    } else {
+        // n * r reaches 2^64 for edges spanning the whole 32-bit range.
+        const __int128 carried = static_cast<__int128>(n) * r;
+        x = xTop + n * q + sign * static_cast<int64_t>(carried / den);
+        err = static_cast<int64_t>(carried % den);
+    }
     row = y;
 }
 

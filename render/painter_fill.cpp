@@ -13,7 +13,9 @@ Survey survey(const ScreenPoint* points, int count, const PixelRect& clip) {
     Survey s;
     int32_t minX = points[0].x, maxX = points[0].x;
     int32_t topY = points[0].y, topX = points[0].x, bottomY = points[0].y;
-    int changes = 0, firstSign = 0, sign = 0;
+    // The y steps around the polygon, from the closing edge on.
+    int changes = 0, sign = 0;
+    int32_t prevY = points[count - 1].y;
     for (int i = 0; i < count; ++i) {
         const int32_t x = points[i].x, y = points[i].y;
         minX = std::min(minX, x);
@@ -27,13 +29,17 @@ Survey survey(const ScreenPoint* points, int count, const PixelRect& clip) {
             s.e.bottom = i;
             bottomY = y;
         }
-        const int32_t next = points[i + 1 == count ? 0 : i + 1].y;
-        const int step = (next > y) - (next < y);
+        const int step = (y > prevY) - (y < prevY);
         changes += step != 0 && sign != 0 && step != sign;
-        if (firstSign == 0) firstSign = step;
-        if (step != 0) sign = step;
+        sign = step != 0 ? step : sign;
+        prevY = y;
     }
-    changes += sign != 0 && firstSign != 0 && sign != firstSign;
+    // Around the corner: the last step against the first.
+    for (int i = 0, first = 0; i < count && first == 0; ++i) {
+        const int32_t before = points[i == 0 ? count - 1 : i - 1].y, y = points[i].y;
+        first = (y > before) - (y < before);
+        changes += first != 0 && sign != 0 && first != sign;
+    }
     s.minX = minX;
     s.maxX = maxX;
     s.monotone = changes <= 2;
