@@ -240,3 +240,74 @@ TEST_F(RoundTrip, StartCellIsTheFinestLevelsMiddleCell) {
 
 } // namespace
 } // namespace tevo::test
+
+namespace tevo::test {
+namespace {
+
+// The same input under the options that change what is written.
+class OptionsRoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override { folder_.write("test.osm", testOsm()); }
+
+    MapDump compile(std::vector<std::string> args) {
+        args.insert(args.begin(), {"-q", "-l", "60,300", folder_.file("test.osm"), "-o",
+                                   folder_.file("out.tvm")});
+        const RunResult r = runTvmc(args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        return dumpMap(folder_.file("out.tvm"));
+    }
+
+    TempFolder folder_;
+};
+
+TEST_F(OptionsRoundTrip, BoundingBoxCutsEverythingToIt) {
+    const MapDump dump = compile({"--bbox", "37.5,55.5,37.5085,55.5160"});
+    ASSERT_TRUE(dump.opened);
+    const MapPoint lo = unitsOf(37.5, 55.5), hi = unitsOf(37.5085, 55.516);
+    int cafes = 0, streetsReachingTheEdge = 0;
+    for (const MapObject& o : dump.objects) {
+        if (o.type == 0x2A02) ++cafes;
+        if (o.type == 0x06 && o.cellSeconds == 60)
+            for (const MapPoint& p : o.points) streetsReachingTheEdge += p.x == hi.x;
+        for (const MapPoint& p : o.points) {
+            EXPECT_TRUE(p.x >= lo.x && p.x <= hi.x && p.y >= lo.y && p.y <= hi.y)
+                << "type " << o.type << " at " << p.x << "," << p.y;
+        }
+    }
+    EXPECT_EQ(cafes, 1);                  // inside the box, on the finest level
+    EXPECT_EQ(streetsReachingTheEdge, 1); // the street is cut at the box's east edge
+}
+
+TEST_F(OptionsRoundTrip, NameAndStartLevel) {
+    const MapDump dump = compile({"--name", "Тестовая карта", "--start-level", "300"});
+    ASSERT_TRUE(dump.opened);
+    EXPECT_EQ(dump.name, u"Тестовая карта");
+    const double f = static_cast<float>(300 / 3600.0);
+    EXPECT_NEAR(dump.startRect[2] - dump.startRect[0], f, 1e-5);
+}
+
+TEST_F(OptionsRoundTrip, StartPositionChoosesTheStartCell) {
+    const MapDump dump = compile({"--start", "37.52,55.503"}); // the road's eastern cell
+    ASSERT_TRUE(dump.opened);
+    const double f = static_cast<float>(60 / 3600.0);
+    EXPECT_FLOAT_EQ(dump.startRect[0], static_cast<float>(2251 * f));
+}
+
+TEST_F(OptionsRoundTrip, SeveralInputsMakeOneMap) {
+    folder_.write("more.osm", R"(<?xml version='1.0' encoding='UTF-8'?>
+<osm version="0.6">
+<node id="900" version="1" lat="55.5080" lon="37.5080"><tag k="amenity" v="fuel"/></node>
+</osm>
+)");
+    const MapDump dump = compile({folder_.file("more.osm")});
+    ASSERT_TRUE(dump.opened);
+    const auto has = [&](int32_t type) {
+        return std::any_of(dump.objects.begin(), dump.objects.end(),
+                           [type](const MapObject& o) { return o.type == type; });
+    };
+    EXPECT_TRUE(has(0x2F00)); // from the second file
+    EXPECT_TRUE(has(0x2A02)); // from the first
+}
+
+} // namespace
+} // namespace tevo::test
