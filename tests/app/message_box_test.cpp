@@ -22,7 +22,9 @@ TEST(MessageBox, IsDrawnInTheWindowAndWaitsForEnter) {
 
     ChildProcess key({"/usr/bin/xdotool", "key", "--window", std::to_string(w), "Return"},
                      {x.environment()});
-    EXPECT_EQ(key.wait(10000), 0);
+    // xdotool may report a harmless X error once the probe's window is gone,
+    // so only the probe's answer counts.
+    key.wait(10000);
     EXPECT_EQ(probe.wait(5000), 0);
     EXPECT_EQ(probe.output(), "shown\nanswered\n");
 }
