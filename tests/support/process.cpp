@@ -138,6 +138,9 @@ void writeFile(const std::string& path, const std::string& text) {
 ProgramFolder::ProgramFolder(bool withData) {
     const fs::path dist = TEVO_DIST_DIR;
     fs::create_symlink(dist / "tevo", fs::path(dir_.path()) / "tevo");
+    // An empty ports/ folder: no port exists, so detection ends at once
+    // instead of probing the machine's own serial devices.
+    fs::create_directory(fs::path(dir_.path()) / "ports");
     if (!withData) return;
     for (const auto& entry : fs::directory_iterator(dist)) {
         const std::string name = entry.path().filename().string();

@@ -57,7 +57,8 @@ void writeFile(const std::string& path, const std::string& text);
 // A program folder in a temporary place: tevo linked in (so the folder
 // becomes the program folder), the other files of build/dist copied or
 // linked unless `withData` is false. screen.xml is always a copy so tests
-// can change it.
+// can change it. An empty ports/ folder keeps the receiver detection off the
+// machine's own serial devices.
 class ProgramFolder {
 public:
     explicit ProgramFolder(bool withData = true);
