@@ -257,10 +257,35 @@ TEST(PainterFills, ManyVerticesFarOutsideStayInTheSurface) {
         const PixelRect clip{10, 10, 89, 69};
         c.painter.setClip(clip);
         EXPECT_TRUE(c.painter.fillPolygon(star.data(), n));
+        ASSERT_TRUE(c.painter.depth().create(100, 80, 2));
+        EXPECT_TRUE(c.painter.fillPolygonDepth(star.data(), n, 0.5f, -0.25f, 100));
         EXPECT_FALSE(test::touchedOutside(c.surface.get(), clip, c.painter.mapColour(kPaper)));
         // The centre lies inside the inner ring of the star.
         EXPECT_EQ(test::pixelAt(c.surface.get(), 50, 40), c.ink());
     }
+}
+
+TEST(PainterFills, ExtremeCoordinatesAreSafe) {
+    // The ends of the 32-bit range, where a difference of two coordinates
+    // needs 33 bits.
+    const int32_t lo = INT32_MIN, hi = INT32_MAX;
+    Canvas c(40, 40);
+    c.painter.setLineColour(c.ink());
+    for (int width : {1, 3, 7}) {
+        c.painter.setLineWidth(width);
+        c.painter.setDashPattern(width == 3 ? 0x00FF : 0xFFFF);
+        EXPECT_TRUE(c.painter.drawLine(lo, lo, hi, hi));
+        EXPECT_TRUE(c.painter.drawLine(lo, 20, hi, 20));
+        c.painter.drawLine(hi, lo, lo, hi);
+        c.painter.drawLine(lo, hi, lo, lo);
+    }
+    const ScreenPoint box[] = {{lo, lo}, {hi, lo}, {hi, hi}, {lo, hi}};
+    EXPECT_TRUE(c.painter.fillPolygon(box, 4));
+    EXPECT_TRUE(c.painter.fillEdgeTable(box, 4));
+    EXPECT_TRUE(c.painter.fillDisc(hi, 20, 20));
+    EXPECT_FALSE(c.painter.fillDisc(hi, lo, lo)); // its square ends at -1
+    EXPECT_TRUE(c.painter.fillRing(hi - 1, hi, 20, 20));
+    EXPECT_EQ(test::countPixels(c.surface.get(), c.ink()), 40 * 40);
 }
 
 TEST(PainterFills, DegenerateAndTangledPolygonsAreSafe) {
