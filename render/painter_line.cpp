@@ -21,7 +21,6 @@ int64_t isqrtWide(unsigned __int128 v) {
 namespace {
 
 using raster::ceilDiv;
-using raster::floorDiv;
 
 constexpr int kPhases = 16;
 constexpr int kPhaseMask = kPhases - 1;

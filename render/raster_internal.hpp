@@ -28,10 +28,7 @@ inline int regionCode(int64_t x, int64_t y, const PixelRect& c) {
     return x < c.left ? kLeft : (x > c.right ? kRight : kInside);
 }
 
-// Division rounding toward minus and plus infinity; b > 0.
-inline __int128 floorDiv(__int128 a, __int128 b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
+// Division rounding toward plus infinity; b > 0.
 inline __int128 ceilDiv(__int128 a, __int128 b) {
     return a >= 0 ? (a + b - 1) / b : -((-a) / b);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <utility>
 #include <vector>
@@ -53,6 +54,30 @@ TEST(PainterLines, MinorAxisStepsWhenTheErrorReachesTheMajorDelta) {
                                                                     "....###.....\n"
                                                                     ".......###..\n"
                                                                     "..........#.\n");
+}
+
+TEST(PainterLines, WalkSetsTheFloorRulePixelsInEveryDirection) {
+    // Pixel n of a line: one step per pixel along the longer axis, and
+    // floor(n * minor / major) along the other, from the start point.
+    std::mt19937 rng(4);
+    for (int round = 0; round < 400; ++round) {
+        Canvas c(64, 64, round % 2 ? 16 : 32);
+        const int x0 = static_cast<int>(rng() % 64), y0 = static_cast<int>(rng() % 64);
+        const int x1 = static_cast<int>(rng() % 64), y1 = static_cast<int>(rng() % 64);
+        c.painter.drawLine1(x0, y0, x1, y1);
+        const int dx = x1 - x0, dy = y1 - y0;
+        const bool xMajor = std::abs(dx) >= std::abs(dy);
+        const int major = xMajor ? std::abs(dx) : std::abs(dy);
+        const int minor = xMajor ? std::abs(dy) : std::abs(dx);
+        const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+        PixelSet expected;
+        for (int n = 0; n <= major; ++n) {
+            const int m = major == 0 ? 0 : n * minor / major;
+            expected.insert(xMajor ? std::make_pair(x0 + sx * n, y0 + sy * m)
+                                   : std::make_pair(x0 + sx * m, y0 + sy * n));
+        }
+        ASSERT_EQ(c.pixels(), expected) << x0 << "," << y0 << " to " << x1 << "," << y1;
+    }
 }
 
 TEST(PainterLines, WhollyOutsideLinesDrawNothing) {
