@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace tevo {
 namespace {
 
@@ -82,6 +84,39 @@ TEST(PainterDepthFill, CrossingPlanesKeepTheNearerPixel) {
                 }
             }
             EXPECT_EQ(c.at(50, 10), c.colour(kPaper)); // the top row stays out
+        }
+    }
+}
+
+TEST(PainterDepthFill, TiltedFaceCutsAnUprightOneAtTheirCrossing) {
+    // An upright face at depth 600 and a face tilted so that its depth is
+    // 600 + y: they cross on the camera's horizon row, above which the
+    // tilted face is the nearer.
+    const Camera camera(100, 100, 0, 0, -500, 200, 200);
+    const CameraPoint upright[] = {
+        {-150, -150, 600}, {150, -150, 600}, {150, 150, 600}, {-150, 150, 600}};
+    const CameraPoint tilted[] = {
+        {-100, -120, 480}, {100, -120, 480}, {100, 120, 720}, {-100, 120, 720}};
+    for (bool uprightFirst : {true, false}) {
+        Canvas c(200, 200);
+        const auto draw = [&](const CameraPoint* face, uint32_t colour) {
+            std::vector<ScreenPoint> screen;
+            ASSERT_TRUE(projectPolygonCamera(camera, face, 4, 10, 3000, screen));
+            const DepthPlane plane = depthPlane(face[0], face[1], face[2], camera, 65535);
+            c.painter.setFillColour(c.colour(colour));
+            c.painter.fillPolygonDepth(screen.data(), 4, plane.a, plane.b, plane.c);
+        };
+        if (uprightFirst) {
+            draw(upright, kRed);
+            draw(tilted, kBlue);
+        } else {
+            draw(tilted, kBlue);
+            draw(upright, kRed);
+        }
+        // Columns inside both faces, rows clear of the crossing.
+        for (int x = 40; x <= 160; x += 10) {
+            for (int y = 30; y <= 95; ++y) EXPECT_EQ(c.at(x, y), c.colour(kBlue)) << x << "," << y;
+            for (int y = 105; y <= 170; ++y) EXPECT_EQ(c.at(x, y), c.colour(kRed)) << x << "," << y;
         }
     }
 }
