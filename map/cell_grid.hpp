@@ -1,12 +1,11 @@
 // The square cell grid of an index block: cell size, columns per row, keys.
 //
-// key = row * n + column. Columns count eastward from 0 degrees and rows
-// northward from the equator, so cells east of Greenwich and north of the
-// equator have non-negative columns, rows and keys. Cells west of Greenwich
-// have negative columns (down to -n/2, i.e. -180 degrees) and cells south of
-// the equator negative rows; a key decodes back to the one (column, row) with
-// -n/2 <= column < n - n/2. A map compiler computes column = floor(lon / f)
-// and row = floor(lat / f) and gets the keys this reader expects everywhere.
+// key = row * n + column. Columns count eastward from 0 degrees, 0 to n - 1
+// (so longitudes west of Greenwich lie at 180 to 360 degrees, as the map
+// compiler writes them), and rows northward from the equator. A key decodes
+// to column = key mod n and row = key div n, both floored: every key the
+// format describes (non-negative) decodes as usual, and a negative key is a
+// cell south of the equator (negative row) instead of a negative column.
 #pragma once
 
 #include "map/bounds.hpp"
@@ -46,10 +45,8 @@ inline int32_t columnsPerRow(float f) {
 }
 
 inline Cell cellOfKey(int32_t key, int32_t n) {
-    const int64_t half = n / 2;
-    const int64_t shifted = int64_t{key} + half;
-    int64_t row = shifted / n;
-    if (shifted % n < 0) --row; // floor division
+    int64_t row = int64_t{key} / n;
+    if (int64_t{key} % n < 0) --row; // floor division
     return {static_cast<int32_t>(int64_t{key} - row * n), static_cast<int32_t>(row)};
 }
 
@@ -67,7 +64,7 @@ inline BoundsF cellExtent(const CellRange& r, float f) {
 }
 
 // The cell index of a coordinate in degrees, floored (so -0.5 degrees lies in
-// column -1) and kept inside int32; NaN gives nothing usable and reports false.
+// row -1) and kept inside int32; NaN gives nothing usable and reports false.
 inline bool cellIndexOf(float degrees, float f, int32_t* index) {
     const float q = std::floor(degrees / f);
     if (std::isnan(q)) return false;

@@ -216,26 +216,32 @@ TEST_F(MapFileTest, EntriesOutOfOrderAreSortedAndFound) {
     EXPECT_FALSE(index.lookupBlock(50 * 360 + 11));
 }
 
-TEST_F(MapFileTest, CellsWestAndSouthDecodeToNegativeColumnsAndRows) {
+// West of Greenwich lies at 180 to 360 degrees (columns up to n - 1); south
+// of the equator are negative rows and so negative keys.
+TEST_F(MapFileTest, CellsWestAndSouthOfTheOrigin) {
     const double f = 0.5;
     const int32_t n = 720;
     TvmIndexBlock ib{0, 1800, {}};
     for (auto [c, r] :
-         std::vector<std::pair<int, int>>{{-3, -2}, {-1, -1}, {0, -1}, {-2, 1}, {1, 0}})
+         std::vector<std::pair<int, int>>{{717, -2}, {719, -1}, {0, -1}, {718, 1}, {1, 0}})
         ib.blocks.push_back(poiCell(c, r, n, f));
     cMapFile map;
     BoundsF start;
     ASSERT_TRUE(openBytes(map, encodeTvm(u"m", {ib}), "southwest.tvm", &start));
     cIndexBlock& index = *map.levels()[0]->indexBlocks()[0];
-    EXPECT_EQ(index.cellRange(), (CellRange{-3, -2, 1, 1}));
-    EXPECT_EQ(start.minX, -0.5f); // column (-3 + 1) / 2 = -1
-    EXPECT_EQ(start.minY, 0.0f);  // row (-2 + 1) / 2 = 0, truncated
-    // A footprint just south-west of the origin sees exactly cell (-1, -1).
-    test::Footprint fp(-0.4f, -0.4f, -0.1f, -0.1f);
+    EXPECT_EQ(index.cellRange(), (CellRange{0, -2, 719, 1}));
+    EXPECT_EQ(start.minX, 179.5f); // column (0 + 719) / 2 = 359
+    EXPECT_EQ(start.minY, 0.0f);   // row (-2 + 1) / 2 = 0, truncated
+    // Just west of Greenwich and south of the equator: cell (719, -1), key -1.
+    Footprint fp(359.6f, -0.4f, 359.9f, -0.1f);
     index.update(fp.p);
-    EXPECT_EQ(loadedKeys(index), std::vector<int32_t>{-1 * n - 1});
+    EXPECT_EQ(loadedKeys(index), std::vector<int32_t>{-1});
     ASSERT_EQ(index.loaded().size(), 1);
-    EXPECT_LT(index.loaded()[0]->pois[0]->x, 0);
+    EXPECT_EQ(index.loaded()[0]->pois[0]->y, units(-0.25));
+    // The same place as negative degrees is outside the grid.
+    Footprint negative(-0.4f, -0.4f, -0.1f, -0.1f);
+    index.update(negative.p);
+    EXPECT_TRUE(index.loaded().empty());
 }
 
 } // namespace
