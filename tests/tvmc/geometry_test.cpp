@@ -131,3 +131,27 @@ TEST(Grid, KeysAreRowTimesColumnsPlusColumn) {
 
 } // namespace
 } // namespace tevo::tvmc
+
+namespace tevo::tvmc {
+namespace {
+
+// A vertex of the outer ring between the hole and the first edge to its right
+// would block the straight cut; the cut goes to that vertex instead.
+TEST(JoinHoles, CutAvoidsAVertexThatBlocksIt) {
+    // A notch hangs down from the top edge to (65, 47), between the hole and
+    // the slanted right edge whose upper end the ray from (30, 40) would pick.
+    const Ring outer{{0, 0}, {90, 0}, {100, 100}, {70, 100}, {65, 47}, {60, 100}, {0, 100}};
+    const Ring hole{{10, 40}, {30, 40}, {30, 50}, {10, 50}};
+    const Ring joined = joinHoles(outer, {hole});
+    EXPECT_DOUBLE_EQ(signedArea2(joined) / 2, ringArea(outer) - ringArea(hole));
+    const auto at = [&](std::size_t i, int32_t x, int32_t y) {
+        return joined[i].x == x && joined[i].y == y;
+    };
+    bool cutToNotch = false;
+    for (std::size_t i = 0; i + 1 < joined.size(); ++i)
+        cutToNotch |= (at(i, 65, 47) && at(i + 1, 30, 40)) || (at(i, 30, 40) && at(i + 1, 65, 47));
+    EXPECT_TRUE(cutToNotch);
+}
+
+} // namespace
+} // namespace tevo::tvmc

@@ -31,29 +31,61 @@ std::size_t rightmostVertex(const Ring& ring) {
     return best;
 }
 
-// The outer vertex a hole vertex is joined to: the nearer end of the first
-// outer edge that a ray from the hole vertex towards +x meets; the nearest
-// vertex when the ray meets none (only for rings that are not simple).
-std::size_t bridgeVertex(const Ring& outer, TvmPoint h) {
-    double bestX = std::numeric_limits<double>::infinity();
-    std::size_t best = outer.size();
-    for (std::size_t i = 0; i < outer.size(); ++i) {
-        const TvmPoint& a = outer[i];
-        const TvmPoint& b = outer[(i + 1) % outer.size()];
-        if (a.y == b.y || h.y < std::min(a.y, b.y) || h.y > std::max(a.y, b.y)) continue;
-        const double t = static_cast<double>(h.y - a.y) / (b.y - a.y);
-        const double x = a.x + t * (b.x - a.x);
-        if (x < h.x || x >= bestX) continue;
-        bestX = x;
-        best = a.x >= b.x ? i : (i + 1) % outer.size();
-    }
-    if (best < outer.size()) return best;
+bool inTriangle(TvmPoint a, TvmPoint b, TvmPoint c, TvmPoint p) {
+    auto cross = [](TvmPoint o, TvmPoint u, TvmPoint v) {
+        return (static_cast<double>(u.x) - o.x) * (static_cast<double>(v.y) - o.y) -
+               (static_cast<double>(u.y) - o.y) * (static_cast<double>(v.x) - o.x);
+    };
+    const double d1 = cross(a, b, p), d2 = cross(b, c, p), d3 = cross(c, a, p);
+    return !((d1 < 0 || d2 < 0 || d3 < 0) && (d1 > 0 || d2 > 0 || d3 > 0));
+}
+
+// The nearest vertex; only for rings that are not simple, where no ray works.
+std::size_t nearestVertex(const Ring& outer, TvmPoint h) {
+    std::size_t best = 0;
     double bestD = std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < outer.size(); ++i) {
         const double dx = outer[i].x - static_cast<double>(h.x);
         const double dy = outer[i].y - static_cast<double>(h.y);
         if (dx * dx + dy * dy < bestD) {
             bestD = dx * dx + dy * dy;
+            best = i;
+        }
+    }
+    return best;
+}
+
+// The outer vertex a hole vertex h is joined to, so that the cut crosses no
+// edge: 1. cast a ray from h towards +x and take the first outer edge it
+// meets, at point m; 2. its end farther right is the candidate; 3. when other
+// outer vertices lie inside the triangle (h, m, candidate) one of them would
+// block the cut, so take the one at the smallest angle to the ray instead.
+std::size_t bridgeVertex(const Ring& outer, TvmPoint h) {
+    // 1. and 2.
+    double hitX = std::numeric_limits<double>::infinity();
+    std::size_t candidate = outer.size();
+    for (std::size_t i = 0; i < outer.size(); ++i) {
+        const TvmPoint& a = outer[i];
+        const TvmPoint& b = outer[(i + 1) % outer.size()];
+        if (a.y == b.y || h.y < std::min(a.y, b.y) || h.y > std::max(a.y, b.y)) continue;
+        const double t = static_cast<double>(h.y - a.y) / (b.y - a.y);
+        const double x = a.x + t * (b.x - a.x);
+        if (x < h.x || x >= hitX) continue;
+        hitX = x;
+        candidate = a.x >= b.x ? i : (i + 1) % outer.size();
+    }
+    if (candidate == outer.size()) return nearestVertex(outer, h);
+    // 3.
+    const TvmPoint m{static_cast<int32_t>(std::lround(hitX)), h.y};
+    const TvmPoint c = outer[candidate];
+    double bestTan = std::numeric_limits<double>::infinity();
+    std::size_t best = candidate;
+    for (std::size_t i = 0; i < outer.size(); ++i) {
+        const TvmPoint& p = outer[i];
+        if (i == candidate || p.x <= h.x || !inTriangle(h, m, c, p)) continue;
+        const double tan = std::fabs(static_cast<double>(p.y) - h.y) / (p.x - h.x);
+        if (tan < bestTan) {
+            bestTan = tan;
             best = i;
         }
     }
