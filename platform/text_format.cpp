@@ -41,10 +41,17 @@ Spec readSpec(std::u16string_view f, std::size_t& i) {
 }
 
 std::string numberFormat(const Spec& s, const char* length, char conversion) {
-    std::string fmt = "%" + s.flags;
-    if (s.width >= 0) fmt += std::to_string(s.width);
-    if (s.precision >= 0) fmt += "." + std::to_string(s.precision);
-    return fmt + length + conversion;
+    // Built with append: GCC 12 warns falsely (-Wrestrict) on operator+ chains at -O3.
+    std::string fmt("%");
+    fmt.append(s.flags);
+    if (s.width >= 0) fmt.append(std::to_string(s.width));
+    if (s.precision >= 0) {
+        fmt.push_back('.');
+        fmt.append(std::to_string(s.precision));
+    }
+    fmt.append(length);
+    fmt.push_back(conversion);
+    return fmt;
 }
 
 std::u16string formatNumber(const Spec& s, const WideArg& a) {
@@ -73,7 +80,10 @@ std::u16string formatText(const Spec& s, const WideArg& a) {
         text = cutWide(text, static_cast<std::size_t>(s.precision));
     if (s.width > 0 && text.size() < static_cast<std::size_t>(s.width)) {
         const std::u16string pad(static_cast<std::size_t>(s.width) - text.size(), u' ');
-        text = s.flags.find('-') != std::string::npos ? text + pad : pad + text;
+        if (s.flags.find('-') != std::string::npos)
+            text.append(pad);
+        else
+            text.insert(0, pad);
     }
     return text;
 }
