@@ -9,7 +9,7 @@ packages=(
   libexpat1-dev libx11-dev fonts-dejavu-core
   libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev osmium-tool
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick time
 )
 
 missing=()
