@@ -111,9 +111,9 @@ TEST_F(Shell, ConsoleReportsMenuFullScreenAndResolution) {
     ASSERT_FALSE(startUp(app, dir.file("tevo").c_str()));
     std::fflush(stdout);
     // The receiver's lines follow.
-    EXPECT_THAT(::testing::internal::GetCapturedStdout(),
-                ::testing::StartsWith(
-                    "Selected menu: menu.xml\nfullScreen: False\nResolution: 800x480\n"));
+    EXPECT_THAT(
+        ::testing::internal::GetCapturedStdout(),
+        ::testing::StartsWith("Selected menu: menu.xml\nfullScreen: False\nResolution: 800x480\n"));
 }
 
 TEST_F(Shell, PointerPositionsOfZeroMeanTheWindowCentre) {
