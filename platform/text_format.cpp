@@ -9,7 +9,7 @@ namespace tevo {
 
 namespace {
 
-struct Spec {
+struct Directive {
     std::string flags;
     int width = -1;
     int precision = -1;
@@ -17,8 +17,8 @@ struct Spec {
 };
 
 // Reads "flags width .precision conversion" after a '%'; `i` ends past it.
-Spec readSpec(std::u16string_view f, std::size_t& i) {
-    Spec s;
+Directive readDirective(std::u16string_view f, std::size_t& i) {
+    Directive s;
     while (i < f.size() &&
            (f[i] == '-' || f[i] == '+' || f[i] == ' ' || f[i] == '0' || f[i] == '#'))
         s.flags += static_cast<char>(f[i++]);
@@ -40,7 +40,7 @@ Spec readSpec(std::u16string_view f, std::size_t& i) {
     return s;
 }
 
-std::string numberFormat(const Spec& s, const char* length, char conversion) {
+std::string numberFormat(const Directive& s, const char* length, char conversion) {
     // Built with append: GCC 12 warns falsely (-Wrestrict) on operator+ chains at -O3.
     std::string fmt("%");
     fmt.append(s.flags);
@@ -54,7 +54,7 @@ std::string numberFormat(const Spec& s, const char* length, char conversion) {
     return fmt;
 }
 
-std::u16string formatNumber(const Spec& s, const WideArg& a) {
+std::u16string formatNumber(const Directive& s, const WideArg& a) {
     char buffer[512];
     const bool isFloat = s.conversion == 'f' || s.conversion == 'e' || s.conversion == 'g' ||
                          s.conversion == 'F' || s.conversion == 'E' || s.conversion == 'G';
@@ -68,7 +68,7 @@ std::u16string formatNumber(const Spec& s, const WideArg& a) {
     return toWide(buffer);
 }
 
-std::u16string formatText(const Spec& s, const WideArg& a) {
+std::u16string formatText(const Directive& s, const WideArg& a) {
     std::u16string text;
     if (a.kind == WideArg::Kind::Wide)
         text = a.w;
@@ -104,7 +104,7 @@ std::u16string formatWideArgs(std::u16string_view format, const WideArg* args, s
             ++i;
             continue;
         }
-        const Spec s = readSpec(format, i);
+        const Directive s = readDirective(format, i);
         if (next >= count) continue; // a missing argument formats as nothing
         const WideArg& a = args[next++];
         switch (s.conversion) {

@@ -28,7 +28,7 @@ TvmIndexBlock build(const std::vector<Feature>& features, bool finest,
     LevelStats local;
     std::string error;
     EXPECT_TRUE(
-        buildLevel(features, levelSpecFor(kCell, finest), 0, out, stats ? *stats : local, &error))
+        buildLevel(features, levelPlanFor(kCell, finest), 0, out, stats ? *stats : local, &error))
         << error;
     return out;
 }

@@ -29,12 +29,12 @@ bool buildLevels(const Options& options, const std::vector<Feature>& features,
     const uint32_t start = options.startLevel.value_or(options.levels.front());
     TvmIndexBlock startBlock;
     for (std::size_t i = 0; i < options.levels.size(); ++i) {
-        const LevelSpec spec = levelSpecFor(options.levels[i], i == 0);
+        const LevelPlan plan = levelPlanFor(options.levels[i], i == 0);
         TvmIndexBlock block;
         LevelStats stats;
-        if (!buildLevel(features, spec, static_cast<uint8_t>(i), block, stats, error)) return false;
+        if (!buildLevel(features, plan, static_cast<uint8_t>(i), block, stats, error)) return false;
         summary.levels.push_back(stats);
-        if (spec.cellSeconds == start)
+        if (plan.cellSeconds == start)
             startBlock = std::move(block);
         else if (!block.blocks.empty())
             indexBlocks.push_back(std::move(block));

@@ -132,23 +132,23 @@ private:
 };
 
 // Whether the level shows the object at all.
-bool levelKeeps(const Feature& f, const LevelSpec& spec) {
-    if (spec.finest) return true;
-    if (f.maxCellSeconds < spec.cellSeconds) return false;
+bool levelKeeps(const Feature& f, const LevelPlan& plan) {
+    if (plan.finest) return true;
+    if (f.maxCellSeconds < plan.cellSeconds) return false;
     if (f.cls != ObjectClass::Polygon) return true;
     const UnitRect box = boundsOf(f.points);
     return std::max(static_cast<double>(box.x1) - box.x0, static_cast<double>(box.y1) - box.y0) >=
-           spec.minAreaSideUnits;
+           plan.minAreaSideUnits;
 }
 
-std::vector<TvmPoint> generalised(const Feature& f, const LevelSpec& spec) {
+std::vector<TvmPoint> generalised(const Feature& f, const LevelPlan& plan) {
     switch (f.cls) {
     case ObjectClass::Poi:
         return f.points;
     case ObjectClass::Polyline:
-        return simplifyLine(f.points, spec.toleranceUnits);
+        return simplifyLine(f.points, plan.toleranceUnits);
     case ObjectClass::Polygon:
-        return simplifyRing(f.points, spec.toleranceUnits);
+        return simplifyRing(f.points, plan.toleranceUnits);
     }
     return {};
 }
@@ -169,36 +169,36 @@ void sortLargestFirst(std::vector<TvmObject>& polygons) {
 
 } // namespace
 
-LevelSpec levelSpecFor(uint32_t cellSeconds, bool finest) {
+LevelPlan levelPlanFor(uint32_t cellSeconds, bool finest) {
     const double pixel = cellSeconds * unitsPerSecond() / kViewPixels;
-    LevelSpec spec;
-    spec.cellSeconds = cellSeconds;
-    spec.finest = finest;
-    spec.toleranceUnits = finest ? kFinestToleranceUnits : kTolerancePixels * pixel;
-    spec.minAreaSideUnits = finest ? 0 : kMinAreaPixels * pixel;
-    return spec;
+    LevelPlan plan;
+    plan.cellSeconds = cellSeconds;
+    plan.finest = finest;
+    plan.toleranceUnits = finest ? kFinestToleranceUnits : kTolerancePixels * pixel;
+    plan.minAreaSideUnits = finest ? 0 : kMinAreaPixels * pixel;
+    return plan;
 }
 
-bool buildLevel(const std::vector<Feature>& features, const LevelSpec& spec, uint8_t levelTag,
+bool buildLevel(const std::vector<Feature>& features, const LevelPlan& plan, uint8_t levelTag,
                 TvmIndexBlock& out, LevelStats& stats, std::string* error) {
-    const CellGrid grid(spec.cellSeconds);
-    stats.cellSeconds = spec.cellSeconds;
+    const CellGrid grid(plan.cellSeconds);
+    stats.cellSeconds = plan.cellSeconds;
     CellSorter sorter(grid, stats);
     for (const Feature& f : features) {
-        if (!levelKeeps(f, spec)) continue;
-        std::vector<TvmPoint> points = generalised(f, spec);
+        if (!levelKeeps(f, plan)) continue;
+        std::vector<TvmPoint> points = generalised(f, plan);
         if (points.empty() || (f.cls == ObjectClass::Polyline && points.size() < 2)) continue;
         ++stats.objects[static_cast<int>(f.cls)];
         sorter.add(f, std::move(points));
     }
     if (!sorter.keysFit()) {
         if (error)
-            *error = "cells of " + std::to_string(spec.cellSeconds) +
+            *error = "cells of " + std::to_string(plan.cellSeconds) +
                      " arc-seconds are too small for this area: their keys exceed 32 bits";
         return false;
     }
     out.levelTag = levelTag;
-    out.cellSeconds = spec.cellSeconds;
+    out.cellSeconds = plan.cellSeconds;
     out.blocks.clear();
     for (auto& [key, block] : sorter.blocks()) {
         sortLargestFirst(block.polygons);

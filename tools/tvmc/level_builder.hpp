@@ -16,7 +16,7 @@ namespace tevo::tvmc {
 // drawn until the view is one of its cells wide.
 inline constexpr double kViewPixels = 480.0;
 
-struct LevelSpec {
+struct LevelPlan {
     uint32_t cellSeconds = 0;
     bool finest = false;         // the finest level keeps every object
     double toleranceUnits = 0;   // Douglas-Peucker tolerance
@@ -25,7 +25,7 @@ struct LevelSpec {
 
 // The generalisation of a level: tolerance about one pixel, and polygons of
 // at least two pixels, at the coarsest view the level serves.
-LevelSpec levelSpecFor(uint32_t cellSeconds, bool finest);
+LevelPlan levelPlanFor(uint32_t cellSeconds, bool finest);
 
 struct LevelStats {
     uint32_t cellSeconds = 0;
@@ -38,7 +38,7 @@ struct LevelStats {
 // Builds the index block of one level; blocks come out in ascending key
 // order. Fails (false, message in *error) when a cell key does not fit the
 // grid's 32-bit keys.
-bool buildLevel(const std::vector<Feature>& features, const LevelSpec& spec, uint8_t levelTag,
+bool buildLevel(const std::vector<Feature>& features, const LevelPlan& plan, uint8_t levelTag,
                 TvmIndexBlock& out, LevelStats& stats, std::string* error);
 
 } // namespace tevo::tvmc
