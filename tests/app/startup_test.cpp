@@ -1,7 +1,7 @@
 // The shell's start-up, loop and shutdown run in this process under SDL's
 // dummy video driver.
-#include "app/config_text.hpp"
 #include "app/startup.hpp"
+#include "support/default_config.hpp"
 #include "support/process.hpp"
 
 #include "platform/message_box.hpp"

@@ -1,6 +1,6 @@
 // The real program in a private X server: its window, the close request
 // from a window manager and the refusal of a second copy.
-#include "app/config_text.hpp"
+#include "support/default_config.hpp"
 #include "support/process.hpp"
 #include "support/xserver.hpp"
 

@@ -9,18 +9,7 @@ namespace {
 using test::kInk;
 using test::kPaper;
 
-struct Canvas {
-    Canvas(int w, int h, int bpp = 32)
-        : surface(test::makeSurface(w, h, bpp)), painter(surface.get()) {
-        test::fillSurface(surface.get(), painter.mapColour(kPaper));
-        painter.setFillColour(painter.mapColour(kInk));
-    }
-    std::string rows(int x0, int y0, int x1, int y1) const {
-        return test::picture(surface.get(), painter.mapColour(kInk), x0, y0, x1, y1);
-    }
-    test::SurfacePtr surface;
-    cPainter painter;
-};
+using test::Canvas;
 
 TEST(PainterDiscs, RowsFollowTheSquareRootTable) {
     for (int bpp : {16, 32}) {

@@ -15,16 +15,8 @@ namespace {
 using test::kInk;
 using test::kPaper;
 
-struct Canvas {
-    Canvas(int w, int h, int bpp = 32)
-        : surface(test::makeSurface(w, h, bpp)), painter(surface.get()) {
-        test::fillSurface(surface.get(), painter.mapColour(kPaper));
-        painter.setFillColour(painter.mapColour(kInk));
-    }
-    uint32_t ink() const { return painter.mapColour(kInk); }
-    std::string rows(int x0, int y0, int x1, int y1) const {
-        return test::picture(surface.get(), ink(), x0, y0, x1, y1);
-    }
+struct Canvas : test::Canvas {
+    using test::Canvas::Canvas;
     // First and last inked x of a row, or (-1, -1).
     std::pair<int, int> extent(int y) const {
         int first = -1, last = -1;
@@ -40,8 +32,6 @@ struct Canvas {
         for (int x = 0; x < surface->w; ++x) n += test::pixelAt(surface.get(), x, y) == ink();
         return n;
     }
-    test::SurfacePtr surface;
-    cPainter painter;
 };
 
 const std::vector<ScreenPoint> kSquare{{1, 1}, {5, 1}, {5, 5}, {1, 5}};

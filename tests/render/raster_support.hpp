@@ -75,4 +75,18 @@ constexpr uint32_t kInk = 0x00000000;   // black
 constexpr uint32_t kRed = 0x000000FF;
 constexpr uint32_t kBlue = 0x00FF0000;
 
+// A surface filled with paper and a painter bound to it, inking with kInk.
+struct Canvas {
+    Canvas(int w, int h, int bpp = 32) : surface(makeSurface(w, h, bpp)), painter(surface.get()) {
+        fillSurface(surface.get(), painter.mapColour(kPaper));
+        painter.setFillColour(painter.mapColour(kInk));
+    }
+    uint32_t ink() const { return painter.mapColour(kInk); }
+    std::string rows(int x0, int y0, int x1, int y1) const {
+        return picture(surface.get(), painter.mapColour(kInk), x0, y0, x1, y1);
+    }
+    SurfacePtr surface;
+    cPainter painter;
+};
+
 } // namespace tevo::test
