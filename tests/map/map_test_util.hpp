@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -34,8 +36,9 @@ inline TvmIndexBlock degreeCells(const std::vector<std::pair<int, int>>& cells) 
     return ib;
 }
 
+// A file name of this test process alone: ctest runs suites side by side.
 inline std::string tempPath(const std::string& name) {
-    return ::testing::TempDir() + name;
+    return ::testing::TempDir() + "tevo-" + std::to_string(::getpid()) + "-" + name;
 }
 
 inline bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

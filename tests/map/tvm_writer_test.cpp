@@ -1,5 +1,6 @@
 #include "map/tvm_format.hpp"
 #include "map/tvm_writer.hpp"
+#include "map_test_util.hpp"
 
 #include <gtest/gtest.h>
 
@@ -88,7 +89,7 @@ TEST(TvmWriter, RefusesCountsItCannotEncode) {
 
     TvmIndexBlock ib{0, 3600, {tooLong}};
     EXPECT_TRUE(encodeTvm(u"m", {ib}).empty());
-    const std::string path = ::testing::TempDir() + "refused.tvm";
+    const std::string path = test::tempPath("refused.tvm");
     std::remove(path.c_str());
     std::string error;
     EXPECT_FALSE(writeTvm(path, u"m", {ib}, &error));
@@ -97,7 +98,7 @@ TEST(TvmWriter, RefusesCountsItCannotEncode) {
 }
 
 TEST(TvmWriter, WriteReplacesTheFileAndLeavesNoTemporary) {
-    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "tvmwrite";
+    const std::filesystem::path dir = std::filesystem::path(test::tempPath("tvmwrite"));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "map.tvm").string();
