@@ -54,23 +54,14 @@ constexpr NamedKind kKinds[] = {
     {u"viewto", kViewto, kNavigation},
 };
 
-const NamedKind* findKind(const char16_t* name) {
-    if (name == nullptr) return nullptr;
-    const std::u16string_view wanted(name);
-    for (const NamedKind& entry : kKinds) {
-        if (entry.name == wanted) return &entry;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 void cConfigXML::startElement(const char16_t* name, const char16_t**) {
-    if (const NamedKind* entry = findKind(name)) kind_ = entry->kind;
+    if (const NamedKind* entry = findElement(kKinds, name)) kind_ = entry->kind;
 }
 
 void cConfigXML::endElement(const char16_t* name) {
-    if (const NamedKind* entry = findKind(name)) kind_ = entry->parent;
+    if (const NamedKind* entry = findElement(kKinds, name)) kind_ = entry->parent;
 }
 
 void cConfigXML::characterData(const char16_t* text, int length) {

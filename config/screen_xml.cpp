@@ -54,12 +54,8 @@ constexpr NamedKind kKinds[] = {
 };
 
 Kind findKind(const char16_t* name) {
-    if (name == nullptr) return kOutside;
-    const std::u16string_view wanted(name);
-    for (const NamedKind& entry : kKinds) {
-        if (entry.name == wanted) return entry.kind;
-    }
-    return kOutside;
+    const NamedKind* entry = findElement(kKinds, name);
+    return entry ? entry->kind : kOutside;
 }
 
 // The entry's name is the first attribute's value, whatever it is called.

@@ -37,6 +37,17 @@ protected:
     static std::u16string_view piece(const char16_t* text, int length);
 };
 
+// The entry of a reader's element table whose `name` equals the element's
+// name exactly, or null. Every reader keeps such a table of its elements.
+template <typename Entry, std::size_t N>
+const Entry* findElement(const Entry (&table)[N], const char16_t* name) {
+    if (name == nullptr) return nullptr;
+    const std::u16string_view wanted(name);
+    for (const Entry& entry : table)
+        if (entry.name == wanted) return &entry;
+    return nullptr;
+}
+
 // Value parsers over an element's text.
 
 // Leading white space, optional sign, decimal digits; 0 without digits; the
