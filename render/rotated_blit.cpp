@@ -54,22 +54,55 @@ struct Turn {
     PixelRect box;
 };
 
+int64_t floorDiv(int64_t a, int64_t b) {
+    const int64_t q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+
+int64_t ceilDiv(int64_t a, int64_t b) {
+    const int64_t q = a / b;
+    return (a % b != 0 && ((a < 0) == (b < 0))) ? q + 1 : q;
+}
+
+// Narrows the steps k in [lo, hi] to those where 0 <= v0 + d * k < limit.
+void keepInside(int64_t v0, int64_t d, int64_t limit, int64_t& lo, int64_t& hi) {
+    if (d == 0) {
+        if (v0 < 0 || v0 >= limit) hi = lo - 1;
+        return;
+    }
+    if (d > 0) {
+        lo = std::max(lo, ceilDiv(-v0, d));
+        hi = std::min(hi, floorDiv(limit - 1 - v0, d));
+    } else {
+        lo = std::max(lo, ceilDiv(limit - 1 - v0, d));
+        hi = std::min(hi, floorDiv(-v0, d));
+    }
+}
+
 // Each target pixel takes the nearest source pixel under the inverse turn.
+// Per row, only the run of pixels whose source lies inside the image is
+// walked, so the inner loop needs no bounds test.
 template <int Bytes>
 void copyTurned(const SDL_Surface* from, SDL_Surface* to, const Turn& t, bool keyed, uint32_t key) {
     const auto* src = static_cast<const uint8_t*>(from->pixels);
     auto* dst = static_cast<uint8_t*>(to->pixels);
+    const int64_t width = int64_t{from->w} << kFixedShift;
+    const int64_t height = int64_t{from->h} << kFixedShift;
     for (int32_t y = t.box.top; y <= t.box.bottom; ++y) {
         const int64_t ox = t.box.left - t.target.x;
         const int64_t oy = y - t.target.y;
-        int64_t sx = t.c * ox - t.s * oy + (int64_t{t.anchor.x} << kFixedShift) + kFixedHalf;
-        int64_t sy = t.s * ox + t.c * oy + (int64_t{t.anchor.y} << kFixedShift) + kFixedHalf;
-        uint8_t* out = dst + static_cast<intptr_t>(y) * to->pitch + t.box.left * Bytes;
-        for (int32_t x = t.box.left; x <= t.box.right; ++x, sx += t.c, sy += t.s, out += Bytes) {
-            const int64_t px = sx >> kFixedShift;
-            const int64_t py = sy >> kFixedShift;
-            if (px < 0 || py < 0 || px >= from->w || py >= from->h) continue;
-            const uint8_t* in = src + py * from->pitch + px * Bytes;
+        const int64_t sx0 = t.c * ox - t.s * oy + (int64_t{t.anchor.x} << kFixedShift) + kFixedHalf;
+        const int64_t sy0 = t.s * ox + t.c * oy + (int64_t{t.anchor.y} << kFixedShift) + kFixedHalf;
+        int64_t lo = 0;
+        int64_t hi = t.box.right - t.box.left;
+        keepInside(sx0, t.c, width, lo, hi);
+        keepInside(sy0, t.s, height, lo, hi);
+        int64_t sx = sx0 + t.c * lo;
+        int64_t sy = sy0 + t.s * lo;
+        uint8_t* out = dst + static_cast<intptr_t>(y) * to->pitch + (t.box.left + lo) * Bytes;
+        for (int64_t k = lo; k <= hi; ++k, sx += t.c, sy += t.s, out += Bytes) {
+            const uint8_t* in =
+                src + (sy >> kFixedShift) * from->pitch + (sx >> kFixedShift) * Bytes;
             uint32_t value = 0;
             std::memcpy(&value, in, Bytes);
             if (keyed && value == key) continue;
@@ -118,8 +151,8 @@ OwnedSurface convertKeyed(SDL_Surface* source, SDL_PixelFormat* format) {
         SDL_SetColorKey(source, SDL_SRCCOLORKEY, key);
     }
     if (!converted || !keyed) return converted;
-    OwnedSurface convertedKey(
-        keyPixel ? SDL_ConvertSurface(keyPixel.get(), format, SDL_SWSURFACE) : nullptr);
+    OwnedSurface convertedKey(keyPixel ? SDL_ConvertSurface(keyPixel.get(), format, SDL_SWSURFACE)
+                                       : nullptr);
     if (!convertedKey) return nullptr;
     uint32_t value = 0;
     if (SDL_LockSurface(convertedKey.get()) == 0) {
@@ -143,6 +176,10 @@ bool rotatedBlit(cPainter& painter, SDL_Surface* source, float angleDegrees, Scr
         if (!converted) return false;
         source = converted.get();
     }
+    // Unturned images (the scale bar's text) take SDL's own keyed blit.
+    if (angleDegrees == 0.0f)
+        return blitToPainter(painter, source, nullptr,
+                             ScreenPoint{target.x - anchor.x, target.y - anchor.y});
     const double radians = static_cast<double>(angleDegrees) * std::numbers::pi / 180.0;
     Turn turn;
     turn.c = static_cast<int64_t>(std::cos(radians) * kFixedOne);
