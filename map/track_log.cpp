@@ -20,27 +20,33 @@ constexpr float kKmhPerMetrePerSecond = 3.6f;
 constexpr int kPointFields = 5;
 constexpr double kMaxLatitude = 90.0;
 constexpr double kMaxLongitude = 360.0;
+constexpr std::size_t kMaxNumberLength = 64;
+constexpr std::size_t kReadChunk = 1 << 16;
 
 double radians(double degrees) {
     return degrees * std::numbers::pi / 180.0;
 }
 
 bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 // A field's text as a number. `whole` tells whether the text is one number and
-// nothing else but blanks. Values a float cannot hold count as 0.
+// nothing else but blanks. Values a float cannot hold count as 0, and so does
+// text too long to be a number of a track: converting megabytes of digits
+// would only cost time.
 double convertField(std::string_view text, bool& whole) {
-    const std::string copy(text); // strtod needs the terminator
+    whole = false;
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    if (text.empty() || text.size() > kMaxNumberLength) return 0;
+    char number[kMaxNumberLength + 1];
+    text.copy(number, text.size());
+    number[text.size()] = '\0'; // strtod needs the terminator
     char* end = nullptr;
-    double value = std::strtod(copy.c_str(), &end);
-    const char* tail = end;
-    whole = tail != copy.c_str() && std::all_of(tail, copy.c_str() + copy.size(), isBlank);
-    if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) {
-        whole = false;
-        return 0;
-    }
+    const double value = std::strtod(number, &end);
+    if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return 0;
+    whole = end == number + text.size();
     return value;
 }
 
@@ -115,11 +121,28 @@ void readTrackLine(std::string_view line, TrackLog& log) {
 
 void readTrackLines(std::istream& in, TrackLog& log) {
     // Whole lines of any length: a long line is neither cut into two points
-    // nor able to stall the reading.
+    // nor able to stall the reading. The header lines are counted, not kept.
+    std::vector<char> chunk(kReadChunk);
     std::string line;
-    for (int i = 0; i < kTrackHeaderLines; ++i)
-        if (!std::getline(in, line)) return;
-    while (std::getline(in, line)) readTrackLine(line, log);
+    int headerLines = kTrackHeaderLines;
+    auto endLine = [&] {
+        if (headerLines > 0)
+            --headerLines;
+        else
+            readTrackLine(line, log);
+        line.clear();
+    };
+    while (in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        const std::string_view got(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        std::size_t from = 0;
+        for (std::size_t lf; (lf = got.find('\n', from)) != std::string_view::npos; from = lf + 1) {
+            line.append(got.substr(from, lf - from));
+            endLine();
+        }
+        line.append(got.substr(from));
+    }
+    if (!line.empty()) endLine(); // the last line may lack its LF
 }
 
 bool readTrack(const std::string& path, TrackLog& log) {

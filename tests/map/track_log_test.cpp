@@ -112,7 +112,7 @@ TEST(TrackRead, LongLineIsOnePoint) {
 }
 
 TEST(TrackRead, HugeLineWithoutEndIsReadToTheEnd) {
-    TrackLog log = readText(plt({"55.5,37.5,0,1,39000.5"}) + std::string(4 << 20, '9'));
+    TrackLog log = readText(plt({"55.5,37.5,0,1,39000.5"}) + std::string(1 << 20, '9'));
     ASSERT_EQ(log.points.size(), 1u);
 }
 
