@@ -116,6 +116,19 @@ TEST(TrackRead, HugeLineWithoutEndIsReadToTheEnd) {
     ASSERT_EQ(log.points.size(), 1u);
 }
 
+TEST(TrackRead, EveryLineOfALongFileIsOnePoint) {
+    std::vector<std::string> lines(20000, "55.1234567,37.1234567,0,1,39000.5");
+    TrackLog log = readText(plt(lines));
+    ASSERT_EQ(log.points.size(), lines.size());
+    for (const GpsData& p : log.points) ASSERT_FLOAT_EQ(p.longitude, 37.1234567f);
+}
+
+TEST(TrackRead, LastLineWithoutLfIsAPoint) {
+    TrackLog log = readText(plt({"55.1,37.1"}) + "55.2,37.2");
+    ASSERT_EQ(log.points.size(), 2u);
+    EXPECT_FLOAT_EQ(log.points[1].latitude, 55.2f);
+}
+
 TEST(TrackRead, BinaryJunkGivesNoPoints) {
     std::mt19937 random(7);
     std::string junk(1 << 16, '\0');
