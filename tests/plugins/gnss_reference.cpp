@@ -1,8 +1,9 @@
 #include "plugins/gnss_reference.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -12,11 +13,38 @@ namespace {
 
 using uchar = unsigned char;
 
-const std::regex kDecimal(R"(^[+-]?(\d+\.?\d*|\.\d+)$)");
-const std::regex kInteger(R"(^[+-]?\d+$)");
-const std::regex kClock(R"(^(\d\d)(\d\d)(\d\d)(\.\d*)?$)");
-const std::regex kDate(R"(^(\d\d)(\d\d)(\d\d)$)");
-const std::regex kAddress(R"(^(GP|GN|GL|GA|GB|BD|GQ|GI)([A-Z]{3})$)");
+bool digitsOnly(const std::string& s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(uchar(c)); });
+}
+
+// [+-]? then digits with at most one point, at least one digit.
+bool isDecimal(const std::string& s) {
+    std::string body = s.substr(!s.empty() && (s[0] == '+' || s[0] == '-') ? 1 : 0);
+    std::size_t point = body.find('.');
+    if (point != std::string::npos) body.erase(point, 1);
+    return !body.empty() && digitsOnly(body);
+}
+
+bool isInteger(const std::string& s) {
+    std::string body = s.substr(!s.empty() && (s[0] == '+' || s[0] == '-') ? 1 : 0);
+    return !body.empty() && digitsOnly(body);
+}
+
+// hhmmss with an optional point and digits after it.
+bool isClock(const std::string& s) {
+    if (s.size() < 6 || !digitsOnly(s.substr(0, 6))) return false;
+    return s.size() == 6 || (s[6] == '.' && digitsOnly(s.substr(7)));
+}
+
+const char* const kTalkers[] = {"GP", "GN", "GL", "GA", "GB", "BD", "GQ", "GI"};
+
+bool isAddress(const std::string& s) {
+    if (s.size() != 5) return false;
+    bool talker = std::any_of(std::begin(kTalkers), std::end(kTalkers),
+                              [&](const char* t) { return s.compare(0, 2, t) == 0; });
+    return talker &&
+           std::all_of(s.begin() + 2, s.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
 
 struct Parsed {
     std::string type;
@@ -51,21 +79,20 @@ bool parse(const std::string& line, Parsed& p) {
     std::stringstream in(text);
     for (std::string part; std::getline(in, part, ',');) parts.push_back(part);
     if (!text.empty() && text.back() == ',') parts.push_back("");
-    std::smatch m;
-    if (parts.empty() || !std::regex_match(parts[0], m, kAddress)) return false;
-    p.type = m[2];
+    if (parts.empty() || !isAddress(parts[0])) return false;
+    p.type = parts[0].substr(2);
     p.f.assign(parts.begin() + 1, parts.end());
     return true;
 }
 
 bool decimal(const std::string& s, double& v) {
-    if (!std::regex_match(s, kDecimal)) return false;
+    if (!isDecimal(s)) return false;
     v = std::strtod(s.c_str(), nullptr);
     return std::isfinite(v);
 }
 
 bool integer(const std::string& s, long long& v) {
-    if (!std::regex_match(s, kInteger)) return false;
+    if (!isInteger(s)) return false;
     std::string digits = s.substr(s[0] == '+' || s[0] == '-' ? 1 : 0);
     v = digits.size() > 12 ? 1000000000000LL : std::stoll(digits);
     if (s[0] == '-') v = -v;
@@ -85,9 +112,9 @@ bool angle(const std::string& s, double limit, bool negative, float& out) {
 }
 
 void clockTime(const std::string& s, GpsData& g) {
-    std::smatch m;
-    if (!std::regex_match(s, m, kClock)) return;
-    int h = std::stoi(m[1]), mi = std::stoi(m[2]), se = std::stoi(m[3]);
+    if (!isClock(s)) return;
+    int h = std::stoi(s.substr(0, 2)), mi = std::stoi(s.substr(2, 2)),
+        se = std::stoi(s.substr(4, 2));
     if (h > 23 || mi > 59 || se > 60) return;
     g.hour = uint8_t(h);
     g.minute = uint8_t(mi);
@@ -95,9 +122,9 @@ void clockTime(const std::string& s, GpsData& g) {
 }
 
 void date(const std::string& s, GpsData& g) {
-    std::smatch m;
-    if (!std::regex_match(s, m, kDate)) return;
-    int d = std::stoi(m[1]), mo = std::stoi(m[2]), y = std::stoi(m[3]);
+    if (s.size() != 6 || !digitsOnly(s)) return;
+    int d = std::stoi(s.substr(0, 2)), mo = std::stoi(s.substr(2, 2)),
+        y = std::stoi(s.substr(4, 2));
     if (d < 1 || d > 31 || mo < 1 || mo > 12) return;
     g.day = uint8_t(d);
     g.month = uint8_t(mo);

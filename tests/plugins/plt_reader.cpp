@@ -1,9 +1,10 @@
 #include "plugins/plt_reader.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
+#include <string_view>
 
 namespace tevo::test {
 
@@ -33,6 +34,35 @@ PltPoint pointOf(std::string line) {
     return {values[0], values[1], values[2], values[3], values[4]};
 }
 
+// -?digits.digits
+bool isNumber(std::string_view text, bool fraction) {
+    if (!text.empty() && text[0] == '-') text.remove_prefix(1);
+    std::size_t point = text.find('.');
+    std::string_view whole = text.substr(0, point);
+    std::string_view rest = point == std::string_view::npos ? "" : text.substr(point + 1);
+    auto digits = [](std::string_view d) {
+        return !d.empty() &&
+               std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(whole)) return false;
+    if (point == std::string_view::npos) return !fraction;
+    return digits(rest);
+}
+
+// latitude,longitude,0 or 1,altitude,days: five plain numbers.
+bool isPointLine(const std::string& line) {
+    std::vector<std::string_view> fields;
+    std::string_view rest = line;
+    for (std::size_t comma; (comma = rest.find(',')) != std::string_view::npos;) {
+        fields.push_back(rest.substr(0, comma));
+        rest.remove_prefix(comma + 1);
+    }
+    fields.push_back(rest);
+    return fields.size() == 5 && isNumber(fields[0], true) && isNumber(fields[1], true) &&
+           (fields[2] == "0" || fields[2] == "1") && isNumber(fields[3], false) &&
+           fields[4].find('-') == std::string_view::npos && isNumber(fields[4], true);
+}
+
 } // namespace
 
 PltFile readPlt(const std::string& path) {
@@ -44,7 +74,6 @@ PltFile readPlt(const std::string& path) {
     all << in.rdbuf();
     std::string text = all.str();
     if (!text.empty() && text.back() != '\n') file.problems.push_back("last line without LF");
-    static const std::regex kPoint(R"(^-?\d+\.\d+,-?\d+\.\d+,[01],-?\d+(\.\d+)?,\d+\.\d+$)");
     std::istringstream lines(text);
     std::size_t number = 0;
     double lastDays = -1;
@@ -55,7 +84,7 @@ PltFile readPlt(const std::string& path) {
             continue;
         }
         if (line.empty()) continue;
-        if (!std::regex_match(line, kPoint)) file.problems.push_back("not a point: " + line);
+        if (!isPointLine(line)) file.problems.push_back("not a point: " + line);
         file.points.push_back(pointOf(line));
         if (file.points.back().days <= lastDays) file.problems.push_back("time not growing");
         lastDays = file.points.back().days;
