@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -177,6 +178,25 @@ TEST(GnssDamagedLog, OnlyTheDamagedLineIsLost) {
     lib.push(good2);
     ASSERT_TRUE(lib.api.PluginIsPositionUpdated());
     EXPECT_NEAR(55.71733, lib.gpsData().latitude, 1e-5);
+}
+
+TEST(GnssDamagedLog, FlippedBytesNeverGiveAnImpossibleFix) {
+    std::mt19937 random(7);
+    for (const char* name : {"ch-4711.log", "skytraq-dgps.log", "haicom-305N.log"}) {
+        std::string log = readText(copiedLogs() / name);
+        ASSERT_FALSE(log.empty()) << name;
+        std::uniform_int_distribution<std::size_t> at(0, log.size() - 1);
+        for (int i = 0; i < 200; ++i) log[at(random)] = static_cast<char>(random() & 0xFF);
+        GnssLibrary lib;
+        ASSERT_TRUE(lib.loaded());
+        for (std::size_t pushed = 0; pushed < log.size(); pushed += 97) {
+            lib.push(std::string_view(log).substr(pushed, 97));
+            GpsData fix = lib.gpsData();
+            ASSERT_LE(std::fabs(fix.latitude), 90.0f) << name;
+            ASSERT_LE(std::fabs(fix.longitude), 180.0f) << name;
+            ASSERT_LE(lib.satellites().size(), std::size_t(kSatelliteSlots));
+        }
+    }
 }
 
 } // namespace

@@ -356,7 +356,7 @@ TEST_F(Gnss, CyclesOfEverySystemMakeOneTable) {
     send("GBGSV,1,1,01,07,30,200,35");
     ASSERT_TRUE(satellitesUpdated());
     EXPECT_EQ((std::vector<int>{3, 6, 9, 14, 19, 66, 67, 75, 104, 111, 147}), prns());
-    const SatelliteInfo& glonass = table()[6];
+    const SatelliteInfo glonass = table()[6];
     EXPECT_EQ(72, glonass.elevation);
     EXPECT_EQ(50, glonass.azimuth);
     EXPECT_EQ(32, glonass.snr);
