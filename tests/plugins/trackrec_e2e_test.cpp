@@ -131,18 +131,24 @@ TEST_F(Recording, DrivenPointsAreRecordedAndAKillLeavesALoadableFile) {
     EXPECT_EQ(1, file.points[0].segment);
     // Each point is one nmeasim sent, in the order it sent them; of the
     // standing still (the same position for three seconds) one point is kept.
+    // A busy machine may hand the host two fixes at once, and the host
+    // passes on the later: a point may be missing, never out of order.
     int previous = indexOf(points, file.points[0]);
     ASSERT_GE(previous, 0);
+    int missing = 0;
     for (std::size_t k = 1; k < file.points.size(); ++k) {
         int index = indexOf(points, file.points[k]);
         ASSERT_GE(index, 0) << "point " << k << " was never sent";
-        int expected = (previous + 1) % int(points.size());
-        if (points[expected].latitude == points[previous].latitude) expected = 13 % points.size();
-        EXPECT_EQ(expected, index) << "point " << k;
+        int step = (index - previous + int(points.size())) % int(points.size());
+        if (previous == 9) step -= 3; // the standing still counts once
+        EXPECT_GE(step, 1) << "point " << k;
+        EXPECT_LE(step, 3) << "point " << k;
+        missing += step - 1;
         EXPECT_EQ(0, file.points[k].segment);
         EXPECT_NEAR(150.0, file.points[k].altitude, 1e-9);
         previous = index;
     }
+    EXPECT_LE(missing, 2);
     // Times are the receiver's UTC, which nmeasim takes from the clock.
     double now =
         std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() /
