@@ -1,0 +1,28 @@
+// An independent reading of NMEA lines by the Gnss library's rules for the
+// fix (position, time, date, speed, altitude, fix mode, dilutions), written
+// apart from the library: the expected values of the log replays.
+#pragma once
+
+#include "plugin-api/plugin_api.hpp"
+
+#include <string>
+
+namespace tevo::test {
+
+struct GnssReference {
+    GpsData current{};
+    bool positionFlag = false;
+    int positionsAnnounced = 0;
+
+    // One line without its LF; CRs anywhere are dropped first.
+    void apply(std::string line);
+
+private:
+    bool rmcSeen = false;
+    std::string lastTime;
+    long epoch = 0;
+    long modeEpoch = -1;
+    int bestMode = 0;
+};
+
+} // namespace tevo::test
