@@ -144,12 +144,20 @@ ProgramFolder::ProgramFolder(bool withData) {
     if (!withData) return;
     for (const auto& entry : fs::directory_iterator(dist)) {
         const std::string name = entry.path().filename().string();
-        if (name == "tevo" || name == "config.xml") continue;
+        if (name == "tevo" || name == "config.xml" || name == "demo.plt") continue;
         if (name == "screen.xml")
             fs::copy_file(entry.path(), fs::path(dir_.path()) / name);
+        else if (name == "Tracks")
+            // A folder of its own: a recording plug-in writes into it.
+            fs::copy(entry.path(), fs::path(dir_.path()) / name, fs::copy_options::recursive);
         else
             fs::create_symlink(entry.path(), fs::path(dir_.path()) / name);
     }
+}
+
+void ProgramFolder::addDemoTrack() {
+    const fs::path dist = TEVO_DIST_DIR;
+    fs::copy_file(dist / "demo.plt", fs::path(dir_.path()) / "demo.plt");
 }
 
 } // namespace tevo::test

@@ -57,14 +57,18 @@ void writeFile(const std::string& path, const std::string& text);
 // A program folder in a temporary place: tevo linked in (so the folder
 // becomes the program folder), the other files of build/dist copied or
 // linked unless `withData` is false. screen.xml is always a copy so tests
-// can change it. An empty ports/ folder keeps the receiver detection off the
-// machine's own serial devices.
+// can change it, and Tracks/ a folder of its own. demo.plt is left out, so
+// the program uses its receiver, until addDemoTrack copies it in. An empty
+// ports/ folder keeps the receiver detection off the machine's own serial
+// devices.
 class ProgramFolder {
 public:
     explicit ProgramFolder(bool withData = true);
     const std::string& path() const { return dir_.path(); }
     std::string file(const std::string& name) const { return dir_.file(name); }
     std::string program() const { return dir_.file("tevo"); }
+    // Copies the demonstration track in: the program then replays it.
+    void addDemoTrack();
 
 private:
     TempDir dir_;
