@@ -1,0 +1,1 @@
+#include "render/view_support.hpp"
