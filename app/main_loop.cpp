@@ -1,6 +1,7 @@
 // The main loop: events first, then the position step, until quit is set.
 #include "app/receiver.hpp"
 #include "app/startup.hpp"
+#include "app/view_steps.hpp"
 
 #include "platform/clock.hpp"
 
@@ -15,8 +16,8 @@ void handleKey(AppState& app, SDLKey key) {
         if (!app.demoMode) presentScreen(app);
         break;
     default:
-        // Zoom, rotation, tilt, projection, screens and orientation act on
-        // the map view and the menus.
+        // Zoom, rotation, tilt, projection and orientation act on the view.
+        handleViewKey(app, key);
         break;
     }
 }
@@ -36,6 +37,7 @@ void handleEvent(AppState& app, const SDL_Event& event) {
         break;
     default:
         // Touches and drags go to the controls and the map view.
+        handleViewMouse(app, event);
         break;
     }
 }
@@ -50,6 +52,7 @@ bool loopPass(AppState& app) {
     }
     // 2. The next position: the replay or the receiver.
     if (!app.demoMode) receiverStep(app);
+    viewAfterPass(app);
     // 3. Go on while nobody asked to quit.
     return app.quit == 0;
 }

@@ -2,6 +2,7 @@
 #include "app/startup.hpp"
 
 #include "app/receiver.hpp"
+#include "app/view_steps.hpp"
 #include "platform/display.hpp"
 #include "platform/message_box.hpp"
 #include "platform/paths.hpp"
@@ -104,9 +105,11 @@ std::optional<int> startUp(AppState& app, const char* argv0) {
     // 13. Receiver plug-ins.
     loadReceiverPlugins(app);
     // 14. The map view with its map and tracks.
+    createMapView(app);
     // 15. The receiver, unless the demonstration track replays.
     if (!app.demoMode) startReceiver(app);
     // 16.-21. Menus, pictures and the saved view.
+    setUpMapView(app);
     // 22. First picture, then the loop.
     presentScreen(app);
     app.loop = LoopState{};

@@ -54,6 +54,7 @@ bool cViewOverlays::tapMarkerActive() const {
 }
 void cViewOverlays::resetTapMarkerAnimation() {}
 void cViewOverlays::drawTapMarker() {}
+void cViewOverlays::followTapMarker() {}
 void cViewOverlays::eraseTapMarker() {
     state_->tapActive = false;
 }

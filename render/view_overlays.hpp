@@ -54,6 +54,8 @@ public:
     void resetTapMarkerAnimation();
     void drawTapMarker();
     void eraseTapMarker();
+    // Animates the marker on the screen between frames.
+    void followTapMarker();
     void clearTapMarker();
     ViewPoint tapMapPoint() const;
     ScreenPoint tapScreenPoint() const;
