@@ -38,11 +38,12 @@ float unitsToDegrees(int32_t units) {
 MapView::MapView(SDL_Surface* videoSurface, const std::string& folder)
     : video(videoSurface), programFolder(folder) {
     // 1. The surface, the painter and the viewport.
-    overlays = std::make_unique<cViewOverlays>(*this);
     fullScreen = video && (video->flags & kFullScreenBit) != 0;
     painter = std::make_unique<cPainter>(video);
     if (video) viewport = {0, 0, video->w - 1, video->h - 1};
     previewRect = viewport;
+    // The tap marker's save surface and the label grids, over the viewport.
+    overlays = std::make_unique<cViewOverlays>(*this);
     // 2. Modes and numbers keep the values of their declarations.
     pivot = &freePoint;
     // 3. The style and the background colour.
