@@ -168,6 +168,16 @@ TEST_F(RealView, ADragPansInEveryMode) {
     stop();
 }
 
+TEST_F(RealView, ATapShowsTheMarkerForEightSeconds) {
+    start();
+    run({"/usr/bin/xdotool", "mousemove", "--window", hex(), "300", "420", "click", "1"});
+    pause(kSettleMs);
+    EXPECT_GT(shot().marker(300, 420, 32), 10);
+    pause(9000);
+    EXPECT_EQ(shot().marker(300, 420, 32), 0);
+    stop();
+}
+
 TEST_F(RealView, ClosingKeepsTheViewForTheNextStart) {
     start();
     key("Up");

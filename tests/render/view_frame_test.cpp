@@ -182,3 +182,30 @@ TEST(MapViewAbsent, NoMapDrawsNoMapAndNeverCrashes) {
 
 } // namespace
 } // namespace tevo::test
+
+namespace tevo::test {
+namespace {
+
+TEST(MapViewWithoutPictures, MissingFontPointerCompassAndIconsDrawNothing) {
+    auto surface = makeSurface(kViewWidth, kViewHeight, 16);
+    const std::string empty = tempMapPath("empty") + "/";
+    MapView view(surface.get(), empty); // no font, style or levels there
+    ASSERT_TRUE(view.openMap(wide(distFolder() + "map.tvm")));
+    EXPECT_FALSE(view.overlays->loadPointer(empty + "pointer.png"));
+    EXPECT_FALSE(view.overlays->loadCompass(empty + "compass.png"));
+    EXPECT_FALSE(view.overlays->loadPoiSheet(empty + "poi.png", 16, 16));
+    view.fitToMap();
+    view.setFollowedFromDegrees(kUnknownDegrees, kUnknownDegrees);
+    for (int mode = 0; mode < 4; ++mode) {
+        view.cycleProjection();
+        view.drawFrame();
+        view.overlays->setTapMarker(240, 500);
+        view.afterFrameHook = true;
+        view.drawFrame();
+        view.overlays->followTapMarker();
+    }
+    EXPECT_FALSE(view.overlays->hasCompass());
+}
+
+} // namespace
+} // namespace tevo::test
