@@ -9,6 +9,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace tevo {
 
@@ -16,6 +18,22 @@ namespace {
 
 constexpr int kKeyRepeatDelayMs = 500;
 constexpr int kKeyRepeatIntervalMs = 30;
+// The largest window side we open. Larger sizes exist on no display, and
+// SDL 1.2 keeps a surface's row length in 16 bits, which a side of 16384
+// pixels at 32 bits per pixel already overflows.
+constexpr int32_t kMaxWindowSide = 8192;
+// Colour depths SDL can set a video mode in.
+constexpr int32_t kDepths[] = {8, 15, 16, 24, 32};
+
+bool sizeFits(int32_t width, int32_t height) {
+    return width > 0 && height > 0 && width <= kMaxWindowSide && height <= kMaxWindowSide;
+}
+
+bool knownDepth(int32_t bpp) {
+    for (int32_t depth : kDepths)
+        if (bpp == depth) return true;
+    return false;
+}
 
 // A pointer position of (0, 0) means the middle of the window.
 void centreIfUnset(std::array<int32_t, 2>& point, const AppState& app) {
@@ -48,10 +66,21 @@ void selectLayout(AppState& app) {
     app.layout = app.screenLayout.lookup(AppState::kLayoutName);
     const ResolutionEntry& e = app.layout;
     if (e.width != 0 && e.height != 0) {
-        app.screenWidth = e.width;
-        app.screenHeight = e.height;
+        if (sizeFits(e.width, e.height)) {
+            app.screenWidth = e.width;
+            app.screenHeight = e.height;
+        } else {
+            std::printf("Window size %dx%d refused: each side must be 1 to %d pixels\n", e.width,
+                        e.height, kMaxWindowSide);
+        }
     }
-    if (e.bpp != 0) app.depth = e.bpp;
+    if (e.bpp != 0) {
+        if (knownDepth(e.bpp)) {
+            app.depth = e.bpp;
+        } else {
+            std::printf("Colour depth %d refused: it must be 8, 15, 16, 24 or 32\n", e.bpp);
+        }
+    }
     app.messageOrigin = {e.textcoord[0], e.textcoord[1]};
     centreIfUnset(app.layout.pointer2Dcoord, app);
     centreIfUnset(app.layout.pointer3Dcoord, app);
@@ -78,7 +107,22 @@ bool openWindow(AppState& app) {
 }
 
 void loadSettings(AppState& app) {
-    app.settings.parse(app.pathOf("config.xml"));
+    const std::string path = app.pathOf("config.xml");
+    app.settings.parse(path);
+    if (!app.settings.broken()) return;
+    // The exit rewrites the file from what could be read: keep the person's
+    // file beside it first, or leave it alone when that is not possible.
+    const std::string kept = path + kBrokenSettingsSuffix;
+    std::error_code error;
+    std::filesystem::copy_file(path, kept, std::filesystem::copy_options::overwrite_existing,
+                               error);
+    if (error) {
+        app.saveSettings = false;
+        std::printf("%s is broken and could not be kept as %s; it will not be rewritten\n",
+                    path.c_str(), kept.c_str());
+    } else {
+        std::printf("%s is broken; kept as %s\n", path.c_str(), kept.c_str());
+    }
 }
 
 std::optional<int> startUp(AppState& app, const char* argv0) {

@@ -19,7 +19,10 @@ bool initSdl();
 void selectLayout(AppState& app);
 void reportLayout(const AppState& app);
 bool openWindow(AppState& app);
+// A config.xml that cannot be read whole is copied to config.xml.bad first
+// (and said so on standard output), since the exit rewrites it.
 void loadSettings(AppState& app);
+inline constexpr const char* kBrokenSettingsSuffix = ".bad";
 
 // One pass of the main loop: events, then the position step. False once
 // quit is set.
