@@ -5,6 +5,7 @@
 #include "platform/display.hpp"
 #include "platform/message_box.hpp"
 #include "platform/paths.hpp"
+#include "platform/quit_request.hpp"
 #include "platform/text.hpp"
 
 #include <cstdio>
@@ -126,32 +127,31 @@ void loadSettings(AppState& app) {
 }
 
 std::optional<int> startUp(AppState& app, const char* argv0) {
-    // 1. The caption; a running copy is brought forward instead.
+    // One copy only: a running copy is brought forward instead.
     app.caption = formatCaption();
     if (anotherCopyRuns(app.caption)) return 1;
-    // 2. Every file is looked up in the program's folder.
+    // From here on SIGTERM, SIGINT and a window close end the start-up cleanly.
+    watchForQuit();
+    // Every file is looked up in the program's folder.
     app.programFolder = programFolderFrom(argv0);
     setMessageBoxFont(app.pathOf("DejaVuSans.ttf"));
-    // 3. SDL.
     if (!initSdl()) return 1;
-    // 4. The desktop's depth, unless the layout names one.
+    // The desktop's depth, unless the layout names one.
     app.depth = desktopDepth();
-    // 5.-6. The layout.
     selectLayout(app);
     reportLayout(app);
-    // 7.-8. The window.
     if (!openWindow(app)) return 1;
-    // 9.-10. Splash picture and status font: drawn by the status texts.
-    // 11. The demonstration track decides demonstration mode.
-    // 12. Settings.
+    // The splash picture and status font are drawn by the status texts; the
+    // demonstration track decides demonstration mode.
     loadSettings(app);
-    // 13. Receiver plug-ins.
     loadReceiverPlugins(app);
-    // 14. The map view with its map and tracks.
-    // 15. The receiver, unless the demonstration track replays.
+    // The map view with its map and tracks comes here. The receiver is
+    // skipped while the demonstration track replays.
     if (!app.demoMode) startReceiver(app);
-    // 16.-21. Menus, pictures and the saved view.
-    // 22. First picture, then the loop.
+    // Waiting for the receiver may have taken a while: an end asked for
+    // meanwhile is a normal end, settings written.
+    if (quitRequested()) return shutDown(app);
+    // Menus, pictures and the saved view come here; then the first picture.
     presentScreen(app);
     app.loop = LoopState{};
     app.loop.lastReplayTick = SDL_GetTicks();

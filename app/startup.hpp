@@ -8,8 +8,9 @@
 namespace tevo {
 
 // Runs the start-up steps in order. Returns an exit code when the program
-// must end now (another copy runs, SDL or the video mode failed), nothing
-// when the main loop is to run.
+// must end now (another copy runs, SDL or the video mode failed: 1; an end
+// requested while the receiver was sought: 0, after shutDown), nothing when
+// the main loop is to run.
 std::optional<int> startUp(AppState& app, const char* argv0);
 
 // The individual steps, in the order startUp runs them.

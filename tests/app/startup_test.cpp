@@ -5,6 +5,7 @@
 #include "support/process.hpp"
 
 #include "platform/message_box.hpp"
+#include "platform/quit_request.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -24,7 +25,10 @@ std::string layout(const std::string& name, const std::string& children) {
 
 class Shell : public ::testing::Test {
 protected:
-    void SetUp() override { setMessageBoxesDrawn(false); }
+    void SetUp() override {
+        setMessageBoxesDrawn(false);
+        clearQuitRequest();
+    }
     void TearDown() override { SDL_Quit(); }
 
     // Starts the shell from `folder`, runs one close request through the
