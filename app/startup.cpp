@@ -53,8 +53,18 @@ bool anotherCopyRuns(const std::u16string& caption) {
 }
 
 bool initSdl() {
+    chooseVideoDriver();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
+        return false;
+    }
+    // A navigator drawn as coloured characters in the terminal is no use.
+    const std::string textMode = unwantedTextModeDriver();
+    if (!textMode.empty()) {
+        std::printf("Unable to init SDL: no window can be opened (text-mode video driver %s "
+                    "refused)\n",
+                    textMode.c_str());
+        SDL_Quit();
         return false;
     }
     static bool registered = false;

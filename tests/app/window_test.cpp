@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -100,6 +101,26 @@ TEST_F(RealWindow, CloseRequestWhileTheReceiverIsAwaitedEndsCleanly) {
     EXPECT_EQ(tevo->wait(kStartMs), 0) << tevo->output() << tevo->errors();
     EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2));
     EXPECT_EQ(tevo->errors().find("Can't open GPS"), std::string::npos) << tevo->errors();
+}
+
+TEST_F(RealWindow, OpensInXWithoutBeingToldTheDriver) {
+    // An empty SDL_VIDEODRIVER counts as unset: DISPLAY alone chooses x11.
+    ChildProcess tevo({folder.program()},
+                      {x.environment(), "SDL_VIDEODRIVER=", "SDL_AUDIODRIVER=dummy"});
+    const Window w = x.findWindow(kCaption, kStartMs);
+    ASSERT_NE(w, 0u) << tevo.output() << tevo.errors();
+    x.requestClose(w);
+    EXPECT_EQ(tevo.wait(kStartMs), 0);
+}
+
+TEST(NoWindow, UnreachableXServerEndsTheStartUpWithOne) {
+    // Once this became a navigator drawn with characters in the terminal.
+    ProgramFolder folder;
+    ChildProcess tevo({folder.program()}, {"DISPLAY=:59999", "SDL_VIDEODRIVER=",
+                                           "SDL_AUDIODRIVER=dummy", "TERM=xterm"});
+    EXPECT_EQ(tevo.wait(kStartMs), 1) << tevo.output() << tevo.errors();
+    EXPECT_NE(tevo.output().find("Unable to init SDL: "), std::string::npos) << tevo.output();
+    EXPECT_EQ(tevo.output().find("caca"), std::string::npos) << tevo.output();
 }
 
 TEST_F(RealWindow, LandscapeLayoutOpensItsSize) {
