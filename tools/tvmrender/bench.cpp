@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 namespace tevo {
@@ -25,24 +26,35 @@ struct Place {
     float lon = 0, lat = 0, cell = 0;
 };
 
-// The centre of the finest level's cell with the most bytes of blocks.
-Place densestCell(const cMapFile& map) {
+// The centre of the finest level's cell that, with its eight neighbours,
+// holds the most POIs and buildings: the middle of the densest town.
+Place densestCell(cMapFile& map) {
     Place best;
     if (map.levels().empty()) return best;
     const cMapLevel& level = *map.levels().front();
-    uint32_t bestSize = 0;
+    uint64_t bestCount = 0;
     for (const auto& block : level.indexBlocks()) {
-        std::vector<IndexEntry> entries = block->entries();
-        std::sort(entries.begin(), entries.end(),
-                  [](const IndexEntry& a, const IndexEntry& b) { return a.offset < b.offset; });
-        for (size_t i = 0; i + 1 < entries.size(); ++i) {
-            const uint32_t size = entries[i + 1].offset - entries[i].offset;
-            if (size <= bestSize || block->columns() == 0) continue;
-            bestSize = size;
-            const Cell c = cellOfKey(entries[i].key, block->columns());
+        if (block->columns() == 0) continue;
+        std::map<std::pair<int32_t, int32_t>, uint64_t> counts;
+        for (const IndexEntry& e : block->entries()) {
+            const std::unique_ptr<cBlockObjects> objects = block->lookupBlock(e.key);
+            if (!objects) continue;
+            const Cell c = cellOfKey(e.key, block->columns());
+            counts[{c.col, c.row}] =
+                static_cast<uint64_t>(objects->pois.size() + objects->upperPolygons.size());
+        }
+        for (const auto& [cell, count] : counts) {
+            uint64_t sum = 0;
+            for (int dc = -1; dc <= 1; ++dc)
+                for (int dr = -1; dr <= 1; ++dr) {
+                    const auto it = counts.find({cell.first + dc, cell.second + dr});
+                    if (it != counts.end()) sum += it->second;
+                }
+            if (sum <= bestCount) continue;
+            bestCount = sum;
             const float f = block->cellSize();
-            best = {(static_cast<float>(c.col) + 0.5f) * f, (static_cast<float>(c.row) + 0.5f) * f,
-                    f};
+            best = {(static_cast<float>(cell.first) + 0.5f) * f,
+                    (static_cast<float>(cell.second) + 0.5f) * f, f};
         }
     }
     return best;
