@@ -209,3 +209,46 @@ TEST(MapViewWithoutPictures, MissingFontPointerCompassAndIconsDrawNothing) {
 
 } // namespace
 } // namespace tevo::test
+
+namespace tevo::test {
+namespace {
+
+// Two 6 x 6 pixel squares: a minor area type (20) and another (80).
+TEST(MapViewSmallAreas, MinorTypesUnderTenPixelsAreLeftOut) {
+    constexpr double f = 60 / 3600.0;
+    constexpr float zoom = 2.0f; // pixels per metre
+    const int32_t col = static_cast<int32_t>(kLon / f), row = static_cast<int32_t>(kLat / f);
+    const double lon = (col + 0.5) * f, lat = (row + 0.5) * f;
+    const float kx =
+        std::cos(static_cast<float>(row * f) * kDegreesToRadians) * 40000000.0f / 67108864.0f;
+    const float ky = 40000000.0f / 67108864.0f;
+    const int32_t sx = static_cast<int32_t>(6 / (kx * zoom)),
+                  sy = static_cast<int32_t>(6 / (ky * zoom));
+    const auto square = [&](uint16_t type, int32_t x0) {
+        const int32_t y0 = unitsOf(lat);
+        return TvmObject{type, {{x0, y0}, {x0 + sx, y0}, {x0 + sx, y0 + sy}, {x0, y0 + sy}}, u""};
+    };
+    const int32_t a = unitsOf(lon), b = unitsOf(lon) + 20 * sx;
+    TvmIndexBlock ib;
+    ib.cellSeconds = 60;
+    ib.blocks.push_back(
+        {row * static_cast<int32_t>(360 / f + 0.5) + col, {}, {}, {square(20, a), square(80, b)}});
+    const std::string path = writeMap("small.tvm", {ib});
+    auto surface = makeSurface(kViewWidth, kViewHeight, 32);
+    MapView view(surface.get(), distFolder());
+    ASSERT_TRUE(view.openMap(wide(path)));
+    view.fitToMap();
+    view.freePoint = {a, unitsOf(lat), kGroundHeight};
+    view.zoom = zoom;
+    view.drawFrame();
+    const uint32_t bg = SDL_MapRGB(surface->format, view.background & 0xFF,
+                                   (view.background >> 8) & 0xFF, (view.background >> 16) & 0xFF);
+    const ScreenHit pa = view.mapToScreen(a + sx / 2, unitsOf(lat) + sy / 2);
+    const ScreenHit pb = view.mapToScreen(b + sx / 2, unitsOf(lat) + sy / 2);
+    EXPECT_EQ(pixelAt(surface.get(), pa.x, pa.y), bg);
+    EXPECT_NE(pixelAt(surface.get(), pb.x, pb.y), bg);
+    std::remove(path.c_str());
+}
+
+} // namespace
+} // namespace tevo::test
