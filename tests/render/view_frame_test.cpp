@@ -252,3 +252,42 @@ TEST(MapViewSmallAreas, MinorTypesUnderTenPixelsAreLeftOut) {
 
 } // namespace
 } // namespace tevo::test
+
+namespace tevo::test {
+namespace {
+
+// A street across the view with the given name; the frame as pixels.
+std::vector<uint32_t> streetFrame(const std::u16string& name) {
+    constexpr double f = 60 / 3600.0;
+    const int32_t col = static_cast<int32_t>(kLon / f), row = static_cast<int32_t>(kLat / f);
+    const double lon = (col + 0.5) * f, lat = (row + 0.5) * f;
+    TvmIndexBlock ib;
+    ib.cellSeconds = 60;
+    TvmBlock b;
+    b.key = row * static_cast<int32_t>(360 / f + 0.5) + col;
+    b.polylines.push_back(
+        {0x06, {{unitsOf(lon - 0.003), unitsOf(lat)}, {unitsOf(lon + 0.003), unitsOf(lat)}}, name});
+    ib.blocks.push_back(b);
+    const std::string path = writeMap("street.tvm", {ib});
+    auto surface = makeSurface(kViewWidth, kViewHeight, 32);
+    MapView view(surface.get(), distFolder());
+    EXPECT_TRUE(view.openMap(wide(path)));
+    view.fitToMap();
+    view.freePoint = {unitsOf(lon), unitsOf(lat), kGroundHeight};
+    view.zoom = 1;
+    view.drawFrame();
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < kViewHeight; ++y)
+        for (int x = 0; x < kViewWidth; ++x) pixels.push_back(pixelAt(surface.get(), x, y));
+    std::remove(path.c_str());
+    return pixels;
+}
+
+TEST(MapViewNames, StreetNamesInCyrillicAndAccentedLatinAreWritten) {
+    const std::vector<uint32_t> bare = streetFrame(u"");
+    EXPECT_NE(streetFrame(u"Тверская улица"), bare);
+    EXPECT_NE(streetFrame(u"Bühlstraße"), bare);
+}
+
+} // namespace
+} // namespace tevo::test
