@@ -69,9 +69,13 @@ protected:
         window = x.findWindow(kCaption, kStartMs);
         ASSERT_NE(window, 0u) << tevo->output() << tevo->errors();
         run({"/usr/bin/xdotool", "windowfocus", "--sync", hex()});
-        // No receiver answers in the test folder: its message box goes first.
-        pause(2 * kSettleMs);
-        key("Return");
+        // No receiver answers in the test folder: its message box goes first,
+        // and the program says so once the box is closed.
+        for (int waited = 0; waited < kStartMs; waited += kSettleMs) {
+            key("Return");
+            if (tevo->output().find("not Detected") != std::string::npos) break;
+        }
+        ASSERT_NE(tevo->output().find("not Detected"), std::string::npos) << tevo->output();
         pause(kSettleMs);
     }
 
