@@ -4,6 +4,7 @@
 #include "config/config_xml.hpp"
 #include "config/screen_xml.hpp"
 #include "plugin-api/plugin_api.hpp"
+#include "render/map_view.hpp"
 
 #include <SDL.h>
 
@@ -59,6 +60,7 @@ struct AppState {
     ResolutionEntry layout; // the selected entry, with the pointer positions resolved
 
     std::unique_ptr<ReceiverState, ReceiverStateDeleter> receiver;
+    std::unique_ptr<MapView> mapView;
 
     bool viewMovedByUser = false;
     bool paused = false;
@@ -67,6 +69,9 @@ struct AppState {
 
     cScreenXML screenLayout;
     cConfigXML settings;
+    // False when config.xml was broken and no copy of it could be kept: the
+    // exit then leaves the file as it is.
+    bool saveSettings = true;
 
     LoopState loop;
 

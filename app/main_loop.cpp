@@ -1,8 +1,10 @@
 // The main loop: events first, then the position step, until quit is set.
 #include "app/receiver.hpp"
 #include "app/startup.hpp"
+#include "app/view_steps.hpp"
 
 #include "platform/clock.hpp"
+#include "platform/quit_request.hpp"
 
 namespace tevo {
 
@@ -15,8 +17,8 @@ void handleKey(AppState& app, SDLKey key) {
         if (!app.demoMode) presentScreen(app);
         break;
     default:
-        // Zoom, rotation, tilt, projection, screens and orientation act on
-        // the map view and the menus.
+        // Zoom, rotation, tilt, projection and orientation act on the view.
+        handleViewKey(app, key);
         break;
     }
 }
@@ -36,6 +38,7 @@ void handleEvent(AppState& app, const SDL_Event& event) {
         break;
     default:
         // Touches and drags go to the controls and the map view.
+        handleViewMouse(app, event);
         break;
     }
 }
@@ -50,7 +53,9 @@ bool loopPass(AppState& app) {
     }
     // 2. The next position: the replay or the receiver.
     if (!app.demoMode) receiverStep(app);
-    // 3. Go on while nobody asked to quit.
+    viewAfterPass(app);
+    // 3. Go on while nobody asked to quit; SIGTERM and SIGINT ask too.
+    if (quitRequested()) app.quit = 1;
     return app.quit == 0;
 }
 

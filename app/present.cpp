@@ -12,6 +12,12 @@ constexpr uint32_t kBackground = 0x00302820;
 
 void presentScreen(AppState& app) {
     if (!app.screen) return;
+    if (app.mapView) {
+        app.mapView->drawFrame();
+        SDL_Flip(app.screen);
+        sleepMs(1);
+        return;
+    }
     SDL_FillRect(app.screen, nullptr,
                  SDL_MapRGB(app.screen->format, kBackground & 0xFF, (kBackground >> 8) & 0xFF,
                             (kBackground >> 16) & 0xFF));

@@ -1,15 +1,18 @@
 // Shutdown: remember the view, write the settings, release in reverse order.
 #include "app/receiver.hpp"
 #include "app/startup.hpp"
+#include "app/view_steps.hpp"
 
 namespace tevo {
 
 int shutDown(AppState& app) {
-    // 1. The view state goes into the settings once the map view exists.
+    // 1. The view state goes into the settings.
+    storeViewState(app);
     // 2. The settings file; a file that cannot be written is skipped.
-    app.settings.write(app.pathOf("config.xml"));
+    if (app.saveSettings) app.settings.write(app.pathOf("config.xml"));
     // 3. The receiver reader first, so no thread is left in a plug-in.
     stopReceiver(app);
+    app.mapView.reset();
     // 4. Normal end.
     return 0;
 }
