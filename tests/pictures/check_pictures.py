@@ -36,7 +36,6 @@ def data_path(*parts):
 
 
 def load_png(relative):
-    sys.path.insert(0, data_path("pictures", "src"))
     import pngio  # the generator's own reader, standard library only
     return pngio.read(data_path(relative))
 
@@ -191,6 +190,7 @@ def main():
     args, rest = parser.parse_known_args()
     SOURCE = os.path.abspath(args.source)
     sys.dont_write_bytecode = True
+    sys.path.insert(0, data_path("pictures", "src"))
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 
 

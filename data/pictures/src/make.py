@@ -126,6 +126,18 @@ def save(name, width, height, body, transparent=True):
 # ---------------------------------------------------------------- POI sheet
 
 
+def known_icon(category, icon):
+    """Whether make.py can draw this category and icon."""
+    if category == "place":
+        return icon.startswith("place:") and icon[6:].isdigit() and int(icon[6:]) in PLACE_DOTS
+    if category not in CATEGORY_COLOURS:
+        return False
+    if icon == "dot":
+        return True
+    icon_set, _, name = icon.partition(":")
+    return os.path.isfile(os.path.join(HERE, "icons", icon_set, name + ".svg"))
+
+
 def read_poi_table():
     """The cells of poi-icons.txt: (code, category, icon) in sheet order."""
     cells = []
@@ -134,7 +146,7 @@ def read_poi_table():
             if not line.strip() or line.startswith("#"):
                 continue
             fields = line.split()
-            if len(fields) < 3 or fields[1] not in CATEGORY_COLOURS and fields[1] != "place":
+            if len(fields) < 3 or not known_icon(fields[1], fields[2]):
                 sys.exit("poi-icons.txt:%d: bad line" % number)
             cells.append((int(fields[0], 16), fields[1], fields[2]))
     if len(cells) != POI_COUNT:
