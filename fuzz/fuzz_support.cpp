@@ -50,7 +50,11 @@ ScratchFile::~ScratchFile() {
 }
 
 bool ScratchFile::write(const uint8_t* data, std::size_t size) const {
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path_.c_str(), "wb"));
+    return writeFile(path_, data, size);
+}
+
+bool writeFile(const std::string& path, const uint8_t* data, std::size_t size) {
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wb"));
     if (!f) return false;
     return size == 0 || std::fwrite(data, 1, size, f.get()) == size;
 }

@@ -25,6 +25,9 @@ private:
     std::string path_;
 };
 
+// Writes the bytes to a file of that name; false when it cannot.
+bool writeFile(const std::string& path, const uint8_t* data, std::size_t size);
+
 // A folder of the process under the temporary folder, for readers that want
 // several files side by side; created on first use.
 const std::string& scratchFolder();
