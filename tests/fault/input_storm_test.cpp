@@ -19,6 +19,13 @@ constexpr int kBatch = 500;
 constexpr int kPauseMs = 100;
 constexpr int kDragSteps = 3;
 // Resident memory may grow by this much over the storm (caches warming).
+// Under the sanitizers freed memory is held back on purpose and leaks are
+// found at exit instead.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kMeasureGrowth = false;
+#else
+constexpr bool kMeasureGrowth = true;
+#endif
 constexpr long kMostGrowthKb = 16 * 1024;
 constexpr unsigned kSeed = 20261208;
 
@@ -101,7 +108,9 @@ TEST(InputStorm, TenThousandKeysClicksAndDragsLeaveTheProgramWell) {
         if (baselineKb == 0) baselineKb = residentKb(nav.tevo().pid());
     }
     const long grownKb = residentKb(nav.tevo().pid()) - baselineKb;
-    EXPECT_LT(grownKb, kMostGrowthKb);
+    if (kMeasureGrowth) {
+        EXPECT_LT(grownKb, kMostGrowthKb);
+    }
     // Still answering: a close request ends it normally.
     x.requestClose(w);
     EXPECT_EQ(0, nav.tevo().wait(kStartMs)) << nav.console();
