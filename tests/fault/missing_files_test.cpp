@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <filesystem>
 #include <fstream>
 
@@ -31,6 +33,11 @@ struct FilesCase {
     bool withFont;
     Pictures pictures;
 };
+
+// Test names and messages show the case by its name.
+void PrintTo(const FilesCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 void placePictures(const ProgramFolder& folder, Pictures kind) {
     fs::remove_all(folder.file("pictures"));

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -24,6 +26,11 @@ struct BrokenCase {
     // test reports it as a skip until the host guards the call.
     const char* knownFault;
 };
+
+// Test names and messages show the case by its name.
+void PrintTo(const BrokenCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BrokenPlugin : public ::testing::TestWithParam<BrokenCase> {};
 

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <filesystem>
 #include <set>
 
@@ -27,6 +29,11 @@ struct ReadOnlyCase {
     const char* name;
     bool fileReadOnly; // the settings file itself too, not only the folder
 };
+
+// Test names and messages show the case by its name.
+void PrintTo(const ReadOnlyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 std::set<std::string> entriesOf(const std::string& folder) {
     std::set<std::string> names;
