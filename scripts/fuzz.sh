@@ -40,6 +40,10 @@ if [ ${#targets[@]} -eq 0 ]; then
   for bin in "$folder"/fuzz/fuzz_*; do targets+=("${bin##*/fuzz_}"); done
 fi
 
+# Scratch files of the targets stay in the build tree, also after a crash.
+export TMPDIR=$root/$folder/fuzz-work/tmp
+mkdir -p "$TMPDIR"
+
 failed=()
 skipped=()
 # Every reproducer kept under fuzz/regressions/NAME/ must pass; its
