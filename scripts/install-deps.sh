@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   xvfb xdotool x11-utils imagemagick time
   python3 librsvg2-bin
+  clang libclang-rt-14-dev
 )
 
 missing=()

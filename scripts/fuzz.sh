@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and runs each for a while:
+#   scripts/fuzz.sh [-t SECONDS] [-b FOLDER] [TARGET...]
+# SECONDS per target (default 60); FOLDER is the clang build tree (default
+# build-fuzz); TARGET names as in fuzz/corpus/ (default: every target built).
+# First the reproducers under fuzz/regressions/ are replayed, then each target
+# fuzzes from its seeds (fuzz/corpus/NAME) with its dictionary. New inputs
+# collect in FOLDER/fuzz-work/NAME/corpus. A finding fails the run and its
+# reproducer's path is printed. Without clang's fuzzer runtime the targets are
+# skipped with a message.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+seconds=60
+folder=build-fuzz
+while getopts "t:b:h" opt; do
+  case $opt in
+    t) seconds=$OPTARG ;;
+    b) folder=$OPTARG ;;
+    *) sed -n '2,10p' "$0"; exit 2 ;;
+  esac
+done
+shift $((OPTIND - 1))
+
+skip() { echo "fuzz: $1; the fuzz targets are skipped"; exit 0; }
+bash scripts/install-deps.sh
+command -v clang++ >/dev/null || skip "clang++ is not installed"
+
+mkdir -p "$folder"
+cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEVO_FUZZ=ON \
+  -DTEVO_BUILD_TESTS=OFF -DTEVO_BUILD_BENCH=OFF \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >"$folder/configure.log" 2>&1 ||
+  { cat "$folder/configure.log"; exit 1; }
+grep -q '^TEVO_HAVE_LIBFUZZER:INTERNAL=1' "$folder/CMakeCache.txt" ||
+  skip "clang has no libFuzzer runtime (Debian: libclang-rt-14-dev)"
+cmake --build "$folder" --target fuzzers -j"$(nproc)"
+
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for bin in "$folder"/fuzz/fuzz_*; do targets+=("${bin##*/fuzz_}"); done
+fi
+
+# Scratch files of the targets stay in the build tree, also after a crash.
+export TMPDIR=$root/$folder/fuzz-work/tmp
+mkdir -p "$TMPDIR"
+
+failed=()
+skipped=()
+# Every reproducer kept under fuzz/regressions/NAME/ must pass; its
+# description is FILE.txt. A description beginning "open:" marks a fault not
+# yet repaired: while it still reproduces, the target is not fuzzed (it would
+# only find it again) and the run says so.
+replay() {
+  local name=$1 bin=$2 dir=$root/fuzz/regressions/$1 f desc status=0
+  [ -d "$dir" ] || return 0
+  for f in "$dir"/*; do
+    [[ -f $f && $f != *.txt ]] || continue
+    desc=$(cat "$f.txt" 2>/dev/null || echo "no description")
+    if "$bin" -runs=1 -close_fd_mask=1 "$f" >"$folder/fuzz-work/$name/replay.log" 2>&1; then
+      [[ $desc == open:* ]] && echo "fuzz: $f passes now: drop \"open:\" from $f.txt"
+    elif [[ $desc == open:* ]]; then
+      echo "OPEN FAULT $name: $f still fails; $name is not fuzzed until it is repaired"
+      echo "  ${desc#open: }"
+      [ $status -eq 1 ] || status=2
+    else
+      echo "FAIL $name: reproducer $f fails again: $desc"
+      grep -E '^==[0-9]+==ERROR|runtime error|^SUMMARY' "$folder/fuzz-work/$name/replay.log" | head -n 3 || true
+      status=1
+    fi
+  done
+  return $status
+}
+
+run() {
+  local name=$1 bin=$root/$folder/fuzz/fuzz_$1 work=$root/$folder/fuzz-work/$1
+  [ -x "$bin" ] || { echo "fuzz: no target named $name"; failed+=("$name"); return; }
+  mkdir -p "$work/corpus" "$work/findings"
+  local replayed=0
+  replay "$name" "$bin" || replayed=$?
+  case $replayed in
+    1) failed+=("$name"); return ;;
+    2) skipped+=("$name"); return ;;
+  esac
+  local args=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536
+              -print_final_stats=1 -close_fd_mask=1 -artifact_prefix="$work/findings/")
+  [ -f "$root/fuzz/dict/$name.dict" ] && args+=(-dict="$root/fuzz/dict/$name.dict")
+  local seeds=()
+  [ -d "$root/fuzz/corpus/$name" ] && seeds+=("$root/fuzz/corpus/$name")
+  echo "fuzz: $name for ${seconds}s"
+  if "$bin" "${args[@]}" "$work/corpus" "${seeds[@]}" >"$work/log" 2>&1; then
+    grep -E '^stat::number_of_executed_units|^#[0-9]+[[:space:]]+DONE' "$work/log" | tr '\n' ' '
+    echo
+  else
+    echo "FAIL $name: a finding (log $work/log)"
+    grep -E '^==[0-9]+==ERROR|runtime error|^SUMMARY|deadly signal|timeout after|out-of-memory' "$work/log" | head -n 5 || true
+    grep -A12 -E '^==[0-9]+==ERROR|runtime error' "$work/log" | grep -E '^ +#[0-9]' | head -n 8 || true
+    grep -E "^(artifact_prefix|Test unit written to)" "$work/log" | sed 's/^/  /' || true
+    failed+=("$name")
+  fi
+}
+
+for t in "${targets[@]}"; do run "$t"; done
+[ ${#skipped[@]} -eq 0 ] || echo "fuzz: not fuzzed for an open fault: ${skipped[*]}"
+[ ${#failed[@]} -eq 0 ] || echo "fuzz: with a finding: ${failed[*]}"
+passed=$((${#targets[@]} - ${#failed[@]} - ${#skipped[@]}))
+echo "fuzz: $passed passed, ${#failed[@]} failed, ${#skipped[@]} skipped"
+[ ${#failed[@]} -eq 0 ]
