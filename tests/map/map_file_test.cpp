@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace tevo {
 namespace {
 
@@ -116,6 +118,24 @@ TEST_F(MapFileTest, LevelsGroupEqualCellSizesInAscendingOrder) {
     EXPECT_EQ(map.levels()[2]->indexBlocks()[0]->loaded().size(), 1);
 }
 
+// Every index block of its own cell size makes a level of its own; filing
+// them must not re-sort the levels at every one.
+TEST_F(MapFileTest, ManyCellSizesOpenQuicklyInAscendingOrder) {
+    constexpr uint32_t kSizes = 30000;
+    std::vector<TvmIndexBlock> index;
+    for (uint32_t i = 0; i < kSizes; ++i) index.push_back(TvmIndexBlock{0, kSizes - i, {}});
+    const std::vector<uint8_t> bytes = encodeTvm(u"m", index);
+    cMapFile map;
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(openBytes(map, bytes, "sizes.tvm"));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    ASSERT_EQ(map.levels().size(), kSizes);
+    for (uint32_t i = 0; i < kSizes; ++i) ASSERT_EQ(map.levels()[i]->cellSeconds(), i + 1);
+    // Sorting at every new level takes tens of seconds here.
+    EXPECT_LT(seconds, 3.0);
+}
+
 TEST_F(MapFileTest, StartCellIsTheMiddleOfTheLastIndexBlock) {
     const TvmIndexBlock ib = degreeCells({{10, 50}, {11, 50}, {12, 50}, {13, 50}});
     cMapFile map;
@@ -173,6 +193,10 @@ TEST_F(MapFileTest, WrongIndexBlockKeepsTheOnesBefore) {
         EXPECT_FALSE(openBytes(map, bytes, "badindex.tvm", nullptr, &messages));
         EXPECT_NE(messages.find("Error in .tvm - wrong index block position"), std::string::npos);
         EXPECT_EQ(map.levels().size(), c.block == 1 ? 1u : 2u);
+        // The levels read before the wrong index block are sorted all the same.
+        if (map.levels().size() == 2) {
+            EXPECT_EQ(map.levels()[0]->cellSeconds(), 900u);
+        }
     }
     // A header that claims more index blocks than the file has.
     std::vector<uint8_t> bytes = encodeTvm(u"m", index);
