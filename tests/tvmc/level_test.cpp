@@ -19,7 +19,8 @@ Feature square(uint16_t type, double west, double south, double side, uint32_t l
             levels,
             u"",
             {toMapUnits(west, south), toMapUnits(west + side, south),
-             toMapUnits(west + side, south + side), toMapUnits(west, south + side)}};
+             toMapUnits(west + side, south + side), toMapUnits(west, south + side)},
+            {}};
 }
 
 TvmIndexBlock build(const std::vector<Feature>& features, bool finest,
@@ -69,7 +70,7 @@ TEST(BuildLevel, CoarseLevelDropsDetailThatTheFinestKeeps) {
         square(0x16, 10.1, 50.1, 0.5, kEveryLevel),   // a large forest
         square(0x16, 10.7, 50.7, 0.001, kEveryLevel), // a tiny wood: under two pixels
         square(111, 10.2, 50.2, 0.3, kFinestOnly),    // a building type
-        {ObjectClass::Poi, 0x2A02, kFinestOnly, u"Cafe", {toMapUnits(10.5, 50.5)}},
+        {ObjectClass::Poi, 0x2A02, kFinestOnly, u"Cafe", {toMapUnits(10.5, 50.5)}, {}},
     };
     LevelStats fine, coarse;
     build(features, true, &fine);
@@ -81,7 +82,7 @@ TEST(BuildLevel, CoarseLevelDropsDetailThatTheFinestKeeps) {
 }
 
 TEST(BuildLevel, LineLongerThanARecordIsSplitSharingEndPoints) {
-    Feature line{ObjectClass::Polyline, 0x01, kEveryLevel, u"Long", {}};
+    Feature line{ObjectClass::Polyline, 0x01, kEveryLevel, u"Long", {}, {}};
     for (int i = 0; i < 70000; ++i) // a zigzag that no simplification flattens
         line.points.push_back(
             {toMapUnits(10.1, 50.1).x + i * 2, toMapUnits(10.1, 50.1).y + (i % 2) * 500});

@@ -1,11 +1,11 @@
 #include "tools/tvmc/osm_reader.hpp"
 
+#include "tools/tvmc/area_manager.hpp"
 #include "tools/tvmc/clip.hpp"
+#include "tools/tvmc/coordinate_scan.hpp"
 #include "tools/tvmc/geometry.hpp"
 #include "tools/tvmc/type_table.hpp"
 
-#include <osmium/area/assembler.hpp>
-#include <osmium/area/multipolygon_manager.hpp>
 #include <osmium/handler.hpp>
 #include <osmium/handler/node_locations_for_ways.hpp>
 #include <osmium/index/map/flex_mem.hpp>
@@ -13,11 +13,13 @@
 #include <osmium/osm/area.hpp>
 #include <osmium/visitor.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <sys/stat.h>
+#include <unordered_set>
 
 namespace tevo::tvmc {
 
@@ -25,8 +27,9 @@ namespace {
 
 using LocationIndex =
     osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
-using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex>;
-using AreaManager = osmium::area::MultipolygonManager<osmium::area::Assembler>;
+// Editors save objects that are not uploaded yet with negative ids: they get
+// an index of their own.
+using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex, LocationIndex>;
 
 // Metres per map unit northward (Earth circumference 40,000 km).
 constexpr double kMetresPerUnit = 40000000.0 / 67108864.0;
@@ -47,8 +50,12 @@ public:
 
     void node(const osmium::Node& node) {
         ++result_.stats.nodes;
+        source_ = {node.id(), 0, SourceRef::Node};
         const osmium::Location loc = node.location();
-        if (!loc.valid()) return;
+        if (!loc.valid()) {
+            ++result_.stats.invalidLocations;
+            return;
+        }
         const TvmPoint p = toUnits(loc);
         if (!inCut(p)) return;
         if (loc.lat() < 0 && !southSeen_) {
@@ -57,16 +64,12 @@ public:
         }
         if (node.tags().empty()) return;
         const TagGet tags = tagsOf(node.tags());
-        if (auto choice = poiType(tags))
-            result_.features.push_back({ObjectClass::Poi,
-                                        choice->type,
-                                        choice->maxCellSeconds,
-                                        objectName(tags, ObjectClass::Poi),
-                                        {p}});
+        if (auto choice = poiType(tags)) addPoi(*choice, objectName(tags, ObjectClass::Poi), p);
     }
 
     void way(const osmium::Way& way) {
         ++result_.stats.ways;
+        source_ = {way.id(), 0, SourceRef::Way};
         std::vector<TvmPoint> points;
         points.reserve(way.nodes().size());
         for (const osmium::NodeRef& ref : way.nodes()) {
@@ -88,6 +91,8 @@ public:
 
     void area(const osmium::Area& area) {
         ++result_.stats.areas;
+        source_ = {area.orig_id(), 0,
+                   area.from_way() ? SourceRef::WayArea : SourceRef::RelationArea};
         const TagGet tags = tagsOf(area.tags());
         const std::u16string name = objectName(tags, ObjectClass::Polygon);
         const std::optional<TypeChoice> border = area.from_way() ? std::nullopt : borderType(tags);
@@ -133,10 +138,16 @@ private:
         return p.x >= r.x0 && p.x <= r.x1 && p.y >= r.y0 && p.y <= r.y1;
     }
 
+    void add(ObjectClass cls, const TypeChoice& choice, std::u16string name,
+             std::vector<TvmPoint> points) {
+        result_.features.push_back(
+            {cls, choice.type, choice.maxCellSeconds, std::move(name), std::move(points), source_});
+        ++source_.part;
+    }
+
     void addPoi(const TypeChoice& choice, std::u16string name, TvmPoint p) {
         if (!inCut(p)) return;
-        result_.features.push_back(
-            {ObjectClass::Poi, choice.type, choice.maxCellSeconds, std::move(name), {p}});
+        add(ObjectClass::Poi, choice, std::move(name), {p});
     }
 
     void addLine(const TypeChoice& choice, const std::u16string& name,
@@ -144,24 +155,22 @@ private:
         dropDuplicates(points, false);
         if (points.size() < 2) return;
         if (!options_.cut) {
-            result_.features.push_back({ObjectClass::Polyline, choice.type, choice.maxCellSeconds,
-                                        name, std::move(points)});
+            add(ObjectClass::Polyline, choice, name, std::move(points));
             return;
         }
         for (auto& piece : clipPolyline(points, *options_.cut))
-            result_.features.push_back({ObjectClass::Polyline, choice.type, choice.maxCellSeconds,
-                                        name, std::move(piece)});
+            add(ObjectClass::Polyline, choice, name, std::move(piece));
     }
 
     void addPolygon(const TypeChoice& choice, const std::u16string& name, Ring ring) {
         if (options_.cut) ring = clipPolygon(ring, *options_.cut);
         if (ring.size() < 3) return;
-        result_.features.push_back(
-            {ObjectClass::Polygon, choice.type, choice.maxCellSeconds, name, std::move(ring)});
+        add(ObjectClass::Polygon, choice, name, std::move(ring));
     }
 
     const ReadOptions& options_;
     ReadResult& result_;
+    SourceRef source_; // the object being read
     bool southSeen_ = false;
     double southLat_ = 0;
 };
@@ -188,6 +197,13 @@ private:
     double done_ = 0;
 };
 
+// Nodes whose coordinates the parser misread lose their location, so that
+// they count as invalid and their ways as missing a node.
+void forgetLocations(osmium::memory::Buffer& buffer, const std::unordered_set<int64_t>& ids) {
+    for (osmium::Node& node : buffer.select<osmium::Node>())
+        if (ids.count(node.id())) node.set_location(osmium::Location{});
+}
+
 void readAll(const std::vector<std::string>& inputs, const ReadOptions& options, ReadResult& result,
              FeatureCollector& collector, std::string& current) {
     osmium::area::Assembler::config_type config;
@@ -206,15 +222,17 @@ void readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
     }
     manager.prepare_for_lookup();
     // 2. Everything: node locations, ways, assembled areas.
-    LocationIndex index;
-    LocationHandler locations{index};
+    LocationIndex index, negativeIndex;
+    LocationHandler locations{index, negativeIndex};
     locations.ignore_errors(); // ways with missing nodes are counted and skipped
     auto areaHandler = manager.handler(
         [&collector](osmium::memory::Buffer&& areas) { osmium::apply(areas, collector); });
     for (const std::string& path : inputs) {
         current = path;
+        const std::unordered_set<int64_t> misread = scanMisreadNodes(path);
         osmium::io::Reader reader{osmium::io::File{path}};
         while (osmium::memory::Buffer buffer = reader.read()) {
+            if (!misread.empty()) forgetLocations(buffer, misread);
             osmium::apply(buffer, locations, collector, areaHandler);
             progress.at(reader.offset());
         }
@@ -246,6 +264,8 @@ bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options,
     } catch (const std::exception& e) {
         return fail(current + ": not readable as OpenStreetMap data: " + e.what());
     }
+    std::stable_sort(result.features.begin(), result.features.end(),
+                     [](const Feature& a, const Feature& b) { return a.source < b.source; });
     if (collector.southSeen()) {
         char text[160];
         std::snprintf(text, sizeof text,

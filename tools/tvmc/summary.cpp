@@ -35,6 +35,9 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
     if (s.read.waysMissingNodes > 0)
         std::fprintf(out, "skipped: %" PRIu64 " ways with nodes missing from the input\n",
                      s.read.waysMissingNodes);
+    if (s.read.invalidLocations > 0)
+        std::fprintf(out, "skipped: %" PRIu64 " nodes without a valid position\n",
+                     s.read.invalidLocations);
     std::fprintf(out, "%7s %7s %9s %9s %9s %9s\n", "cell\"", "cells", "POIs", "polylines",
                  "polygons", "points");
     uint64_t blocks = 0;
