@@ -196,3 +196,33 @@ TEST(InvalidLocation, FoundAnywhereInALargeFile) {
 
 } // namespace
 } // namespace tevo::test
+
+namespace tevo::test {
+namespace {
+
+// A kilobyte of input: one forest of 89 by 179 degrees. Cut into the finest
+// cells it would fill tens of millions of them.
+const char kHugeForest[] = R"(<?xml version='1.0' encoding='UTF-8'?>
+<osm version="0.6">
+<node id="1" lat="0.5" lon="0.5"/>
+<node id="2" lat="0.5" lon="179.5"/>
+<node id="3" lat="89.5" lon="179.5"/>
+<node id="4" lat="89.5" lon="0.5"/>
+<way id="1"><nd ref="1"/><nd ref="2"/><nd ref="3"/><nd ref="4"/><nd ref="1"/>
+<tag k="landuse" v="forest"/></way>
+</osm>
+)";
+
+TEST(HugeArea, StaysOnlyOnTheLevelWhereItCoversFewCells) {
+    TempFolder folder;
+    folder.write("forest.osm", kHugeForest);
+    const RunResult r = runTvmc({folder.file("forest.osm"), "-o", folder.file("map.tvm")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("left out of the 60\" level: 1 objects"), std::string::npos) << r.out;
+    const MapDump dump = dumpMap(folder.file("map.tvm"));
+    ASSERT_FALSE(dump.objects.empty());
+    for (const MapObject& o : dump.objects) EXPECT_EQ(o.cellSeconds, 7200u);
+}
+
+} // namespace
+} // namespace tevo::test

@@ -119,4 +119,15 @@ int32_t keyOf(double lon, double lat, uint32_t cellSeconds) {
            static_cast<int32_t>(std::floor(lon / f));
 }
 
+MapPoint boxCentre(const std::vector<MapPoint>& points) {
+    int64_t x0 = INT32_MAX, y0 = INT32_MAX, x1 = INT32_MIN, y1 = INT32_MIN;
+    for (const MapPoint& p : points) {
+        x0 = std::min<int64_t>(x0, p.x);
+        y0 = std::min<int64_t>(y0, p.y);
+        x1 = std::max<int64_t>(x1, p.x);
+        y1 = std::max<int64_t>(y1, p.y);
+    }
+    return {static_cast<int32_t>((x0 + x1) / 2), static_cast<int32_t>((y0 + y1) / 2)};
+}
+
 } // namespace tevo::test

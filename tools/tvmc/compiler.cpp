@@ -22,22 +22,41 @@ bool hasDrawing(const std::vector<Feature>& features) {
                        [](const Feature& f) { return f.cls != ObjectClass::Poi; });
 }
 
-// 2. Every level in ascending cell size; the start level moves to the end.
+// Every level in ascending cell size; the start level moves to the end. By
+// default it is the finest level that keeps anything (an input of only huge
+// areas leaves the finest levels empty).
 bool buildLevels(const Options& options, const std::vector<Feature>& features,
                  std::vector<TvmIndexBlock>& indexBlocks, CompileSummary& summary,
                  std::string* error) {
-    const uint32_t start = options.startLevel.value_or(options.levels.front());
-    TvmIndexBlock startBlock;
+    std::vector<TvmIndexBlock> built;
     for (std::size_t i = 0; i < options.levels.size(); ++i) {
         const LevelPlan plan = levelPlanFor(options.levels[i], i == 0);
         TvmIndexBlock block;
         LevelStats stats;
         if (!buildLevel(features, plan, static_cast<uint8_t>(i), block, stats, error)) return false;
         summary.levels.push_back(stats);
-        if (plan.cellSeconds == start)
+        built.push_back(std::move(block));
+    }
+    uint32_t start = options.levels.front();
+    if (options.startLevel) {
+        start = *options.startLevel;
+    } else {
+        const auto kept = std::find_if(built.begin(), built.end(),
+                                       [](const TvmIndexBlock& b) { return !b.blocks.empty(); });
+        if (kept != built.end()) start = kept->cellSeconds;
+    }
+    TvmIndexBlock startBlock;
+    for (TvmIndexBlock& block : built) {
+        if (block.cellSeconds == start)
             startBlock = std::move(block);
         else if (!block.blocks.empty())
             indexBlocks.push_back(std::move(block));
+    }
+    built.clear();
+    if (startBlock.blocks.empty() && !options.startLevel) {
+        *error = "no level keeps any object (areas that cover too many cells of every level are "
+                 "left out): no map written";
+        return false;
     }
     if (startBlock.blocks.empty()) {
         *error = "the start level (" + std::to_string(start) +
@@ -69,7 +88,7 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     const auto started = std::chrono::steady_clock::now();
     summary.output = options.output;
 
-    // 1. Read the input into features.
+    // Read the input into features.
     uint64_t total = 0;
     for (const std::string& in : options.inputs) total += sizeOf(in);
     ProgressBar bar(stderr);
@@ -88,7 +107,7 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
         return false;
     }
 
-    // 2. Levels, then 3. the file, written whole under a temporary name.
+    // Levels, then the file, written whole under a temporary name.
     std::vector<TvmIndexBlock> indexBlocks;
     if (!buildLevels(options, read.features, indexBlocks, summary, error)) return false;
     read.features.clear();

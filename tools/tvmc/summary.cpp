@@ -46,6 +46,12 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
                      l.cellSeconds, l.cells, l.records[0], l.records[1], l.records[2], l.points);
         blocks += l.cells;
     }
+    for (const LevelStats& l : s.levels)
+        if (l.tooLarge > 0)
+            std::fprintf(out,
+                         "left out of the %u\" level: %" PRIu64
+                         " objects that cover more than %" PRIu64 " of its cells\n",
+                         l.cellSeconds, l.tooLarge, kMaxCellsPerObject);
     std::fprintf(out, "wrote %s: %zu levels, %" PRIu64 " blocks, %" PRIu64 " bytes in %.2f s\n",
                  s.output.c_str(), s.levels.size(), blocks, s.bytes, s.seconds);
 }
