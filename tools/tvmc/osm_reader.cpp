@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <sys/stat.h>
@@ -30,6 +31,8 @@ using LocationIndex =
 // Editors save objects that are not uploaded yet with negative ids: they get
 // an index of their own.
 using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex, LocationIndex>;
+
+constexpr const char* kReadAheadBuffers = "4";
 
 // Metres per map unit northward (Earth circumference 40,000 km).
 constexpr double kMetresPerUnit = 40000000.0 / 67108864.0;
@@ -242,6 +245,15 @@ void readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
     manager.flush_output();
 }
 
+// libosmium decodes ahead of the handlers into queues of 20 buffers by
+// default; on large inputs those buffers, not the map, set the peak memory.
+// A few are enough to keep the decoder busy. Its settings come from the
+// environment, where a user's own choice wins.
+void limitReadAhead() {
+    ::setenv("OSMIUM_MAX_INPUT_QUEUE_SIZE", kReadAheadBuffers, 0);
+    ::setenv("OSMIUM_MAX_OSMDATA_QUEUE_SIZE", kReadAheadBuffers, 0);
+}
+
 } // namespace
 
 bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options, ReadResult& result,
@@ -257,6 +269,7 @@ bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options,
             return fail(path + ": cannot open the file");
         result.stats.bytes += fileSize(path);
     }
+    limitReadAhead();
     FeatureCollector collector(options, result);
     std::string current;
     try {
