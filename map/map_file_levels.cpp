@@ -28,7 +28,7 @@ void cMapFile::sortLevels() {
 }
 
 cMapLevel* cMapFile::selectLevel(cMapLevel* wanted, const PointF footprint[4]) {
-    // 1. Switch only to a level that shows something (or when there is none).
+    // Switch only to a level that shows something (or when there is none).
     if (wanted && wanted != current_) {
         bool visible = false;
         for (auto& ib : wanted->indexBlocks()) visible = ib->hasVisibleCells(footprint) || visible;
@@ -38,9 +38,7 @@ cMapLevel* cMapFile::selectLevel(cMapLevel* wanted, const PointF footprint[4]) {
             current_->flushAll();
         }
     }
-    // 2.
     if (!current_) return nullptr;
-    // 3.
     for (auto& ib : current_->indexBlocks()) ib->update(footprint);
     return current_;
 }

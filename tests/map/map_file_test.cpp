@@ -45,8 +45,8 @@ TEST_F(MapFileTest, ExampleMapOpensAtItsStartCell) {
     EXPECT_EQ(start.maxX, 38.0f);
     EXPECT_EQ(start.maxY, 56.0f);
     // The view's map bounds from the start rectangle.
-    EXPECT_EQ(static_cast<int32_t>(start.minX * kUnitsPerDegree), 6897299);
-    EXPECT_EQ(static_cast<int32_t>(start.maxY * kUnitsPerDegree), 10439156);
+    EXPECT_EQ(static_cast<int32_t>(start.minX * kMapUnitsPerDegree), 6897299);
+    EXPECT_EQ(static_cast<int32_t>(start.maxY * kMapUnitsPerDegree), 10439156);
     ASSERT_EQ(ib.loaded().size(), 1);
     const cBlockObjects& block = *ib.loaded()[0];
     EXPECT_EQ(block.key, 19837);
@@ -54,8 +54,8 @@ TEST_F(MapFileTest, ExampleMapOpensAtItsStartCell) {
     ASSERT_EQ(block.pois.size(), 1);
     EXPECT_EQ(block.pois[0]->type, 0x2F);
     EXPECT_EQ(block.pois[0]->mark, 0);
-    EXPECT_NEAR(block.pois[0]->x / kUnitsPerDegree, 37.5, 1 / kUnitsPerDegree);
-    EXPECT_NEAR(block.pois[0]->y / kUnitsPerDegree, 55.5, 1 / kUnitsPerDegree);
+    EXPECT_NEAR(block.pois[0]->x / kMapUnitsPerDegree, 37.5, 1 / kMapUnitsPerDegree);
+    EXPECT_NEAR(block.pois[0]->y / kMapUnitsPerDegree, 55.5, 1 / kMapUnitsPerDegree);
     EXPECT_TRUE(block.pois[0]->name.empty());
 }
 

@@ -1,6 +1,7 @@
 #include "tvmc/tvmc_helpers.hpp"
 
 #include "map/map_file.hpp"
+#include "map/map_units.hpp"
 #include "platform/message_box.hpp"
 #include "platform/text.hpp"
 #include "support/process.hpp"
@@ -17,7 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kRunTimeoutMs = 60000;
-constexpr double kUnitsPerDegree = 67108864.0 / 360.0;
 
 } // namespace
 
@@ -101,14 +101,14 @@ CellBox cellBox(int32_t key, uint32_t cellSeconds) {
     const float f = static_cast<float>(cellSeconds / 3600.0);
     const auto n = static_cast<int32_t>(360.0 / f + 0.5);
     const int32_t column = key % n, row = key / n;
-    const double units = static_cast<double>(f) * kUnitsPerDegree;
+    const double units = static_cast<double>(f) * kMapUnitsPerDegree;
     return {column * units, row * units, (column + 1) * units, (row + 1) * units};
 }
 
 MapPoint unitsOf(double lon, double lat) {
     if (lon < 0) lon += 360;
-    return {static_cast<int32_t>(std::lround(lon * kUnitsPerDegree)),
-            static_cast<int32_t>(std::lround(lat * kUnitsPerDegree))};
+    return {static_cast<int32_t>(std::lround(lon * kMapUnitsPerDegree)),
+            static_cast<int32_t>(std::lround(lat * kMapUnitsPerDegree))};
 }
 
 int32_t keyOf(double lon, double lat, uint32_t cellSeconds) {

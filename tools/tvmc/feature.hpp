@@ -2,6 +2,7 @@
 // their type and name, in map units, before any clipping or simplification.
 #pragma once
 
+#include "map/map_units.hpp"
 #include "map/tvm_writer.hpp"
 
 #include <cstdint>
@@ -42,8 +43,8 @@ struct Feature {
     SourceRef source;
 };
 
-// Map units: 2^26 per 360 degrees, longitude counted eastward from 0 to 360.
-inline constexpr double kUnitsPerDegree = 67108864.0 / 360.0;
+// Map units, longitude counted eastward from 0 to 360.
+inline constexpr double kUnitsPerDegree = kMapUnitsPerDegree;
 inline constexpr double kSecondsPerDegree = 3600.0;
 
 // Rounds a position to map units; longitudes west of Greenwich become

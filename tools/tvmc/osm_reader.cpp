@@ -34,9 +34,6 @@ using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex, Loc
 
 constexpr const char* kReadAheadBuffers = "4";
 
-// Metres per map unit northward (Earth circumference 40,000 km).
-constexpr double kMetresPerUnit = 40000000.0 / 67108864.0;
-
 TagGet tagsOf(const osmium::TagList& tags) {
     return [&tags](const char* key) { return tags.get_value_by_key(key); };
 }
@@ -112,7 +109,7 @@ public:
             std::vector<Ring> holes;
             for (const osmium::InnerRing& inner : area.inner_rings(outer))
                 holes.push_back(ringOf(inner));
-            const double metres2 = ringArea(ring) * kMetresPerUnit * kMetresPerUnit *
+            const double metres2 = ringArea(ring) * kMetresPerMapUnit * kMetresPerMapUnit *
                                    std::cos(outer.front().location().lat() * M_PI / 180.0);
             if (auto choice = polygonType(tags, metres2))
                 addPolygon(*choice, name, joinHoles(ring, std::move(holes)));
