@@ -26,7 +26,7 @@ class RecordWalker {
 public:
     RecordWalker(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
-    // 5.1 One POI record, or false when it is not one or does not fit.
+    // One POI record, or false when it is not one or does not fit.
     bool poi(cBlockObjects& block) {
         if (!has(kPoiHeaderSize) || kind() != kKindPoi) return false;
         const uint8_t* r = data_ + pos_;
@@ -43,7 +43,7 @@ public:
         return true;
     }
 
-    // 5.2 and 5.3: one polyline or polygon record, normalised.
+    // One polyline or polygon record, normalised.
     std::unique_ptr<cPolyLine> line(uint8_t wantedKind) {
         if (!has(kLineHeaderSize) || kind() != wantedKind) return nullptr;
         const uint8_t* r = data_ + pos_;
@@ -108,7 +108,7 @@ std::unique_ptr<cBlockObjects> readBlock(MapStream& stream, const IndexEntry& en
         messageBox(message, kMsgCaption);
         return std::unique_ptr<cBlockObjects>();
     };
-    // 1-2. The header at the entry's offset; its data must lie in the file.
+    // The header at the entry's offset; its data must lie in the file.
     std::array<uint8_t, kBlockHeaderSize> header{};
     if (entry.offset == 0 || !stream.readAt(entry.offset, header.data(), header.size()) ||
         !std::equal(kBlockMagic.begin(), kBlockMagic.end(), header.begin()))
@@ -116,11 +116,11 @@ std::unique_ptr<cBlockObjects> readBlock(MapStream& stream, const IndexEntry& en
     const uint32_t dataSize = readU32(&header[kDataSizeAt]);
     if (!stream.fits(uint64_t{entry.offset} + kBlockHeaderSize, dataSize))
         return fail(kMsgWrongBlock);
-    // 3. The record data.
+    // The record data.
     std::vector<uint8_t> data(dataSize);
     if (!stream.readAt(uint64_t{entry.offset} + kBlockHeaderSize, data.data(), data.size()))
         return fail(kMsgWrongBlock);
-    // 4-5. The objects.
+    // The objects.
     auto block = std::make_unique<cBlockObjects>();
     block->key = entry.key;
     block->offset = entry.offset;
@@ -128,7 +128,6 @@ std::unique_ptr<cBlockObjects> readBlock(MapStream& stream, const IndexEntry& en
         data.data(), data.size(), readU32(&header[kPoiCountAt]), readU32(&header[kPolylineCountAt]),
         readU32(&header[kPolygonCountAt]), *block);
     if (!problem.empty()) return fail(problem);
-    // 6.
     block->evict = false;
     return block;
 }

@@ -28,14 +28,14 @@ BoundsF oneCell(int32_t col, int32_t row, float f) {
 // intersection's extent.
 bool cIndexBlock::visibleIntersection(const PointF footprint[4], CellRange* out) {
     if (n_ <= 0) return false;
-    // 1-2. Bounding box in cells (floored, so negative degrees work too).
+    // Bounding box in cells (floored, so negative degrees work too).
     const BoundsF box = boundsOf4(footprint);
     CellRange v;
     if (!cellIndexOf(box.minX, f_, &v.colMin) || !cellIndexOf(box.minY, f_, &v.rowMin) ||
         !cellIndexOf(box.maxX, f_, &v.colMax) || !cellIndexOf(box.maxY, f_, &v.rowMax))
         return false;
     visibleRange_ = v;
-    // 3. Intersection with the cell range.
+    // Intersection with the cell range.
     const CellRange& c = cellRange_;
     if (v.colMax < c.colMin || c.colMax < v.colMin || v.rowMax < c.rowMin || c.rowMax < v.rowMin)
         return false;
@@ -75,12 +75,10 @@ void cIndexBlock::forEachVisibleEntry(const CellRange& r, const PointF footprint
 }
 
 bool cIndexBlock::hasVisibleCells(const PointF footprint[4]) {
-    // 1.
     if (entries_.empty()) return false;
-    // 2.
     CellRange r;
     if (!visibleIntersection(footprint, &r)) return false;
-    // 3.
+    // Any cell of the index under the footprint will do.
     bool found = false;
     forEachVisibleEntry(r, footprint, [&](const IndexEntry&) {
         found = true;
@@ -90,33 +88,33 @@ bool cIndexBlock::hasVisibleCells(const PointF footprint[4]) {
 }
 
 void cIndexBlock::update(const PointF footprint[4]) {
-    // 1. Nothing of this index in view: drop everything.
+    // Nothing of this index in view: drop everything.
     CellRange r;
     if (!visibleIntersection(footprint, &r)) {
         flush();
         return;
     }
-    // 2. What is loaded now becomes the previous list, by key.
+    // What is loaded now becomes the previous list, by key.
     std::sort(current_.begin(), current_.end(), byKey);
     previous_.swap(current_);
     current_.clear();
-    // 3. The visible existing cells, ascending keys.
+    // The visible existing cells, ascending keys.
     forEachVisibleEntry(r, footprint, [&](const IndexEntry& e) {
         current_.push_back({e.key, -1});
         return true;
     });
-    // 4.
+    // No visible cell exists: drop everything.
     if (current_.empty()) {
         flush();
         return;
     }
-    // 5-8.
+    // Keep what stays in view, drop what left, read what came into view.
     classify();
     evictAndCompact();
     loadWanted();
 }
 
-// 5. Splits the two sorted key lists: visible keys not loaded go to the
+// Splits the two sorted key lists: visible keys not loaded go to the
 // to-load list; the previous list keeps (in place) the loaded keys no longer
 // visible. A merge of two ascending lists, no allocation once warm.
 void cIndexBlock::classify() {
@@ -134,7 +132,7 @@ void cIndexBlock::classify() {
     previous_.resize(kept);
 }
 
-// 6-7. Marks the blocks that left, destroys them, and lists the rest with
+// Marks the blocks that left, destroys them, and lists the rest with
 // their new slots.
 void cIndexBlock::evictAndCompact() {
     std::sort(previous_.begin(), previous_.end(), bySlot);
@@ -146,7 +144,7 @@ void cIndexBlock::evictAndCompact() {
         current_.push_back({loaded_[slot]->key, slot});
 }
 
-// 8. Reads the cells that came into view.
+// Reads the cells that came into view.
 void cIndexBlock::loadWanted() {
     for (const KeySlot& wanted : toLoad_) {
         std::unique_ptr<cBlockObjects> block = lookupBlock(wanted.key);

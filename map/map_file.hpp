@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tevo {
@@ -47,10 +48,16 @@ public:
 private:
     void reset();
     bool readIndexBlock(uint64_t* at, bool last, BoundsF* startRect);
+    // Files the index block without sorting the levels; true when it made a
+    // new level. The open sorts once after reading the whole index, so maps
+    // of many cell sizes open in n log n.
+    bool fileIndexBlock(std::unique_ptr<cIndexBlock> indexBlock);
+    void sortLevels();
 
     MapStream stream_;
     cMapLevel* current_ = nullptr;
     std::vector<std::unique_ptr<cMapLevel>> levels_;
+    std::unordered_map<uint32_t, cMapLevel*> levelBySeconds_;
     std::u16string name_;
     bool hasStartRect_ = false;
     BoundsF startRect_;

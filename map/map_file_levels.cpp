@@ -6,21 +6,29 @@
 namespace tevo {
 
 void cMapFile::addIndexBlock(std::unique_ptr<cIndexBlock> indexBlock) {
+    if (fileIndexBlock(std::move(indexBlock))) sortLevels();
+}
+
+bool cMapFile::fileIndexBlock(std::unique_ptr<cIndexBlock> indexBlock) {
     const uint32_t seconds = indexBlock->cellSeconds();
-    for (auto& level : levels_)
-        if (level->cellSeconds() == seconds) {
-            level->add(std::move(indexBlock));
-            return;
-        }
+    if (auto found = levelBySeconds_.find(seconds); found != levelBySeconds_.end()) {
+        found->second->add(std::move(indexBlock));
+        return false;
+    }
     levels_.push_back(std::make_unique<cMapLevel>(seconds));
     levels_.back()->add(std::move(indexBlock));
+    levelBySeconds_.emplace(seconds, levels_.back().get());
+    return true;
+}
+
+void cMapFile::sortLevels() {
     std::stable_sort(levels_.begin(), levels_.end(), [](const auto& a, const auto& b) {
         return a->cellSeconds() < b->cellSeconds();
     });
 }
 
 cMapLevel* cMapFile::selectLevel(cMapLevel* wanted, const PointF footprint[4]) {
-    // 1. Switch only to a level that shows something (or when there is none).
+    // Switch only to a level that shows something (or when there is none).
     if (wanted && wanted != current_) {
         bool visible = false;
         for (auto& ib : wanted->indexBlocks()) visible = ib->hasVisibleCells(footprint) || visible;
@@ -30,9 +38,7 @@ cMapLevel* cMapFile::selectLevel(cMapLevel* wanted, const PointF footprint[4]) {
             current_->flushAll();
         }
     }
-    // 2.
     if (!current_) return nullptr;
-    // 3.
     for (auto& ib : current_->indexBlocks()) ib->update(footprint);
     return current_;
 }

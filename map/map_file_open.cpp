@@ -48,33 +48,32 @@ void cMapFile::reset() {
     hasStartRect_ = false;
     startRect_ = BoundsF{};
     levels_.clear();
+    levelBySeconds_.clear();
     name_.clear();
     stream_.close();
 }
 
 bool cMapFile::open(std::u16string_view path, BoundsF* startRect) {
-    // 1-2.
     reset();
     if (!stream_.open(toNarrowUnlimited(path))) return false;
-    // 3. Header.
     std::array<uint8_t, kHeaderSize> header{};
     if (!stream_.readAt(0, header.data(), header.size()) || !hasMagic(header.data(), kFileMagic))
         return false;
-    // 4. Name.
     name_ = readMapName(stream_, readU32(&header[kNameOffsetAt]));
-    // 5-6. Index blocks, one after another.
+    // The index blocks follow one another; a wrong one ends the index but
+    // keeps those read before it.
     const uint32_t count = readU32(&header[kIndexCountAt]);
     uint64_t at = readU32(&header[kIndexOffsetAt]);
-    for (uint32_t i = 0; i < count; ++i)
-        if (!readIndexBlock(&at, i + 1 == count, startRect)) return false;
-    // 7.
-    return true;
+    bool whole = true;
+    for (uint32_t i = 0; i < count && whole; ++i)
+        whole = readIndexBlock(&at, i + 1 == count, startRect);
+    sortLevels();
+    return whole;
 }
 
 // Reads the index block at *at and moves *at past it. False (after the
 // message) when its header is not there or its entries run past the file.
 bool cMapFile::readIndexBlock(uint64_t* at, bool last, BoundsF* startRect) {
-    // 1. Header.
     std::array<uint8_t, kIndexHeaderSize> head{};
     const uint64_t entriesAt = *at + kIndexHeaderSize;
     bool good = stream_.readAt(*at, head.data(), head.size()) && hasMagic(head.data(), kIndexMagic);
@@ -85,11 +84,11 @@ bool cMapFile::readIndexBlock(uint64_t* at, bool last, BoundsF* startRect) {
         return false;
     }
     *at = entriesAt + entryBytes;
-    // 2. The grid; an unusable cell size skips the block (and its entries).
+    // An unusable cell size skips the block (and its entries).
     auto indexBlock =
         std::make_unique<cIndexBlock>(&stream_, head[kLevelTagAt], readU32(&head[kCellSecondsAt]));
     if (indexBlock->columns() <= 0) return true;
-    // 3-4. Entries, cell range and extent.
+    // The entries give the cell range and the extent.
     std::vector<uint8_t> raw(static_cast<std::size_t>(entryBytes));
     if (!stream_.readAt(entriesAt, raw.data(), raw.size())) {
         messageBox(kMsgWrongIndexBlock, kMsgCaption);
@@ -99,9 +98,9 @@ bool cMapFile::readIndexBlock(uint64_t* at, bool last, BoundsF* startRect) {
     for (std::size_t k = 0; k < entries.size(); ++k)
         entries[k] = {readI32(&raw[k * kEntrySize]), readU32(&raw[k * kEntrySize + 4])};
     indexBlock->setEntries(std::move(entries));
-    // 5-6. Register it; the last one loads the start cell.
+    // File it in its level; the last index block loads the start cell.
     cIndexBlock* ib = indexBlock.get();
-    addIndexBlock(std::move(indexBlock));
+    fileIndexBlock(std::move(indexBlock));
     if (last) {
         const CellRange cell = startCell(ib->cellRange());
         ib->loadCells(cell);

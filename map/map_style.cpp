@@ -79,12 +79,12 @@ bool cMapStyle::load(const std::string& path) {
 void cMapStyle::parse(std::string_view text) {
     int section = kNone;
     while (!text.empty()) {
-        // 1. A line ends at LF (CR LF too); the last line needs no line end.
+        // A line ends at LF (CR LF too); the last line needs no line end.
         const std::size_t lf = text.find('\n');
         std::string_view line = text.substr(0, lf);
         text = lf == std::string_view::npos ? std::string_view{} : text.substr(lf + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        // 2-4.
+        // Blank lines are skipped; a section header starts its section.
         if (line.empty()) continue;
         if (line == kPolylinesHeader) {
             section = kPolylines;
@@ -97,7 +97,7 @@ void cMapStyle::parse(std::string_view text) {
 }
 
 void cMapStyle::parseLine(std::string_view line, int section) {
-    // 1-3. Leading spaces, the comment, nothing left.
+    // Leading spaces, the comment, nothing left.
     line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
     line = line.substr(0, line.find(';'));
     if (line.empty()) return;

@@ -2,6 +2,8 @@
 // reader (map_file_*.cpp) and the one encoder (tvm_writer.cpp) share.
 #pragma once
 
+#include "map/object_types.hpp"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -52,14 +54,7 @@ inline constexpr std::size_t kMaxPoints = 0xFFFF;
 inline constexpr std::size_t kMaxNameBytes = 0xFF;
 
 // Polygon types filed as upper polygons (drawn after the polylines).
-inline constexpr std::array<uint16_t, 9> kUpperPolygonTypes = {6,   8,   10,  11, 19,
-                                                               108, 109, 110, 111};
-
-inline constexpr bool isUpperPolygonType(uint32_t type) {
-    for (uint16_t t : kUpperPolygonTypes)
-        if (t == type) return true;
-    return false;
-}
+using types::isUpperPolygonType;
 
 // Little-endian field access on raw bytes; callers check the bounds.
 inline uint16_t readU16(const uint8_t* p) {

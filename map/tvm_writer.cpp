@@ -120,75 +120,107 @@ std::string tvmEncodingProblem(const std::vector<TvmIndexBlock>& indexBlocks) {
     return {};
 }
 
-std::vector<uint8_t> encodeTvm(std::u16string_view mapName,
-                               const std::vector<TvmIndexBlock>& indexBlocks) {
-    // 1. Encode every block first: their sizes fix all offsets.
-    std::vector<std::vector<uint8_t>> blocks;
-    for (const TvmIndexBlock& ib : indexBlocks)
-        for (const TvmBlock& b : ib.blocks) {
-            blocks.push_back(encodeBlock(b));
-            if (blocks.back().empty()) return {};
-        }
-    // 2. Lay out: header, index, name record, blocks.
-    std::u16string_view name = cutName(mapName, kMaxMapNameUnits);
-    uint64_t indexSize = 0;
-    for (const TvmIndexBlock& ib : indexBlocks)
+bool encodeIndexBlock(const TvmIndexBlock& indexBlock, EncodedIndexBlock& out) {
+    out.levelTag = indexBlock.levelTag;
+    out.cellSeconds = indexBlock.cellSeconds;
+    out.blocks.clear();
+    out.blocks.reserve(indexBlock.blocks.size());
+    for (const TvmBlock& b : indexBlock.blocks) {
+        out.blocks.push_back({b.key, encodeBlock(b)});
+        if (out.blocks.back().bytes.empty()) return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The whole file in order, handed to `put` piece by piece: header, index
+// blocks with the offsets the blocks will have, name record, blocks. False
+// when the file would outgrow 32-bit offsets (before anything is put).
+template <typename Put>
+bool layOut(std::u16string_view mapName, const std::vector<EncodedIndexBlock>& indexBlocks,
+            Put&& put) {
+    const std::u16string_view name = cutName(mapName, kMaxMapNameUnits);
+    uint64_t indexSize = 0, blockBytes = 0;
+    for (const EncodedIndexBlock& ib : indexBlocks) {
         indexSize += tvm::kIndexHeaderSize + tvm::kEntrySize * ib.blocks.size();
+        for (const EncodedBlock& b : ib.blocks) blockBytes += b.bytes.size();
+    }
     const uint64_t nameAt = tvm::kHeaderSize + indexSize;
     uint64_t blockAt = nameAt + tvm::kNameHeaderSize + name.size() * 2;
-    uint64_t total = blockAt;
-    for (const auto& b : blocks) total += b.size();
-    if (total > kMaxFileSize) return {};
+    if (blockAt + blockBytes > kMaxFileSize) return false;
 
-    std::vector<uint8_t> out;
-    out.reserve(static_cast<std::size_t>(total));
-    ByteWriter w(out);
-    // 3. Header.
+    std::vector<uint8_t> head;
+    ByteWriter w(head);
     w.bytes(tvm::kFileMagic);
     w.zeros(tvm::kIndexCountAt - 4);
     w.u32(static_cast<uint32_t>(indexBlocks.size()));
     w.u32(static_cast<uint32_t>(tvm::kHeaderSize));
     w.u32(static_cast<uint32_t>(nameAt));
-    // 4. Index blocks with the offsets the blocks will have.
-    std::size_t nextBlock = 0;
-    for (const TvmIndexBlock& ib : indexBlocks) {
+    for (const EncodedIndexBlock& ib : indexBlocks) {
         w.bytes(tvm::kIndexMagic);
         w.u8(ib.levelTag);
         w.zeros(3);
         w.u32(static_cast<uint32_t>(ib.blocks.size()));
         w.u32(ib.cellSeconds);
         w.zeros(4);
-        for (const TvmBlock& b : ib.blocks) {
+        for (const EncodedBlock& b : ib.blocks) {
             w.i32(b.key);
             w.u32(static_cast<uint32_t>(blockAt));
-            blockAt += blocks[nextBlock++].size();
+            blockAt += b.bytes.size();
         }
     }
-    // 5. Name record.
     w.zeros(tvm::kNameLengthAt);
     w.u16(static_cast<uint16_t>(name.size() * 2));
     w.text(name);
-    // 6. Blocks, in index order.
-    for (const auto& b : blocks) out.insert(out.end(), b.begin(), b.end());
-    return out;
+    put(head);
+    for (const EncodedIndexBlock& ib : indexBlocks)
+        for (const EncodedBlock& b : ib.blocks) put(b.bytes);
+    return true;
+}
+
+} // namespace
+
+std::vector<uint8_t> encodeTvm(std::u16string_view mapName,
+                               const std::vector<TvmIndexBlock>& indexBlocks) {
+    std::vector<EncodedIndexBlock> encoded(indexBlocks.size());
+    for (std::size_t i = 0; i < indexBlocks.size(); ++i)
+        if (!encodeIndexBlock(indexBlocks[i], encoded[i])) return {};
+    std::vector<uint8_t> out;
+    const bool fits = layOut(mapName, encoded, [&out](const std::vector<uint8_t>& piece) {
+        out.insert(out.end(), piece.begin(), piece.end());
+    });
+    return fits ? out : std::vector<uint8_t>{};
 }
 
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<TvmIndexBlock>& indexBlocks, std::string* error) {
+    std::vector<EncodedIndexBlock> encoded(indexBlocks.size());
+    for (std::size_t i = 0; i < indexBlocks.size(); ++i)
+        if (!encodeIndexBlock(indexBlocks[i], encoded[i])) {
+            if (error) *error = tvmEncodingProblem(indexBlocks);
+            return false;
+        }
+    return writeTvm(path, mapName, encoded, error);
+}
+
+bool writeTvm(const std::string& path, std::u16string_view mapName,
+              const std::vector<EncodedIndexBlock>& indexBlocks, std::string* error) {
     auto fail = [error](std::string message) {
         if (error) *error = std::move(message);
         return false;
     };
-    std::vector<uint8_t> bytes = encodeTvm(mapName, indexBlocks);
-    if (bytes.empty()) {
-        std::string problem = tvmEncodingProblem(indexBlocks);
-        return fail(problem.empty() ? "map file would exceed 4 GiB" : problem);
-    }
     const std::string temp = path + ".tmp" + std::to_string(::getpid());
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) return fail(temp + ": " + std::strerror(errno));
+    bool written = true;
+    const bool fits = layOut(mapName, indexBlocks, [&](const std::vector<uint8_t>& piece) {
+        written = written && std::fwrite(piece.data(), 1, piece.size(), f) == piece.size();
+    });
     std::string problem;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
+    if (!fits)
+        problem = "map file would exceed 4 GiB";
+    else if (!written)
         problem = temp + ": " + std::strerror(errno);
     if (std::fclose(f) != 0 && problem.empty()) problem = temp + ": " + std::strerror(errno);
     if (problem.empty() && std::rename(temp.c_str(), path.c_str()) != 0)

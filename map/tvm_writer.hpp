@@ -33,6 +33,19 @@ struct TvmIndexBlock {
     std::vector<TvmBlock> blocks; // written in the given order
 };
 
+// Blocks already encoded (encodeBlock's bytes), so that a large map need not
+// be held twice, as objects and as bytes.
+struct EncodedBlock {
+    int32_t key = 0;
+    std::vector<uint8_t> bytes;
+};
+
+struct EncodedIndexBlock {
+    uint8_t levelTag = 0;
+    uint32_t cellSeconds = 0;
+    std::vector<EncodedBlock> blocks; // written in the given order
+};
+
 // Encodes one block: the 40-byte header with the exact data size, then the
 // records. Refuses (returns an empty vector) a POI without exactly one point
 // and a polyline or polygon of more than 65535 points: splitting them is the
@@ -46,6 +59,9 @@ std::vector<uint8_t> encodeBlock(const TvmBlock& block);
 std::vector<uint8_t> encodeTvm(std::u16string_view mapName,
                                const std::vector<TvmIndexBlock>& indexBlocks);
 
+// Encodes every block of the index block; false when one is refused.
+bool encodeIndexBlock(const TvmIndexBlock& indexBlock, EncodedIndexBlock& out);
+
 // Why encodeTvm would refuse these index blocks, or an empty text when it
 // would not.
 std::string tvmEncodingProblem(const std::vector<TvmIndexBlock>& indexBlocks);
@@ -55,5 +71,9 @@ std::string tvmEncodingProblem(const std::vector<TvmIndexBlock>& indexBlocks);
 // with a message in *error (when error is not null).
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<TvmIndexBlock>& indexBlocks, std::string* error);
+
+// The same for blocks encoded before; the file is written piece by piece.
+bool writeTvm(const std::string& path, std::u16string_view mapName,
+              const std::vector<EncodedIndexBlock>& indexBlocks, std::string* error);
 
 } // namespace tevo

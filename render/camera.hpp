@@ -37,28 +37,28 @@ struct Camera {
     Camera(int32_t principalX, int32_t principalY, int32_t targetX, int32_t targetY,
            int32_t targetZ, int32_t viewportWidth, int32_t viewportHeight);
 
-    // 1. The screen point of the optical axis, 2. a copy of it.
+    // The screen point of the optical axis, and a copy of it.
     int32_t principalX = 0;
     int32_t principalY = 0;
     int32_t principalCopyX = 0;
     int32_t principalCopyY = 0;
-    // 3. A copy of the focal length, 4. the focal length in pixels.
+    // A copy of the focal length, and the focal length in pixels.
     int32_t focalCopy = kFocalLength;
     int32_t focal = kFocalLength;
-    // 5. Target point in map units; -targetZ is the camera height.
+    // Target point in map units; -targetZ is the camera height.
     int32_t targetX = 0;
     int32_t targetY = 0;
     int32_t targetZ = 0;
-    // 6. Screen position of the followed point in perspective mode.
+    // Screen position of the followed point in perspective mode.
     int32_t followedScreenX = 0;
     int32_t followedScreenY = 0;
 
-    // 7. and 8. Setting yaw or pitch normalises it and rebuilds the matrix.
+    // Setting yaw or pitch normalises it and rebuilds the matrix.
     float yaw() const { return yaw_; }
     float pitch() const { return pitch_; }
     void setYaw(float degrees);
     void setPitch(float degrees);
-    // 9. W(yaw, pitch) in fixed point.
+    // The rotation for yaw and pitch, in fixed point.
     const FixedMatrix& matrix() const { return matrix_; }
 
     // The camera height of the forward projection.

@@ -55,7 +55,7 @@ Survey survey(const ScreenPoint* points, int count, const PixelRect& clip) {
 }
 
 bool buildEdgeTable(const ScreenPoint* p, int count, cPainter::FillScratch& s) {
-    // 1. One record per edge, oriented downwards; horizontal edges never
+    // One record per edge, oriented downwards; horizontal edges never
     // become active and are left out.
     s.edges.clear();
     for (int i = 0; i < count; ++i) {

@@ -178,9 +178,9 @@ bool cPainter::drawLine1(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Segment
 }
 
 bool cPainter::line1(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Segment* clipped) {
-    // 1. The phase the whole line ends on, whatever part of it shows.
+    // The phase the whole line ends on, whatever part of it shows.
     const int32_t endPhase = dashAdvance(x1 - x0, y1 - y0);
-    // 2. Trivial rejection: both ends in the same or neighbouring outer
+    // Trivial rejection: both ends in the same or neighbouring outer
     // regions, or in two corners of one side.
     const int c0 = raster::regionCode(x0, y0, clip_);
     const int c1 = raster::regionCode(x1, y1, clip_);
@@ -191,15 +191,15 @@ bool cPainter::line1(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Segment* cl
             return false;
         }
     }
-    // 3. Clip, keeping the Bresenham error and the dash phase of the start.
+    // Clip, keeping the Bresenham error and the dash phase of the start.
     LineWalk w;
     if (!planLine(x0, y0, x1, y1, clip_, w)) {
         dashPhase_ = endPhase;
         return false;
     }
-    // 4. Report the clipped ends.
+    // Report the clipped ends.
     if (clipped != nullptr) *clipped = {w.pixel(w.first), w.pixel(w.last)};
-    // 5. and 6. The walk from the first visible pixel.
+    // The walk from the first visible pixel.
     const ScreenPoint start = w.pixel(w.first);
     const int64_t err =
         w.bigDelta == 0
@@ -231,7 +231,7 @@ bool cPainter::line1(int64_t x0, int64_t y0, int64_t x1, int64_t y1, Segment* cl
             walkDashed<uint32_t>(pixels_, at, majorStep, minorStep, count, err, w.smallDelta,
                                  w.bigDelta, lineColour_, s);
     }
-    // 7. The phase the whole line ends on.
+    // The phase the whole line ends on.
     dashPhase_ = endPhase;
     return true;
 }
@@ -241,21 +241,21 @@ bool cPainter::drawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int* dra
     if (drawn != nullptr) *drawn = 0;
     if (pixels_ == nullptr) return false;
     BusyGuard guard(*this);
-    // 1. A line on its own starts its pattern afresh.
+    // A line on its own starts its pattern afresh.
     if (!continueDash_) dashPhase_ = 0;
-    // 2. A point, or no width: the start pixel only.
+    // A point, or no width: the start pixel only.
     if ((x0 == x1 && y0 == y1) || lineWidth_ <= 0) {
         if (bounds_.contains(x0, y0)) putPixel(x0, y0, lineColour_);
         if (continueDash_) dashPhase_ = dashAdvance(int64_t{x1} - x0, int64_t{y1} - y0);
         return false;
     }
-    // 3. One pixel wide.
+    // One pixel wide.
     if (lineWidth_ == 1) {
         const bool shown = line1(x0, y0, x1, y1, visible);
         if (shown && drawn != nullptr) *drawn = 2;
         return shown;
     }
-    // 4. Wide: report the visible part of the centre line.
+    // Wide: report the visible part of the centre line.
     if (drawn != nullptr || visible != nullptr) {
         LineWalk w;
         if (planLine(x0, y0, x1, y1, clip_, w)) {
@@ -267,7 +267,7 @@ bool cPainter::drawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int* dra
 }
 
 bool cPainter::wideLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
-    // 4. The offset is perpendicular to the line and lineWidth - 1 long; the
+    // The offset is perpendicular to the line and lineWidth - 1 long; the
     // line moves back by half of it.
     const double dx = static_cast<double>(x1 - x0), dy = static_cast<double>(y1 - y0);
     const double width = lineWidth_ - 1;
@@ -277,7 +277,7 @@ bool cPainter::wideLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
     y0 -= oy >> 1;
     x1 -= ox >> 1;
     y1 -= oy >> 1;
-    // 6. Wide lines are filled quadrilaterals.
+    // Wide lines are filled quadrilaterals.
     if (lineWidth_ >= kQuadWidth) {
         const int32_t endPhase = dashAdvance(x1 - x0, y1 - y0);
         const ScreenPoint quad[4] = {{saturate(x0), saturate(y0)},
@@ -291,7 +291,7 @@ bool cPainter::wideLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
         dashPhase_ = endPhase;
         return shown;
     }
-    // 5. Parallel one-pixel lines across the width; where the offset takes a
+    // Parallel one-pixel lines across the width; where the offset takes a
     // diagonal step, one more line fills the gap. All start on one phase.
     const bool xMajor = (ox < 0 ? -ox : ox) >= (oy < 0 ? -oy : oy);
     const int64_t big = xMajor ? (ox < 0 ? -ox : ox) : (oy < 0 ? -oy : oy);

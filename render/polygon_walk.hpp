@@ -119,7 +119,7 @@ void monotoneWalk(const ScreenPoint* p, int count, const Extremes& e, const Pixe
     }
 }
 
-// Sets up the edge table (step 1) in the scratch arrays, in order of top
+// Sets up the edge table in the scratch arrays, in order of top
 // rows; false when there is no edge to walk.
 bool buildEdgeTable(const ScreenPoint* p, int count, cPainter::FillScratch& s);
 
@@ -127,7 +127,7 @@ bool buildEdgeTable(const ScreenPoint* p, int count, cPainter::FillScratch& s);
 // active edges of each sorted by x on every row and filled in pairs from the
 // right. The right end of a span is left out unless includeRight is set.
 // Bands are found as the next row where an edge starts or ends, which gives
-// the bands of the sorted vertex rows without sorting them (step 2).
+// the bands of the sorted vertex rows without sorting them.
 template <class SpanFn>
 void edgeTableWalk(const ScreenPoint* p, int count, const PixelRect& clip, bool includeRight,
                    cPainter::FillScratch& s, SpanFn&& span) {
@@ -141,7 +141,7 @@ void edgeTableWalk(const ScreenPoint* p, int count, const PixelRect& clip, bool 
     const int64_t rightLimit = includeRight ? clip.right : int64_t{clip.right} + 1;
     const int64_t rightTrim = includeRight ? 0 : 1;
     for (int64_t ya = edges[0].yTop; ya < clip.bottom;) {
-        // 3. Active edges: those spanning the band from ya.
+        // Active edges: those spanning the band from ya.
         std::erase_if(active, [&](const PolyEdge& edge) { return edge.yBottom <= ya; });
         while (admitted < edges.size() && edges[admitted].yTop <= ya)
             active.push_back(edges[admitted++]);
@@ -156,7 +156,7 @@ void edgeTableWalk(const ScreenPoint* p, int count, const PixelRect& clip, bool 
         if (first > yb) continue;
         // Edges that missed rows above the clip catch up by formula.
         for (PolyEdge& edge : active) edge.moveTo(first - 1);
-        // 4. Rows of the band; the polygon's top row is never drawn.
+        // Rows of the band; the polygon's top row is never drawn.
         for (int64_t y = first; y <= yb; ++y) {
             for (PolyEdge& edge : active) edge.step();
             // The order of the row above is nearly right: insertion sort.

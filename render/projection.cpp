@@ -33,7 +33,7 @@ template <class Emit>
 void clipEdge(const CameraPoint& p, const CameraPoint& c, int32_t n, int32_t f, Emit&& emit) {
     if (n > f) return; // an empty depth range keeps nothing
     if (n <= p.z && p.z <= f) {
-        // 1. From inside: leave through far or near, or stay.
+        // From inside: leave through far or near, or stay.
         if (c.z > f)
             emit(crossing(p, c, f));
         else if (c.z < n)
@@ -41,21 +41,21 @@ void clipEdge(const CameraPoint& p, const CameraPoint& c, int32_t n, int32_t f, 
         else
             emit(c);
     } else if (p.z < n && c.z >= n) {
-        // 2. From the near side inward.
+        // From the near side inward.
         emit(crossing(p, c, n));
         if (c.z > f)
             emit(crossing(p, c, f));
         else
             emit(c);
     } else if (p.z > f && c.z <= f) {
-        // 3. From beyond far inward.
+        // From beyond far inward.
         emit(crossing(p, c, f));
         if (c.z < n)
             emit(crossing(p, c, n));
         else
             emit(c);
     }
-    // 4. Both ends on one outer side: nothing.
+    // Both ends on one outer side: nothing.
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace tevo {
 namespace {
 
@@ -43,8 +45,8 @@ TEST_F(MapFileTest, ExampleMapOpensAtItsStartCell) {
     EXPECT_EQ(start.maxX, 38.0f);
     EXPECT_EQ(start.maxY, 56.0f);
     // The view's map bounds from the start rectangle.
-    EXPECT_EQ(static_cast<int32_t>(start.minX * kUnitsPerDegree), 6897299);
-    EXPECT_EQ(static_cast<int32_t>(start.maxY * kUnitsPerDegree), 10439156);
+    EXPECT_EQ(static_cast<int32_t>(start.minX * kMapUnitsPerDegree), 6897299);
+    EXPECT_EQ(static_cast<int32_t>(start.maxY * kMapUnitsPerDegree), 10439156);
     ASSERT_EQ(ib.loaded().size(), 1);
     const cBlockObjects& block = *ib.loaded()[0];
     EXPECT_EQ(block.key, 19837);
@@ -52,8 +54,8 @@ TEST_F(MapFileTest, ExampleMapOpensAtItsStartCell) {
     ASSERT_EQ(block.pois.size(), 1);
     EXPECT_EQ(block.pois[0]->type, 0x2F);
     EXPECT_EQ(block.pois[0]->mark, 0);
-    EXPECT_NEAR(block.pois[0]->x / kUnitsPerDegree, 37.5, 1 / kUnitsPerDegree);
-    EXPECT_NEAR(block.pois[0]->y / kUnitsPerDegree, 55.5, 1 / kUnitsPerDegree);
+    EXPECT_NEAR(block.pois[0]->x / kMapUnitsPerDegree, 37.5, 1 / kMapUnitsPerDegree);
+    EXPECT_NEAR(block.pois[0]->y / kMapUnitsPerDegree, 55.5, 1 / kMapUnitsPerDegree);
     EXPECT_TRUE(block.pois[0]->name.empty());
 }
 
@@ -116,6 +118,24 @@ TEST_F(MapFileTest, LevelsGroupEqualCellSizesInAscendingOrder) {
     EXPECT_EQ(map.levels()[2]->indexBlocks()[0]->loaded().size(), 1);
 }
 
+// Every index block of its own cell size makes a level of its own; filing
+// them must not re-sort the levels at every one.
+TEST_F(MapFileTest, ManyCellSizesOpenQuicklyInAscendingOrder) {
+    constexpr uint32_t kSizes = 30000;
+    std::vector<TvmIndexBlock> index;
+    for (uint32_t i = 0; i < kSizes; ++i) index.push_back(TvmIndexBlock{0, kSizes - i, {}});
+    const std::vector<uint8_t> bytes = encodeTvm(u"m", index);
+    cMapFile map;
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(openBytes(map, bytes, "sizes.tvm"));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    ASSERT_EQ(map.levels().size(), kSizes);
+    for (uint32_t i = 0; i < kSizes; ++i) ASSERT_EQ(map.levels()[i]->cellSeconds(), i + 1);
+    // Sorting at every new level takes tens of seconds here.
+    EXPECT_LT(seconds, 3.0);
+}
+
 TEST_F(MapFileTest, StartCellIsTheMiddleOfTheLastIndexBlock) {
     const TvmIndexBlock ib = degreeCells({{10, 50}, {11, 50}, {12, 50}, {13, 50}});
     cMapFile map;
@@ -173,6 +193,10 @@ TEST_F(MapFileTest, WrongIndexBlockKeepsTheOnesBefore) {
         EXPECT_FALSE(openBytes(map, bytes, "badindex.tvm", nullptr, &messages));
         EXPECT_NE(messages.find("Error in .tvm - wrong index block position"), std::string::npos);
         EXPECT_EQ(map.levels().size(), c.block == 1 ? 1u : 2u);
+        // The levels read before the wrong index block are sorted all the same.
+        if (map.levels().size() == 2) {
+            EXPECT_EQ(map.levels()[0]->cellSeconds(), 900u);
+        }
     }
     // A header that claims more index blocks than the file has.
     std::vector<uint8_t> bytes = encodeTvm(u"m", index);

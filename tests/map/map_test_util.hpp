@@ -2,6 +2,7 @@
 #pragma once
 
 #include "map/map_file.hpp"
+#include "map/map_units.hpp"
 #include "map/tvm_writer.hpp"
 
 #include <gtest/gtest.h>
@@ -14,10 +15,8 @@
 
 namespace tevo::test {
 
-inline constexpr double kUnitsPerDegree = 67108864.0 / 360.0;
-
 inline int32_t units(double degrees) {
-    return static_cast<int32_t>(degrees * kUnitsPerDegree);
+    return static_cast<int32_t>(degreesToMapUnits(degrees));
 }
 
 // A block with one POI in the middle of cell (col, row) of a grid of f degrees.

@@ -30,6 +30,11 @@ TEST(DemoMap, EveryObjectLiesWithinItsCell) {
     int outside = 0;
     for (const MapObject& o : dump.objects) {
         const CellBox box = cellBox(o.key, o.cellSeconds);
+        if (o.kind == Kind::Upper) { // kept whole in the cell of its centre
+            const MapPoint c = boxCentre(o.points);
+            outside += c.x < box.x0 - 1 || c.x > box.x1 + 1 || c.y < box.y0 - 1 || c.y > box.y1 + 1;
+            continue;
+        }
         for (const MapPoint& p : o.points)
             if (p.x < box.x0 - 1 || p.x > box.x1 + 1 || p.y < box.y0 - 1 || p.y > box.y1 + 1)
                 ++outside;

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
 namespace tevo {
 // Found by argument lookup from the assertions below.
 inline bool operator==(const TvmPoint& a, const TvmPoint& b) {
@@ -76,6 +80,54 @@ TEST(Simplify, RingKeepsItsShapeOrVanishes) {
     const Points square{{0, 0}, {50, 1}, {100, 0}, {100, 100}, {0, 100}};
     EXPECT_EQ(simplifyRing(square, 5).size(), 4u);
     EXPECT_TRUE(simplifyRing({{0, 0}, {100, 1}, {200, 0}}, 5).empty());
+}
+
+// A zig-zag whose swings grow: every split of Douglas-Peucker lands next to
+// the end of the run, the worst case of the plain algorithm.
+Points growingZigZag(std::size_t count) {
+    Points line;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto swing = static_cast<int32_t>(i * 16);
+        line.push_back({static_cast<int32_t>(i * 4), i % 2 ? swing : -swing});
+    }
+    return line;
+}
+
+TEST(Simplify, LongZigZagTakesLinearTime) {
+    const Points line = growingZigZag(100000);
+    const auto started = std::chrono::steady_clock::now();
+    const Points kept = simplifyLine(line, 1);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_EQ(kept.size(), line.size()); // every swing is far outside the tolerance
+    // The quadratic walk needs tens of seconds; the linear one a few tens of
+    // milliseconds, so the bound leaves room for a busy or instrumented build.
+    EXPECT_LT(seconds, 4.0);
+}
+
+double segmentDistance(TvmPoint p, TvmPoint a, TvmPoint b) {
+    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    const double t =
+        std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
+}
+
+TEST(Simplify, LongLineStaysWithinTheToleranceAndKeepsItsEnds) {
+    Points line; // a gently wavy line of many points
+    for (int i = 0; i < 5000; ++i)
+        line.push_back({i * 10, static_cast<int32_t>(std::lround(40 * std::sin(i * 0.01)))});
+    const double tolerance = 3;
+    const Points kept = simplifyLine(line, tolerance);
+    ASSERT_GE(kept.size(), 2u);
+    EXPECT_LT(kept.size(), line.size() / 10);
+    EXPECT_EQ(kept.front(), line.front());
+    EXPECT_EQ(kept.back(), line.back());
+    std::size_t k = 0;
+    for (const TvmPoint& p : line) {
+        while (k + 1 < kept.size() && kept[k + 1].x < p.x) ++k;
+        ASSERT_LT(k + 1, kept.size());
+        EXPECT_LE(segmentDistance(p, kept[k], kept[k + 1]), tolerance) << p.x;
+    }
 }
 
 TEST(JoinHoles, AreaIsOuterMinusHolesWhateverTheOrientation) {

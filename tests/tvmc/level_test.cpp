@@ -19,7 +19,8 @@ Feature square(uint16_t type, double west, double south, double side, uint32_t l
             levels,
             u"",
             {toMapUnits(west, south), toMapUnits(west + side, south),
-             toMapUnits(west + side, south + side), toMapUnits(west, south + side)}};
+             toMapUnits(west + side, south + side), toMapUnits(west, south + side)},
+            {}};
 }
 
 TvmIndexBlock build(const std::vector<Feature>& features, bool finest,
@@ -69,7 +70,7 @@ TEST(BuildLevel, CoarseLevelDropsDetailThatTheFinestKeeps) {
         square(0x16, 10.1, 50.1, 0.5, kEveryLevel),   // a large forest
         square(0x16, 10.7, 50.7, 0.001, kEveryLevel), // a tiny wood: under two pixels
         square(111, 10.2, 50.2, 0.3, kFinestOnly),    // a building type
-        {ObjectClass::Poi, 0x2A02, kFinestOnly, u"Cafe", {toMapUnits(10.5, 50.5)}},
+        {ObjectClass::Poi, 0x2A02, kFinestOnly, u"Cafe", {toMapUnits(10.5, 50.5)}, {}},
     };
     LevelStats fine, coarse;
     build(features, true, &fine);
@@ -81,7 +82,7 @@ TEST(BuildLevel, CoarseLevelDropsDetailThatTheFinestKeeps) {
 }
 
 TEST(BuildLevel, LineLongerThanARecordIsSplitSharingEndPoints) {
-    Feature line{ObjectClass::Polyline, 0x01, kEveryLevel, u"Long", {}};
+    Feature line{ObjectClass::Polyline, 0x01, kEveryLevel, u"Long", {}, {}};
     for (int i = 0; i < 70000; ++i) // a zigzag that no simplification flattens
         line.points.push_back(
             {toMapUnits(10.1, 50.1).x + i * 2, toMapUnits(10.1, 50.1).y + (i % 2) * 500});
@@ -94,6 +95,65 @@ TEST(BuildLevel, LineLongerThanARecordIsSplitSharingEndPoints) {
     EXPECT_EQ(pieces[0].points.size() + pieces[1].points.size(), 70001u);
     EXPECT_EQ(pieces[1].name, u"Long");
 }
+
+// An upper polygon is raised in 3D: cut at a cell border, the cut would be
+// drawn as a wall. It arrives whole, in the cell of its centre.
+TEST(BuildLevel, UpperPolygonAcrossACellBorderArrivesWhole) {
+    const Feature house = square(111, 10.8, 50.9, 0.3, kFinestOnly); // centre 10.95 E, 51.05 N
+    const TvmIndexBlock level = build({house}, true);
+    ASSERT_EQ(level.blocks.size(), 1u);
+    EXPECT_EQ(level.blocks[0].key, 51 * 360 + 10);
+    ASSERT_EQ(level.blocks[0].polygons.size(), 1u);
+    EXPECT_EQ(level.blocks[0].polygons[0].points.size(), 4u);
+    EXPECT_DOUBLE_EQ(ringArea(level.blocks[0].polygons[0].points), ringArea(house.points));
+    // A ground polygon of the same shape is still cut into the four cells.
+    EXPECT_EQ(build({square(0x16, 10.8, 50.9, 0.3, kEveryLevel)}, true).blocks.size(), 4u);
+}
+
+struct HugeObjectCase {
+    const char* what;
+    Feature feature;
+    std::size_t cells; // of the one-degree level; 0: left out
+};
+
+Feature lineThrough(std::vector<std::pair<double, double>> lonLat) {
+    Feature f{ObjectClass::Polyline, 0x01, kEveryLevel, u"", {}, {}};
+    for (auto [lon, lat] : lonLat) f.points.push_back(toMapUnits(lon, lat));
+    return f;
+}
+
+// A line that runs `times` times round the corners of 360 by 81 cells,
+// diagonals included: about 400 cells per side.
+Feature roundTheCorners(int times) {
+    const std::pair<double, double> corners[] = {
+        {0.5, 0.5}, {359.5, 80.5}, {0.5, 80.5}, {359.5, 0.5}};
+    std::vector<std::pair<double, double>> path;
+    for (int i = 0; i < 4 * times; ++i) path.push_back(corners[i % 4]);
+    return lineThrough(path);
+}
+
+class HugeObject : public ::testing::TestWithParam<HugeObjectCase> {};
+
+// The work per object and level is bounded: an object that covers more than
+// kMaxCellsPerObject cells of a level is left out of it (and counted).
+TEST_P(HugeObject, IsLeftOutOfLevelsWhereItCoversTooManyCells) {
+    const HugeObjectCase& c = GetParam();
+    LevelStats stats;
+    const TvmIndexBlock level = build({c.feature}, true, &stats);
+    EXPECT_EQ(level.blocks.size(), c.cells);
+    EXPECT_EQ(stats.tooLarge, c.cells == 0 ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HugeObject,
+    ::testing::Values(HugeObjectCase{"forest_of_a_hemisphere",
+                                     square(0x16, 0.5, 0.5, 89, kEveryLevel), 0},
+                      HugeObjectCase{"forest_of_64_by_64_cells",
+                                     square(0x16, 0.5, 0.5, 63, kEveryLevel), 64 * 64},
+                      HugeObjectCase{"line_round_the_globe", roundTheCorners(3), 0},
+                      HugeObjectCase{"long_line_of_few_cells",
+                                     lineThrough({{0.5, 0.5}, {0.5, 40.5}, {40.5, 40.5}}), 81}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TvmIndexBlock levelWithCells(std::vector<std::pair<int32_t, int>> keysAndPois) {
     TvmIndexBlock level;

@@ -1,6 +1,7 @@
 #include "tvmc/tvmc_helpers.hpp"
 
 #include "map/map_file.hpp"
+#include "map/map_units.hpp"
 #include "platform/message_box.hpp"
 #include "platform/text.hpp"
 #include "support/process.hpp"
@@ -17,7 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kRunTimeoutMs = 60000;
-constexpr double kUnitsPerDegree = 67108864.0 / 360.0;
 
 } // namespace
 
@@ -101,14 +101,14 @@ CellBox cellBox(int32_t key, uint32_t cellSeconds) {
     const float f = static_cast<float>(cellSeconds / 3600.0);
     const auto n = static_cast<int32_t>(360.0 / f + 0.5);
     const int32_t column = key % n, row = key / n;
-    const double units = static_cast<double>(f) * kUnitsPerDegree;
+    const double units = static_cast<double>(f) * kMapUnitsPerDegree;
     return {column * units, row * units, (column + 1) * units, (row + 1) * units};
 }
 
 MapPoint unitsOf(double lon, double lat) {
     if (lon < 0) lon += 360;
-    return {static_cast<int32_t>(std::lround(lon * kUnitsPerDegree)),
-            static_cast<int32_t>(std::lround(lat * kUnitsPerDegree))};
+    return {static_cast<int32_t>(std::lround(lon * kMapUnitsPerDegree)),
+            static_cast<int32_t>(std::lround(lat * kMapUnitsPerDegree))};
 }
 
 int32_t keyOf(double lon, double lat, uint32_t cellSeconds) {
@@ -117,6 +117,17 @@ int32_t keyOf(double lon, double lat, uint32_t cellSeconds) {
     const auto n = static_cast<int32_t>(360.0 / f + 0.5);
     return static_cast<int32_t>(std::floor(lat / f)) * n +
            static_cast<int32_t>(std::floor(lon / f));
+}
+
+MapPoint boxCentre(const std::vector<MapPoint>& points) {
+    int64_t x0 = INT32_MAX, y0 = INT32_MAX, x1 = INT32_MIN, y1 = INT32_MIN;
+    for (const MapPoint& p : points) {
+        x0 = std::min<int64_t>(x0, p.x);
+        y0 = std::min<int64_t>(y0, p.y);
+        x1 = std::max<int64_t>(x1, p.x);
+        y1 = std::max<int64_t>(y1, p.y);
+    }
+    return {static_cast<int32_t>((x0 + x1) / 2), static_cast<int32_t>((y0 + y1) / 2)};
 }
 
 } // namespace tevo::test

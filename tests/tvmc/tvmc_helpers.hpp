@@ -62,6 +62,9 @@ struct CellBox {
 };
 CellBox cellBox(int32_t key, uint32_t cellSeconds);
 
+// The centre of the points' bounding box.
+MapPoint boxCentre(const std::vector<MapPoint>& points);
+
 // Map units of a position, as the compiler rounds them.
 MapPoint unitsOf(double lon, double lat);
 

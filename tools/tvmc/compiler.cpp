@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <malloc.h>
 #include <sys/stat.h>
 
 namespace tevo::tvmc {
@@ -22,42 +23,72 @@ bool hasDrawing(const std::vector<Feature>& features) {
                        [](const Feature& f) { return f.cls != ObjectClass::Poi; });
 }
 
-// 2. Every level in ascending cell size; the start level moves to the end.
-bool buildLevels(const Options& options, const std::vector<Feature>& features,
-                 std::vector<TvmIndexBlock>& indexBlocks, CompileSummary& summary,
-                 std::string* error) {
-    const uint32_t start = options.startLevel.value_or(options.levels.front());
-    TvmIndexBlock startBlock;
-    for (std::size_t i = 0; i < options.levels.size(); ++i) {
-        const LevelPlan plan = levelPlanFor(options.levels[i], i == 0);
-        TvmIndexBlock block;
-        LevelStats stats;
-        if (!buildLevel(features, plan, static_cast<uint8_t>(i), block, stats, error)) return false;
-        summary.levels.push_back(stats);
-        if (plan.cellSeconds == start)
-            startBlock = std::move(block);
-        else if (!block.blocks.empty())
-            indexBlocks.push_back(std::move(block));
-    }
-    if (startBlock.blocks.empty()) {
-        *error = "the start level (" + std::to_string(start) +
-                 " arc-seconds) keeps no objects; choose a finer --start-level";
-        return false;
-    }
-    int32_t startKey = densestCell(startBlock);
+// The start level split so that its start cell is the one the reader
+// starts on (see placeStartCell).
+bool placeStart(const Options& options, TvmIndexBlock level, std::vector<TvmIndexBlock>& out,
+                std::string* error) {
+    int32_t startKey = densestCell(level);
     if (options.start) {
-        const CellGrid grid(start);
+        const CellGrid grid(level.cellSeconds);
         const std::optional<int32_t> key =
             grid.keyOf(grid.cellOf(toMapUnits(options.start->lon, options.start->lat)));
-        if (!key || !std::any_of(startBlock.blocks.begin(), startBlock.blocks.end(),
+        if (!key || !std::any_of(level.blocks.begin(), level.blocks.end(),
                                  [&](const TvmBlock& b) { return b.key == *key; })) {
             *error = "--start lies in a cell of the start level without objects";
             return false;
         }
         startKey = *key;
     }
-    for (TvmIndexBlock& block : placeStartCell(std::move(startBlock), startKey))
-        indexBlocks.push_back(std::move(block));
+    out = placeStartCell(std::move(level), startKey);
+    return true;
+}
+
+bool encodeInto(const TvmIndexBlock& block, std::vector<EncodedIndexBlock>& out,
+                std::string* error) {
+    out.emplace_back();
+    if (encodeIndexBlock(block, out.back())) return true;
+    *error = tvmEncodingProblem({block});
+    return false;
+}
+
+// Every level in ascending cell size, each encoded as soon as it is built so
+// that only one level is held as objects; the start level moves to the end.
+// By default it is the finest level that keeps anything (an input of only
+// huge areas leaves the finest levels empty).
+bool buildLevels(const Options& options, const std::vector<Feature>& features,
+                 std::vector<EncodedIndexBlock>& indexBlocks, CompileSummary& summary,
+                 std::string* error) {
+    std::vector<EncodedIndexBlock> startBlocks;
+    bool startFound = false;
+    for (std::size_t i = 0; i < options.levels.size(); ++i) {
+        const LevelPlan plan = levelPlanFor(options.levels[i], i == 0);
+        TvmIndexBlock block;
+        LevelStats stats;
+        if (!buildLevel(features, plan, static_cast<uint8_t>(i), block, stats, error)) return false;
+        summary.levels.push_back(stats);
+        const bool isStart = options.startLevel ? plan.cellSeconds == *options.startLevel
+                                                : !startFound && !block.blocks.empty();
+        if (isStart) {
+            startFound = true;
+            if (block.blocks.empty()) {
+                *error = "the start level (" + std::to_string(plan.cellSeconds) +
+                         " arc-seconds) keeps no objects; choose a finer --start-level";
+                return false;
+            }
+            std::vector<TvmIndexBlock> parts;
+            if (!placeStart(options, std::move(block), parts, error)) return false;
+            for (const TvmIndexBlock& part : parts)
+                if (!encodeInto(part, startBlocks, error)) return false;
+        } else if (!block.blocks.empty() && !encodeInto(block, indexBlocks, error)) {
+            return false;
+        }
+    }
+    if (!startFound) {
+        *error = "no level keeps any object (areas that cover too many cells of every level are "
+                 "left out): no map written";
+        return false;
+    }
+    for (EncodedIndexBlock& block : startBlocks) indexBlocks.push_back(std::move(block));
     return true;
 }
 
@@ -69,7 +100,7 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     const auto started = std::chrono::steady_clock::now();
     summary.output = options.output;
 
-    // 1. Read the input into features.
+    // Read the input into features.
     uint64_t total = 0;
     for (const std::string& in : options.inputs) total += sizeOf(in);
     ProgressBar bar(stderr);
@@ -81,6 +112,9 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     const bool ok = readOsm(options.inputs, readOptions, read, error);
     bar.finish();
     if (!ok) return false;
+    // The location index and the decoder's buffers are gone: give their
+    // memory back before the levels are built.
+    malloc_trim(0);
     summary.read = read.stats;
     summary.features = read.features.size();
     if (!hasDrawing(read.features)) {
@@ -88,8 +122,8 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
         return false;
     }
 
-    // 2. Levels, then 3. the file, written whole under a temporary name.
-    std::vector<TvmIndexBlock> indexBlocks;
+    // Levels, then the file, written whole under a temporary name.
+    std::vector<EncodedIndexBlock> indexBlocks;
     if (!buildLevels(options, read.features, indexBlocks, summary, error)) return false;
     read.features.clear();
     read.features.shrink_to_fit();

@@ -2,6 +2,7 @@
 // their type and name, in map units, before any clipping or simplification.
 #pragma once
 
+#include "map/map_units.hpp"
 #include "map/tvm_writer.hpp"
 
 #include <cstdint>
@@ -13,6 +14,23 @@ namespace tevo::tvmc {
 enum class ObjectClass : uint8_t { Poi, Polyline, Polygon };
 inline constexpr int kObjectClassCount = 3;
 
+// The OSM object a feature comes from, and its place among the features of
+// that object. Features are sorted by it after reading, so that the map (and
+// the drawing order within a block) depends on the data, not on the order of
+// the objects in the input or on how the input was cut into buffers.
+struct SourceRef {
+    enum Kind : uint8_t { Node, Way, WayArea, RelationArea };
+    int64_t id = 0; // negative for objects not yet uploaded
+    uint32_t part = 0;
+    Kind kind = Node;
+};
+
+inline bool operator<(const SourceRef& a, const SourceRef& b) {
+    if (a.kind != b.kind) return a.kind < b.kind;
+    if (a.id != b.id) return a.id < b.id;
+    return a.part < b.part;
+}
+
 // A map object. Polygons are one ring (holes already joined in), without
 // the closing point repeated; polylines have at least two points.
 struct Feature {
@@ -22,10 +40,11 @@ struct Feature {
     uint32_t maxCellSeconds = 0;
     std::u16string name;
     std::vector<TvmPoint> points;
+    SourceRef source;
 };
 
-// Map units: 2^26 per 360 degrees, longitude counted eastward from 0 to 360.
-inline constexpr double kUnitsPerDegree = 67108864.0 / 360.0;
+// Map units, longitude counted eastward from 0 to 360.
+inline constexpr double kUnitsPerDegree = kMapUnitsPerDegree;
 inline constexpr double kSecondsPerDegree = 3600.0;
 
 // Rounds a position to map units; longitudes west of Greenwich become

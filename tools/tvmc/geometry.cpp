@@ -61,7 +61,7 @@ std::size_t nearestVertex(const Ring& outer, TvmPoint h) {
 // outer vertices lie inside the triangle (h, m, candidate) one of them would
 // block the cut, so take the one at the smallest angle to the ray instead.
 std::size_t bridgeVertex(const Ring& outer, TvmPoint h) {
-    // 1. and 2.
+    // The nearest edge the ray meets, and its end farther right.
     double hitX = std::numeric_limits<double>::infinity();
     std::size_t candidate = outer.size();
     for (std::size_t i = 0; i < outer.size(); ++i) {
@@ -75,7 +75,7 @@ std::size_t bridgeVertex(const Ring& outer, TvmPoint h) {
         candidate = a.x >= b.x ? i : (i + 1) % outer.size();
     }
     if (candidate == outer.size()) return nearestVertex(outer, h);
-    // 3.
+    // Outer vertices inside the triangle (h, m, candidate) would block the cut.
     const TvmPoint m{static_cast<int32_t>(std::lround(hitX)), h.y};
     const TvmPoint c = outer[candidate];
     double bestTan = std::numeric_limits<double>::infinity();

@@ -1,5 +1,6 @@
 #include "tools/tvmc/level_builder.hpp"
 
+#include "map/tvm_format.hpp"
 #include "tools/tvmc/clip.hpp"
 #include "tools/tvmc/geometry.hpp"
 #include "tools/tvmc/grid.hpp"
@@ -32,10 +33,18 @@ class CellSorter {
 public:
     CellSorter(const CellGrid& grid, LevelStats& stats) : grid_(grid), stats_(stats) {}
 
-    // 1. The whole object goes to the cells its bounding box covers, split
-    //    in halves until each piece lies in one cell.
+    // The whole object goes to the cells its bounding box covers, split in
+    // halves until each piece lies in one cell. An upper polygon stays whole
+    // in the cell of its box's centre: a building cut at a cell border would
+    // be raised with a wall along the cut.
     void add(const Feature& f, std::vector<TvmPoint> points) {
         const UnitRect box = boundsOf(points);
+        if (f.cls == ObjectClass::Polygon && tvm::isUpperPolygonType(f.type)) {
+            const TvmPoint centre{static_cast<int32_t>((int64_t{box.x0} + box.x1) / 2),
+                                  static_cast<int32_t>((int64_t{box.y0} + box.y1) / 2)};
+            emit(f, std::move(points), grid_.cellOf(centre));
+            return;
+        }
         const CellRange range{grid_.cellOf({box.x0, box.y0}), grid_.cellOf({box.x1, box.y1})};
         distribute(f, std::move(points), range);
     }
@@ -85,8 +94,8 @@ private:
         return r;
     }
 
-    // 2. A piece in one cell becomes records of that cell's block; lines too
-    //    long for one record are cut into records sharing their end points.
+    // A piece in one cell becomes records of that cell's block; lines too
+    // long for one record are cut into records sharing their end points.
     void emit(const Feature& f, std::vector<TvmPoint> points, CellIndex cell) {
         const std::optional<int32_t> key = grid_.keyOf(cell);
         if (!key) {
@@ -130,6 +139,30 @@ private:
     std::map<int32_t, TvmBlock> blocks_;
     bool keysFit_ = true;
 };
+
+// How many cells of the level the object is cut into, at most: the cells of
+// a polygon's box, the cells a line's segments cross. Counting stops past
+// `limit`.
+uint64_t cellsTouched(const Feature& f, const std::vector<TvmPoint>& points, const CellGrid& grid,
+                      uint64_t limit) {
+    if (f.cls == ObjectClass::Poi || points.empty()) return 1;
+    const auto span = [&grid](TvmPoint a, TvmPoint b) {
+        const CellIndex ca = grid.cellOf(a), cb = grid.cellOf(b);
+        return std::make_pair(std::abs(int64_t{ca.column} - cb.column) + 1,
+                              std::abs(int64_t{ca.row} - cb.row) + 1);
+    };
+    if (f.cls == ObjectClass::Polygon) {
+        const UnitRect box = boundsOf(points);
+        const auto [columns, rows] = span({box.x0, box.y0}, {box.x1, box.y1});
+        return static_cast<uint64_t>(columns * rows);
+    }
+    uint64_t cells = 1;
+    for (std::size_t i = 1; i < points.size() && cells <= limit; ++i) {
+        const auto [columns, rows] = span(points[i - 1], points[i]);
+        cells += static_cast<uint64_t>(columns + rows - 2);
+    }
+    return cells;
+}
 
 // Whether the level shows the object at all.
 bool levelKeeps(const Feature& f, const LevelPlan& plan) {
@@ -188,6 +221,10 @@ bool buildLevel(const std::vector<Feature>& features, const LevelPlan& plan, uin
         if (!levelKeeps(f, plan)) continue;
         std::vector<TvmPoint> points = generalised(f, plan);
         if (points.empty() || (f.cls == ObjectClass::Polyline && points.size() < 2)) continue;
+        if (cellsTouched(f, points, grid, kMaxCellsPerObject) > kMaxCellsPerObject) {
+            ++stats.tooLarge;
+            continue;
+        }
         ++stats.objects[static_cast<int>(f.cls)];
         sorter.add(f, std::move(points));
     }

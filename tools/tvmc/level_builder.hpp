@@ -16,6 +16,13 @@ namespace tevo::tvmc {
 // drawn until the view is one of its cells wide.
 inline constexpr double kViewPixels = 480.0;
 
+// A level keeps an object only when it is cut into at most this many of the
+// level's cells (the cells of a polygon's bounding box, the cells a line
+// crosses): a forest the size of a continent would fill millions of the
+// finest cells. Large areas stay on the coarser levels, where they cover
+// few cells; 64 by 64 cells of the finest default level are about a degree.
+inline constexpr uint64_t kMaxCellsPerObject = 64 * 64;
+
 struct LevelPlan {
     uint32_t cellSeconds = 0;
     bool finest = false;         // the finest level keeps every object
@@ -33,6 +40,7 @@ struct LevelStats {
     std::array<uint64_t, kObjectClassCount> records{}; // records written (pieces per cell)
     uint64_t points = 0;
     uint64_t cells = 0;
+    uint64_t tooLarge = 0; // objects left out: they cover too many cells
 };
 
 // Builds the index block of one level; blocks come out in ascending key

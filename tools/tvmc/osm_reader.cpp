@@ -1,11 +1,11 @@
 #include "tools/tvmc/osm_reader.hpp"
 
+#include "tools/tvmc/area_manager.hpp"
 #include "tools/tvmc/clip.hpp"
+#include "tools/tvmc/coordinate_scan.hpp"
 #include "tools/tvmc/geometry.hpp"
 #include "tools/tvmc/type_table.hpp"
 
-#include <osmium/area/assembler.hpp>
-#include <osmium/area/multipolygon_manager.hpp>
 #include <osmium/handler.hpp>
 #include <osmium/handler/node_locations_for_ways.hpp>
 #include <osmium/index/map/flex_mem.hpp>
@@ -13,11 +13,14 @@
 #include <osmium/osm/area.hpp>
 #include <osmium/visitor.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <sys/stat.h>
+#include <unordered_set>
 
 namespace tevo::tvmc {
 
@@ -25,11 +28,11 @@ namespace {
 
 using LocationIndex =
     osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
-using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex>;
-using AreaManager = osmium::area::MultipolygonManager<osmium::area::Assembler>;
+// Editors save objects that are not uploaded yet with negative ids: they get
+// an index of their own.
+using LocationHandler = osmium::handler::NodeLocationsForWays<LocationIndex, LocationIndex>;
 
-// Metres per map unit northward (Earth circumference 40,000 km).
-constexpr double kMetresPerUnit = 40000000.0 / 67108864.0;
+constexpr const char* kReadAheadBuffers = "4";
 
 TagGet tagsOf(const osmium::TagList& tags) {
     return [&tags](const char* key) { return tags.get_value_by_key(key); };
@@ -47,8 +50,12 @@ public:
 
     void node(const osmium::Node& node) {
         ++result_.stats.nodes;
+        source_ = {node.id(), 0, SourceRef::Node};
         const osmium::Location loc = node.location();
-        if (!loc.valid()) return;
+        if (!loc.valid()) {
+            ++result_.stats.invalidLocations;
+            return;
+        }
         const TvmPoint p = toUnits(loc);
         if (!inCut(p)) return;
         if (loc.lat() < 0 && !southSeen_) {
@@ -57,16 +64,12 @@ public:
         }
         if (node.tags().empty()) return;
         const TagGet tags = tagsOf(node.tags());
-        if (auto choice = poiType(tags))
-            result_.features.push_back({ObjectClass::Poi,
-                                        choice->type,
-                                        choice->maxCellSeconds,
-                                        objectName(tags, ObjectClass::Poi),
-                                        {p}});
+        if (auto choice = poiType(tags)) addPoi(*choice, objectName(tags, ObjectClass::Poi), p);
     }
 
     void way(const osmium::Way& way) {
         ++result_.stats.ways;
+        source_ = {way.id(), 0, SourceRef::Way};
         std::vector<TvmPoint> points;
         points.reserve(way.nodes().size());
         for (const osmium::NodeRef& ref : way.nodes()) {
@@ -88,6 +91,8 @@ public:
 
     void area(const osmium::Area& area) {
         ++result_.stats.areas;
+        source_ = {area.orig_id(), 0,
+                   area.from_way() ? SourceRef::WayArea : SourceRef::RelationArea};
         const TagGet tags = tagsOf(area.tags());
         const std::u16string name = objectName(tags, ObjectClass::Polygon);
         const std::optional<TypeChoice> border = area.from_way() ? std::nullopt : borderType(tags);
@@ -104,7 +109,7 @@ public:
             std::vector<Ring> holes;
             for (const osmium::InnerRing& inner : area.inner_rings(outer))
                 holes.push_back(ringOf(inner));
-            const double metres2 = ringArea(ring) * kMetresPerUnit * kMetresPerUnit *
+            const double metres2 = ringArea(ring) * kMetresPerMapUnit * kMetresPerMapUnit *
                                    std::cos(outer.front().location().lat() * M_PI / 180.0);
             if (auto choice = polygonType(tags, metres2))
                 addPolygon(*choice, name, joinHoles(ring, std::move(holes)));
@@ -133,10 +138,16 @@ private:
         return p.x >= r.x0 && p.x <= r.x1 && p.y >= r.y0 && p.y <= r.y1;
     }
 
+    void add(ObjectClass cls, const TypeChoice& choice, std::u16string name,
+             std::vector<TvmPoint> points) {
+        result_.features.push_back(
+            {cls, choice.type, choice.maxCellSeconds, std::move(name), std::move(points), source_});
+        ++source_.part;
+    }
+
     void addPoi(const TypeChoice& choice, std::u16string name, TvmPoint p) {
         if (!inCut(p)) return;
-        result_.features.push_back(
-            {ObjectClass::Poi, choice.type, choice.maxCellSeconds, std::move(name), {p}});
+        add(ObjectClass::Poi, choice, std::move(name), {p});
     }
 
     void addLine(const TypeChoice& choice, const std::u16string& name,
@@ -144,24 +155,22 @@ private:
         dropDuplicates(points, false);
         if (points.size() < 2) return;
         if (!options_.cut) {
-            result_.features.push_back({ObjectClass::Polyline, choice.type, choice.maxCellSeconds,
-                                        name, std::move(points)});
+            add(ObjectClass::Polyline, choice, name, std::move(points));
             return;
         }
         for (auto& piece : clipPolyline(points, *options_.cut))
-            result_.features.push_back({ObjectClass::Polyline, choice.type, choice.maxCellSeconds,
-                                        name, std::move(piece)});
+            add(ObjectClass::Polyline, choice, name, std::move(piece));
     }
 
     void addPolygon(const TypeChoice& choice, const std::u16string& name, Ring ring) {
         if (options_.cut) ring = clipPolygon(ring, *options_.cut);
         if (ring.size() < 3) return;
-        result_.features.push_back(
-            {ObjectClass::Polygon, choice.type, choice.maxCellSeconds, name, std::move(ring)});
+        add(ObjectClass::Polygon, choice, name, std::move(ring));
     }
 
     const ReadOptions& options_;
     ReadResult& result_;
+    SourceRef source_; // the object being read
     bool southSeen_ = false;
     double southLat_ = 0;
 };
@@ -188,6 +197,13 @@ private:
     double done_ = 0;
 };
 
+// Nodes whose coordinates the parser misread lose their location, so that
+// they count as invalid and their ways as missing a node.
+void forgetLocations(osmium::memory::Buffer& buffer, const std::unordered_set<int64_t>& ids) {
+    for (osmium::Node& node : buffer.select<osmium::Node>())
+        if (ids.count(node.id())) node.set_location(osmium::Location{});
+}
+
 void readAll(const std::vector<std::string>& inputs, const ReadOptions& options, ReadResult& result,
              FeatureCollector& collector, std::string& current) {
     osmium::area::Assembler::config_type config;
@@ -206,15 +222,17 @@ void readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
     }
     manager.prepare_for_lookup();
     // 2. Everything: node locations, ways, assembled areas.
-    LocationIndex index;
-    LocationHandler locations{index};
+    LocationIndex index, negativeIndex;
+    LocationHandler locations{index, negativeIndex};
     locations.ignore_errors(); // ways with missing nodes are counted and skipped
     auto areaHandler = manager.handler(
         [&collector](osmium::memory::Buffer&& areas) { osmium::apply(areas, collector); });
     for (const std::string& path : inputs) {
         current = path;
+        const std::unordered_set<int64_t> misread = scanMisreadNodes(path);
         osmium::io::Reader reader{osmium::io::File{path}};
         while (osmium::memory::Buffer buffer = reader.read()) {
+            if (!misread.empty()) forgetLocations(buffer, misread);
             osmium::apply(buffer, locations, collector, areaHandler);
             progress.at(reader.offset());
         }
@@ -222,6 +240,15 @@ void readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
         progress.fileDone(fileSize(path));
     }
     manager.flush_output();
+}
+
+// libosmium decodes ahead of the handlers into queues of 20 buffers by
+// default; on large inputs those buffers, not the map, set the peak memory.
+// A few are enough to keep the decoder busy. Its settings come from the
+// environment, where a user's own choice wins.
+void limitReadAhead() {
+    ::setenv("OSMIUM_MAX_INPUT_QUEUE_SIZE", kReadAheadBuffers, 0);
+    ::setenv("OSMIUM_MAX_OSMDATA_QUEUE_SIZE", kReadAheadBuffers, 0);
 }
 
 } // namespace
@@ -239,6 +266,7 @@ bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options,
             return fail(path + ": cannot open the file");
         result.stats.bytes += fileSize(path);
     }
+    limitReadAhead();
     FeatureCollector collector(options, result);
     std::string current;
     try {
@@ -246,6 +274,8 @@ bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options,
     } catch (const std::exception& e) {
         return fail(current + ": not readable as OpenStreetMap data: " + e.what());
     }
+    std::stable_sort(result.features.begin(), result.features.end(),
+                     [](const Feature& a, const Feature& b) { return a.source < b.source; });
     if (collector.southSeen()) {
         char text[160];
         std::snprintf(text, sizeof text,

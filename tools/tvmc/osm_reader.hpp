@@ -16,6 +16,7 @@ namespace tevo::tvmc {
 struct ReadStats {
     uint64_t nodes = 0, ways = 0, relations = 0, areas = 0;
     uint64_t waysMissingNodes = 0; // skipped: some node of the way is not in the input
+    uint64_t invalidLocations = 0; // nodes skipped: no position on the globe
     uint64_t bytes = 0;            // size of the input files
 };
 

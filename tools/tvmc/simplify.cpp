@@ -23,9 +23,14 @@ double distance2(TvmPoint p, TvmPoint a, TvmPoint b) {
     return px * px + py * py;
 }
 
+// Douglas-Peucker is quadratic when every split lands next to an end (a
+// zig-zag whose swings grow): long runs are simplified in pieces of this many
+// points, whose ends are kept, so the work stays linear in the length.
+constexpr std::size_t kPiecePoints = 256;
+
 // Marks the points of [first, last] that the simplified line keeps.
-void markKept(const std::vector<TvmPoint>& pts, std::size_t first, std::size_t last,
-              double tolerance2, std::vector<bool>& keep) {
+void markPiece(const std::vector<TvmPoint>& pts, std::size_t first, std::size_t last,
+               double tolerance2, std::vector<bool>& keep) {
     std::vector<std::pair<std::size_t, std::size_t>> stack{{first, last}};
     while (!stack.empty()) {
         const auto [a, b] = stack.back();
@@ -43,6 +48,15 @@ void markKept(const std::vector<TvmPoint>& pts, std::size_t first, std::size_t l
         keep[worstAt] = true;
         stack.push_back({a, worstAt});
         stack.push_back({worstAt, b});
+    }
+}
+
+void markKept(const std::vector<TvmPoint>& pts, std::size_t first, std::size_t last,
+              double tolerance2, std::vector<bool>& keep) {
+    for (std::size_t a = first; a < last; a += kPiecePoints) {
+        const std::size_t b = std::min(last, a + kPiecePoints);
+        keep[b] = true;
+        markPiece(pts, a, b, tolerance2, keep);
     }
 }
 

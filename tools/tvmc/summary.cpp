@@ -35,6 +35,9 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
     if (s.read.waysMissingNodes > 0)
         std::fprintf(out, "skipped: %" PRIu64 " ways with nodes missing from the input\n",
                      s.read.waysMissingNodes);
+    if (s.read.invalidLocations > 0)
+        std::fprintf(out, "skipped: %" PRIu64 " nodes without a valid position\n",
+                     s.read.invalidLocations);
     std::fprintf(out, "%7s %7s %9s %9s %9s %9s\n", "cell\"", "cells", "POIs", "polylines",
                  "polygons", "points");
     uint64_t blocks = 0;
@@ -43,6 +46,12 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
                      l.cellSeconds, l.cells, l.records[0], l.records[1], l.records[2], l.points);
         blocks += l.cells;
     }
+    for (const LevelStats& l : s.levels)
+        if (l.tooLarge > 0)
+            std::fprintf(out,
+                         "left out of the %u\" level: %" PRIu64
+                         " objects that cover more than %" PRIu64 " of its cells\n",
+                         l.cellSeconds, l.tooLarge, kMaxCellsPerObject);
     std::fprintf(out, "wrote %s: %zu levels, %" PRIu64 " blocks, %" PRIu64 " bytes in %.2f s\n",
                  s.output.c_str(), s.levels.size(), blocks, s.bytes, s.seconds);
 }

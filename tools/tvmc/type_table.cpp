@@ -1,5 +1,7 @@
 #include "tools/tvmc/type_table.hpp"
 
+#include "map/object_types.hpp"
+
 #include "platform/text.hpp"
 
 #include <algorithm>
@@ -133,8 +135,10 @@ struct BuildingType {
     uint16_t type;
     double metres;
 };
-constexpr BuildingType kShed{6, 3}, kHouse{111, 5}, kSmallBuilding{110, 5}, kTerrace{11, 9},
-    kBlock{8, 10}, kPublicBuilding{10, 12}, kWorship{109, 12}, kApartments{19, 20}, kTower{108, 30};
+constexpr BuildingType kShed{types::kShed, 3}, kHouse{types::kHouse, 5},
+    kSmallBuilding{types::kSmallBuilding, 5}, kTerrace{types::kTerrace, 9},
+    kBlock{types::kBlock, 10}, kPublicBuilding{types::kPublicBuilding, 12},
+    kWorship{types::kWorship, 12}, kApartments{types::kApartments, 20}, kTower{types::kTower, 30};
 constexpr BuildingType kBuildingTypes[] = {kShed,           kSmallBuilding, kTerrace, kBlock,
                                            kPublicBuilding, kApartments,    kTower};
 

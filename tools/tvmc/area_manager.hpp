@@ -1,0 +1,65 @@
+// Collects the member ways of multipolygon and boundary relations and hands
+// complete relations and closed ways to libosmium's area assembler. Unlike
+// the library's own manager it accepts objects in any order: files saved by
+// editors are not sorted by id, and the map must not depend on the order.
+#pragma once
+
+#include <osmium/area/assembler.hpp>
+#include <osmium/osm/location.hpp>
+#include <osmium/osm/relation.hpp>
+#include <osmium/osm/way.hpp>
+#include <osmium/relations/relations_manager.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace tevo::tvmc {
+
+class AreaManager : public osmium::relations::RelationsManager<AreaManager, false, true, false,
+                                                               /*check order*/ false> {
+public:
+    explicit AreaManager(osmium::area::Assembler::config_type config) : config_(config) {}
+
+    // Relations of type multipolygon or boundary with at least one way.
+    bool new_relation(const osmium::Relation& relation) const {
+        const char* type = relation.tags().get_value_by_key("type");
+        if (!type || (std::strcmp(type, "multipolygon") != 0 && std::strcmp(type, "boundary") != 0))
+            return false;
+        return std::any_of(
+            relation.members().cbegin(), relation.members().cend(),
+            [](const osmium::RelationMember& m) { return m.type() == osmium::item_type::way; });
+    }
+
+    void complete_relation(const osmium::Relation& relation) {
+        std::vector<const osmium::Way*> ways;
+        ways.reserve(relation.members().size());
+        for (const auto& member : relation.members())
+            if (member.ref() != 0) ways.push_back(this->get_member_way(member.ref()));
+        try {
+            osmium::area::Assembler assembler{config_};
+            assembler(relation, ways, this->buffer());
+        } catch (const osmium::invalid_location&) {
+            // a member way with a node outside the input: no area
+        }
+    }
+
+    // A closed way of at least a triangle is an area unless tagged area=no.
+    void after_way(const osmium::Way& way) {
+        if (way.nodes().size() <= 3) return;
+        if (!way.nodes().front().location() || !way.nodes().back().location()) return;
+        if (!way.ends_have_same_location() || way.tags().has_tag("area", "no")) return;
+        try {
+            osmium::area::Assembler assembler{config_};
+            assembler(way, this->buffer());
+            this->possibly_flush();
+        } catch (const osmium::invalid_location&) {
+            // a node outside the input: no area
+        }
+    }
+
+private:
+    osmium::area::Assembler::config_type config_;
+};
+
+} // namespace tevo::tvmc
