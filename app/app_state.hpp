@@ -69,6 +69,9 @@ struct AppState {
 
     cScreenXML screenLayout;
     cConfigXML settings;
+    // False when config.xml was broken and no copy of it could be kept: the
+    // exit then leaves the file as it is.
+    bool saveSettings = true;
 
     LoopState loop;
 

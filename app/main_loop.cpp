@@ -4,6 +4,7 @@
 #include "app/view_steps.hpp"
 
 #include "platform/clock.hpp"
+#include "platform/quit_request.hpp"
 
 namespace tevo {
 
@@ -53,7 +54,8 @@ bool loopPass(AppState& app) {
     // 2. The next position: the replay or the receiver.
     if (!app.demoMode) receiverStep(app);
     viewAfterPass(app);
-    // 3. Go on while nobody asked to quit.
+    // 3. Go on while nobody asked to quit; SIGTERM and SIGINT ask too.
+    if (quitRequested()) app.quit = 1;
     return app.quit == 0;
 }
 

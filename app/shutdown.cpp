@@ -9,7 +9,7 @@ int shutDown(AppState& app) {
     // 1. The view state goes into the settings.
     storeViewState(app);
     // 2. The settings file; a file that cannot be written is skipped.
-    app.settings.write(app.pathOf("config.xml"));
+    if (app.saveSettings) app.settings.write(app.pathOf("config.xml"));
     // 3. The receiver reader first, so no thread is left in a plug-in.
     stopReceiver(app);
     app.mapView.reset();

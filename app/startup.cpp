@@ -6,10 +6,13 @@
 #include "platform/display.hpp"
 #include "platform/message_box.hpp"
 #include "platform/paths.hpp"
+#include "platform/quit_request.hpp"
 #include "platform/text.hpp"
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace tevo {
 
@@ -17,6 +20,22 @@ namespace {
 
 constexpr int kKeyRepeatDelayMs = 500;
 constexpr int kKeyRepeatIntervalMs = 30;
+// The largest window side we open. Larger sizes exist on no display, and
+// SDL 1.2 keeps a surface's row length in 16 bits, which a side of 16384
+// pixels at 32 bits per pixel already overflows.
+constexpr int32_t kMaxWindowSide = 8192;
+// Colour depths SDL can set a video mode in.
+constexpr int32_t kDepths[] = {8, 15, 16, 24, 32};
+
+bool sizeFits(int32_t width, int32_t height) {
+    return width > 0 && height > 0 && width <= kMaxWindowSide && height <= kMaxWindowSide;
+}
+
+bool knownDepth(int32_t bpp) {
+    for (int32_t depth : kDepths)
+        if (bpp == depth) return true;
+    return false;
+}
 
 // A pointer position of (0, 0) means the middle of the window.
 void centreIfUnset(std::array<int32_t, 2>& point, const AppState& app) {
@@ -35,8 +54,18 @@ bool anotherCopyRuns(const std::u16string& caption) {
 }
 
 bool initSdl() {
+    chooseVideoDriver();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
+        return false;
+    }
+    // A navigator drawn as coloured characters in the terminal is no use.
+    const std::string textMode = unwantedTextModeDriver();
+    if (!textMode.empty()) {
+        std::printf("Unable to init SDL: no window can be opened (text-mode video driver %s "
+                    "refused)\n",
+                    textMode.c_str());
+        SDL_Quit();
         return false;
     }
     static bool registered = false;
@@ -49,10 +78,21 @@ void selectLayout(AppState& app) {
     app.layout = app.screenLayout.lookup(AppState::kLayoutName);
     const ResolutionEntry& e = app.layout;
     if (e.width != 0 && e.height != 0) {
-        app.screenWidth = e.width;
-        app.screenHeight = e.height;
+        if (sizeFits(e.width, e.height)) {
+            app.screenWidth = e.width;
+            app.screenHeight = e.height;
+        } else {
+            std::printf("Window size %dx%d refused: each side must be 1 to %d pixels\n", e.width,
+                        e.height, kMaxWindowSide);
+        }
     }
-    if (e.bpp != 0) app.depth = e.bpp;
+    if (e.bpp != 0) {
+        if (knownDepth(e.bpp)) {
+            app.depth = e.bpp;
+        } else {
+            std::printf("Colour depth %d refused: it must be 8, 15, 16, 24 or 32\n", e.bpp);
+        }
+    }
     app.messageOrigin = {e.textcoord[0], e.textcoord[1]};
     centreIfUnset(app.layout.pointer2Dcoord, app);
     centreIfUnset(app.layout.pointer3Dcoord, app);
@@ -79,38 +119,52 @@ bool openWindow(AppState& app) {
 }
 
 void loadSettings(AppState& app) {
-    app.settings.parse(app.pathOf("config.xml"));
+    const std::string path = app.pathOf("config.xml");
+    app.settings.parse(path);
+    if (!app.settings.broken()) return;
+    // The exit rewrites the file from what could be read: keep the person's
+    // file beside it first, or leave it alone when that is not possible.
+    const std::string kept = path + kBrokenSettingsSuffix;
+    std::error_code error;
+    std::filesystem::copy_file(path, kept, std::filesystem::copy_options::overwrite_existing,
+                               error);
+    if (error) {
+        app.saveSettings = false;
+        std::printf("%s is broken and could not be kept as %s; it will not be rewritten\n",
+                    path.c_str(), kept.c_str());
+    } else {
+        std::printf("%s is broken; kept as %s\n", path.c_str(), kept.c_str());
+    }
 }
 
 std::optional<int> startUp(AppState& app, const char* argv0) {
-    // 1. The caption; a running copy is brought forward instead.
+    // One copy only: a running copy is brought forward instead.
     app.caption = formatCaption();
     if (anotherCopyRuns(app.caption)) return 1;
-    // 2. Every file is looked up in the program's folder.
+    // From here on SIGTERM, SIGINT and a window close end the start-up cleanly.
+    watchForQuit();
+    // Every file is looked up in the program's folder.
     app.programFolder = programFolderFrom(argv0);
     setMessageBoxFont(app.pathOf("DejaVuSans.ttf"));
-    // 3. SDL.
     if (!initSdl()) return 1;
-    // 4. The desktop's depth, unless the layout names one.
+    // The desktop's depth, unless the layout names one.
     app.depth = desktopDepth();
-    // 5.-6. The layout.
     selectLayout(app);
     reportLayout(app);
-    // 7.-8. The window.
     if (!openWindow(app)) return 1;
-    // 9.-10. Splash picture and status font: drawn by the status texts.
-    // 11. The demonstration track decides demonstration mode.
-    // 12. Settings.
+    // The splash picture and status font are drawn by the status texts; the
+    // demonstration track decides demonstration mode.
     loadSettings(app);
-    // 13. Receiver plug-ins.
     loadReceiverPlugins(app);
-    // 14. The map view with its map and tracks.
+    // The map view with its map and tracks.
     createMapView(app);
-    // 15. The receiver, unless the demonstration track replays.
+    // The receiver is skipped while the demonstration track replays.
     if (!app.demoMode) startReceiver(app);
-    // 16.-21. Menus, pictures and the saved view.
+    // Waiting for the receiver may have taken a while: an end asked for
+    // meanwhile is a normal end, settings written.
+    if (quitRequested()) return shutDown(app);
+    // Menus, pictures and the saved view; then the first picture.
     setUpMapView(app);
-    // 22. First picture, then the loop.
     presentScreen(app);
     app.loop = LoopState{};
     app.loop.lastReplayTick = SDL_GetTicks();

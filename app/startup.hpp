@@ -8,8 +8,9 @@
 namespace tevo {
 
 // Runs the start-up steps in order. Returns an exit code when the program
-// must end now (another copy runs, SDL or the video mode failed), nothing
-// when the main loop is to run.
+// must end now (another copy runs, SDL or the video mode failed: 1; an end
+// requested while the receiver was sought: 0, after shutDown), nothing when
+// the main loop is to run.
 std::optional<int> startUp(AppState& app, const char* argv0);
 
 // The individual steps, in the order startUp runs them.
@@ -19,7 +20,10 @@ bool initSdl();
 void selectLayout(AppState& app);
 void reportLayout(const AppState& app);
 bool openWindow(AppState& app);
+// A config.xml that cannot be read whole is copied to config.xml.bad first
+// (and said so on standard output), since the exit rewrites it.
 void loadSettings(AppState& app);
+inline constexpr const char* kBrokenSettingsSuffix = ".bad";
 
 // One pass of the main loop: events, then the position step. False once
 // quit is set.

@@ -38,17 +38,8 @@ const char16_t* wide(const XML_Char* text) {
     return reinterpret_cast<const char16_t*>(text);
 }
 
-void XMLCALL onStart(void* user, const XML_Char* name, const XML_Char** attributes) {
-    static_cast<cXML*>(user)->startElement(wide(name),
-                                           reinterpret_cast<const char16_t**>(attributes));
-}
-
-void XMLCALL onEnd(void* user, const XML_Char* name) {
-    static_cast<cXML*>(user)->endElement(wide(name));
-}
-
-void XMLCALL onText(void* user, const XML_Char* text, int length) {
-    static_cast<cXML*>(user)->characterData(wide(text), length);
+bool isXmlSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
 void reportParseError(const std::string& path, XML_Parser parser) {
@@ -61,8 +52,50 @@ void reportParseError(const std::string& path, XML_Parser parser) {
 
 } // namespace
 
+// The parser's handlers: text is collected, and delivered before each tag.
+struct XmlEvents {
+    static void XMLCALL onStart(void* user, const XML_Char* name, const XML_Char** attributes) {
+        cXML* reader = static_cast<cXML*>(user);
+        reader->deliverText();
+        reader->startElement(wide(name), reinterpret_cast<const char16_t**>(attributes));
+    }
+
+    static void XMLCALL onEnd(void* user, const XML_Char* name) {
+        cXML* reader = static_cast<cXML*>(user);
+        reader->deliverText();
+        reader->endElement(wide(name));
+    }
+
+    static void XMLCALL onText(void* user, const XML_Char* text, int length) {
+        if (length > 0)
+            static_cast<cXML*>(user)->collectText(
+                std::u16string_view(wide(text), static_cast<std::size_t>(length)));
+    }
+};
+
+void cXML::collectText(std::u16string_view text) {
+    // Leading white space is never kept; the rest up to one unit more than
+    // is delivered, so that the cut keeps surrogate pairs whole.
+    if (text_.empty()) {
+        std::size_t first = 0;
+        while (first < text.size() && isXmlSpace(text[first])) ++first;
+        text.remove_prefix(first);
+    }
+    const std::size_t room = kPieceUnits + 1 - std::min(text_.size(), kPieceUnits + 1);
+    text_.append(text.substr(0, room));
+}
+
+void cXML::deliverText() {
+    std::u16string_view text = cutWide(text_, kPieceUnits);
+    while (!text.empty() && isXmlSpace(text.back())) text.remove_suffix(1);
+    if (!text.empty()) characterData(text.data(), static_cast<int>(text.size()));
+    text_.clear();
+}
+
 bool cXML::parse(const std::string& path) {
     // 1. Open; a missing file is no error worth a message.
+    broken_ = false;
+    text_.clear();
     FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) return false;
 
@@ -76,8 +109,8 @@ bool cXML::parse(const std::string& path) {
 
     // 3. Handlers call back into this object.
     XML_SetUserData(parser.get(), this);
-    XML_SetElementHandler(parser.get(), onStart, onEnd);
-    XML_SetCharacterDataHandler(parser.get(), onText);
+    XML_SetElementHandler(parser.get(), XmlEvents::onStart, XmlEvents::onEnd);
+    XML_SetCharacterDataHandler(parser.get(), XmlEvents::onText);
 
     // 4. Feed the file chunk by chunk.
     std::vector<char> buffer(kReadChunk);
@@ -85,12 +118,14 @@ bool cXML::parse(const std::string& path) {
         const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), file.get());
         if (std::ferror(file.get())) {
             std::fputs("Read error\n", stderr);
+            broken_ = true;
             return false;
         }
         const bool final = std::feof(file.get()) != 0;
         if (XML_Parse(parser.get(), buffer.data(), static_cast<int>(count), final) ==
             XML_STATUS_ERROR) {
             reportParseError(path, parser.get());
+            broken_ = true;
             return false;
         }
         if (final) return true;

@@ -1,5 +1,12 @@
 // The base of every configuration reader: reads a file through Expat (UTF-16
 // build) and hands element starts, ends and text to the subclass.
+//
+// A subclass overrides the three handlers. Text reaches characterData whole:
+// the base collects the pieces Expat delivers (it splits text at entity
+// references, line ends and chunk borders) and hands over the run of text
+// between two tags once, before the next start or end tag, so
+// "<width>\n 800\n</width>" and "<menu>a&amp;b.xml</menu>" arrive as "800"
+// and "a&b.xml".
 #pragma once
 
 #include <array>
@@ -13,7 +20,7 @@ class cXML {
 public:
     // Size of the chunk read from the file and handed to the parser.
     static constexpr std::size_t kReadChunk = 65536;
-    // A text piece is cut to this many UTF-16 units before it is parsed.
+    // Element text is cut to this many UTF-16 units before it is parsed.
     static constexpr std::size_t kPieceUnits = 255;
 
     virtual ~cXML() = default;
@@ -25,16 +32,33 @@ public:
     // whatever its declaration says.
     bool parse(const std::string& path);
 
-    // Called by the parser; `attributes` alternates names and values and ends
-    // with a null entry. `text` is not terminated.
+    // True when the last parse opened the file but could not read all of it
+    // (a read error or malformed XML): the file holds more than was taken.
+    bool broken() const { return broken_; }
+
+    // `attributes` alternates names and values and ends with a null entry.
     virtual void startElement(const char16_t* name, const char16_t** attributes);
     virtual void endElement(const char16_t* name);
+    // The text between two tags, without the white space (space, tab, CR,
+    // LF) around it and cut to kPieceUnits units; not terminated. Called once
+    // per run of text, before the start or end tag that follows it; runs of
+    // white space only are not delivered.
     virtual void characterData(const char16_t* text, int length);
 
 protected:
-    // The common copy of a text piece: at most kPieceUnits units, never ending
-    // inside a surrogate pair.
+    // The text as a view, at most kPieceUnits units, never ending inside a
+    // surrogate pair.
     static std::u16string_view piece(const char16_t* text, int length);
+
+private:
+    friend struct XmlEvents;
+    // Keeps a piece of text until the next tag.
+    void collectText(std::u16string_view text);
+    // Hands the collected text to characterData and forgets it.
+    void deliverText();
+
+    std::u16string text_;
+    bool broken_ = false;
 };
 
 // The entry of a reader's element table whose `name` equals the element's

@@ -4,6 +4,7 @@
 
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
+#include "platform/quit_request.hpp"
 #include "platform/text.hpp"
 
 #include <algorithm>
@@ -31,7 +32,10 @@ bool cPluginRegistry::openAndTest(int32_t baudRate, int32_t portNumber, cPositio
     // 1. Open.
     if (!reader.port->open(portNumber, baudRate)) return false;
     // 2. Let the receiver talk.
-    sleepMs(settleMs_);
+    if (sleepUnlessQuit(settleMs_)) {
+        reader.port->close();
+        return false;
+    }
     // 3. Take a sample; a plug-in cannot ask for more than a batch holds.
     int32_t wanted = std::clamp(reader.api.PluginGetMinimumBytes(), 0, cPosition::kBatchSize);
     int32_t got = reader.port->takeBytes(wanted, reader.batch->data());
@@ -54,6 +58,7 @@ bool cPluginRegistry::openAndTest(int32_t baudRate, int32_t portNumber, cPositio
 int32_t cPluginRegistry::detectReceiver(cPosition& reader) {
     for (int32_t portNumber = kFirstPort; portNumber <= kLastPort; ++portNumber) {
         for (int32_t rate : kDetectRates) {
+            if (quitRequested()) return 0;
             if (!openAndTest(rate, portNumber, reader)) continue;
             reader.start();
             return portNumber;
@@ -66,16 +71,20 @@ bool cPluginRegistry::openConfiguredReceiver(cPosition& reader, int32_t port, in
     // 1.
     console(u"Open GPS...");
     // 2. Each receiver plug-in in load order.
-    for (int32_t i = 0; i < receiverCount_; ++i) {
+    for (int32_t i = 0; i < receiverCount_ && !quitRequested(); ++i) {
         reader.api = receivers_[i];
         if (!openAndTest(baudrate, port, reader)) continue;
         reader.start();
         reportFound(reader);
         return true;
     }
-    // 3.
+    // 3. A program asked to end shows no box that waits for a click.
     reader.api = PluginApi{};
     reader.port->close();
+    if (quitRequested()) {
+        console(u"\n");
+        return false;
+    }
     messageBox(u"Can't open GPS", u"Error");
     console(u"not Opened\n");
     return false;
@@ -85,15 +94,19 @@ bool cPluginRegistry::detectConfiguredReceiver(cPosition& reader) {
     // 1.
     console(u"Detecting GPS...");
     // 2. The whole port scan with each receiver plug-in in turn.
-    for (int32_t i = 0; i < receiverCount_; ++i) {
+    for (int32_t i = 0; i < receiverCount_ && !quitRequested(); ++i) {
         reader.api = receivers_[i];
         if (detectReceiver(reader) == 0) continue;
         reportFound(reader);
         return true;
     }
-    // 3.
+    // 3. A program asked to end shows no box that waits for a click.
     reader.api = PluginApi{};
     reader.port->close();
+    if (quitRequested()) {
+        console(u"\n");
+        return false;
+    }
     messageBox(u"GPS Device Not Detected", u"Error");
     console(u"not Detected\n");
     return false;

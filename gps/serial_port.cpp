@@ -1,6 +1,7 @@
 #include "gps/serial_port.hpp"
 
 #include "platform/clock.hpp"
+#include "platform/quit_request.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -17,6 +18,11 @@ constexpr int32_t kBitsPerByte = 10;
 constexpr int32_t kMsPerSecond = 1000;
 constexpr int kMaxPeriods = 5;
 constexpr int kEmptyPeriods = 2;
+// A period never exceeds this, whatever the rate: at the slowest rate that
+// detection tries a sample of a few hundred bytes takes well under it, and a
+// configured rate of a few bits per second must not stall the start-up for
+// hours.
+constexpr uint32_t kMaxPeriodMs = 2000;
 
 } // namespace
 
@@ -101,18 +107,22 @@ void cSerialPort::appendQueued(int32_t n) {
     count_.store(count, std::memory_order_release);
 }
 
+uint32_t cSerialPort::periodMs(int32_t wanted) const {
+    const int64_t lineMs = int64_t(wanted) * kBitsPerByte * kMsPerSecond / baudRate_;
+    return static_cast<uint32_t>(std::min<int64_t>(lineMs, kMaxPeriodMs));
+}
+
 int32_t cSerialPort::takeBytes(int32_t wanted, uint8_t* destination) {
-    // 1.
     if (!open_ || wanted <= 0 || destination == nullptr || baudRate_ <= 0) return 0;
-    // 2. Wait for the bytes, a period being the time they take on the line.
-    uint32_t period =
-        static_cast<uint32_t>(int64_t(wanted) * kBitsPerByte * kMsPerSecond / baudRate_);
+    // Wait for the bytes, a period being the time they take on the line. A
+    // close of the port or a request to end the program ends the wait empty.
+    const uint32_t period = periodMs(wanted);
     for (int slept = 1; count() < wanted && slept <= kMaxPeriods; ++slept) {
-        sleepMs(period);
+        if (sleepUnlessQuit(period) || stop_) return 0;
         if (slept == kEmptyPeriods && count() == 0) return 0;
         if (slept == kMaxPeriods && count() < wanted) wanted = count();
     }
-    // 3. Copy and remove; the reader may have thrown bytes away meanwhile.
+    // Copy and remove; the reader may have thrown bytes away meanwhile.
     std::lock_guard<std::mutex> guard(lock_);
     wanted = std::min(wanted, count_.load());
     std::memcpy(destination, buffer_.data() + start_, wanted);

@@ -29,8 +29,10 @@ public:
     bool isOpen() const { return open_; }
 
     // Waits until `wanted` bytes are buffered (at most five periods of the
-    // time they take on the line), then copies and removes them. Returns the
-    // number taken: 0 when nothing came within two periods.
+    // time they take on the line, a period being at most two seconds), then
+    // copies and removes them. Returns the number taken: 0 when nothing came
+    // within two periods, when the port is closed meanwhile or when the
+    // program is asked to end (quitRequested).
     int32_t takeBytes(int32_t wanted, uint8_t* destination);
 
     // Unconsumed bytes; read without the lock.
@@ -39,6 +41,8 @@ public:
     int32_t portNumber() const { return portNumber_; }
 
 private:
+    // How long takeBytes waits per period for `wanted` bytes.
+    uint32_t periodMs(int32_t wanted) const;
     // The reader thread: waits for bytes and appends them to the buffer.
     void readerLoop();
     // Step 6 and 8 of a read: makes room and reads n queued bytes.

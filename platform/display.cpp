@@ -5,10 +5,41 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
 namespace tevo {
+
+namespace {
+
+constexpr const char* kDriverVariable = "SDL_VIDEODRIVER";
+constexpr const char* kTextModeDrivers[] = {"caca", "aalib"};
+
+bool isSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0';
+}
+
+} // namespace
+
+void chooseVideoDriver() {
+    if (isSet(kDriverVariable)) return;
+    // Without X the framebuffer console is the one display left; SDL's own
+    // search would go on to libcaca, which draws into the terminal.
+    setenv(kDriverVariable, isSet("DISPLAY") ? "x11" : "fbcon", 1);
+}
+
+std::string unwantedTextModeDriver() {
+    char name[32] = {};
+    if (!SDL_VideoDriverName(name, sizeof name)) return {};
+    const char* asked = std::getenv(kDriverVariable);
+    for (const char* driver : kTextModeDrivers) {
+        if (std::strcmp(name, driver) == 0 && (asked == nullptr || std::strcmp(asked, driver) != 0))
+            return name;
+    }
+    return {};
+}
 
 int desktopDepth() {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();

@@ -3,6 +3,7 @@
 #include "platform/message_box.hpp"
 
 #include "platform/clock.hpp"
+#include "platform/quit_request.hpp"
 #include "platform/text.hpp"
 
 #include <SDL.h>
@@ -86,9 +87,9 @@ void drawBox(SDL_Surface* screen, SDL_Surface* caption, SDL_Surface* body, SDL_S
 }
 
 // Waits for a click, Enter or Escape. A close request is put back on the
-// queue so that the program still sees it.
+// queue so that the program still sees it; a signal to end also ends the wait.
 void waitForAnswer() {
-    for (;;) {
+    while (!quitRequested()) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             if (event.type == SDL_QUIT) {

@@ -5,6 +5,7 @@
 #include "support/process.hpp"
 
 #include "platform/message_box.hpp"
+#include "platform/quit_request.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -24,7 +25,10 @@ std::string layout(const std::string& name, const std::string& children) {
 
 class Shell : public ::testing::Test {
 protected:
-    void SetUp() override { setMessageBoxesDrawn(false); }
+    void SetUp() override {
+        setMessageBoxesDrawn(false);
+        clearQuitRequest();
+    }
     void TearDown() override { SDL_Quit(); }
 
     // Starts the shell from `folder`, runs one close request through the
@@ -79,6 +83,104 @@ INSTANTIATE_TEST_SUITE_P(
         SizeCase{"WidthZero", "<width>0</width><height>480</height><bpp>16</bpp>", 480, 640},
         SizeCase{"Neither", "<bpp>16</bpp>", 480, 640}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct RefusedCase {
+    const char* name;
+    const char* children;
+    int width, height, depth; // depth 0: the desktop's
+    const char* message;
+};
+
+class RefusedLayout : public Shell, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedLayout, FallsBackAsIfTheValueWereMissingAndSaysWhy) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", GetParam().children));
+    app.programFolder = dir.path() + "/";
+    app.depth = 0;
+    ::testing::internal::CaptureStdout();
+    selectLayout(app);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(app.screenWidth, GetParam().width);
+    EXPECT_EQ(app.screenHeight, GetParam().height);
+    EXPECT_EQ(app.depth, GetParam().depth);
+    EXPECT_EQ(out, GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, RefusedLayout,
+    ::testing::Values(
+        RefusedCase{"LargestSide", "<width>8192</width><height>8192</height>", 8192, 8192, 0, ""},
+        RefusedCase{"IntMaxWidth", "<width>2147483647</width><height>640</height>", 480, 640, 0,
+                    "Window size 2147483647x640 refused: each side must be 1 to 8192 pixels\n"},
+        RefusedCase{"RowLengthOverflow", "<width>65536</width><height>65536</height>", 480, 640, 0,
+                    "Window size 65536x65536 refused: each side must be 1 to 8192 pixels\n"},
+        RefusedCase{"OneTooHigh", "<width>800</width><height>8193</height>", 480, 640, 0,
+                    "Window size 800x8193 refused: each side must be 1 to 8192 pixels\n"},
+        RefusedCase{"Negative", "<width>-800</width><height>600</height>", 480, 640, 0,
+                    "Window size -800x600 refused: each side must be 1 to 8192 pixels\n"},
+        RefusedCase{"DepthKept", "<bpp>24</bpp>", 480, 640, 24, ""},
+        RefusedCase{"HugeDepth", "<bpp>2147483647</bpp>", 480, 640, 0,
+                    "Colour depth 2147483647 refused: it must be 8, 15, 16, 24 or 32\n"},
+        RefusedCase{"OddDepth", "<bpp>12</bpp>", 480, 640, 0,
+                    "Colour depth 12 refused: it must be 8, 15, 16, 24 or 32\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Shell, HugeLayoutOpensTheDefaultWindow) {
+    writeFile(dir.file("screen.xml"),
+              layout("defaultWindows", "<width>2147483647</width><height>2147483647</height>"
+                                       "<bpp>16</bpp>"));
+    ::testing::internal::CaptureStdout();
+    const auto code = startUp(app, dir.file("tevo").c_str());
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_FALSE(code);
+    ASSERT_NE(app.screen, nullptr);
+    EXPECT_EQ(app.screen->w, 480);
+    EXPECT_EQ(app.screen->h, 640);
+}
+
+TEST_F(Shell, BrokenSettingsAreKeptBesideTheRewrittenFile) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
+    const std::string broken = "<config><navigation><minangle>9</minangle>\n"
+                               "<minspeed>9 & 10</minspeed><scale>2.5</scale>"
+                               "</navigation></config>\n";
+    writeFile(dir.file("config.xml"), broken);
+    ::testing::internal::CaptureStdout();
+    const int code = runOnce(dir.path());
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readFile(dir.file("config.xml.bad")), broken);
+    EXPECT_NE(out.find(dir.file("config.xml") + " is broken; kept as " +
+                       dir.file("config.xml.bad") + "\n"),
+              std::string::npos)
+        << out;
+    // The rewritten file holds what was read before the error.
+    std::string expected = test::kDefaultConfigXml;
+    expected.replace(expected.find("<minangle>5"), 11, "<minangle>9");
+    EXPECT_EQ(readFile(dir.file("config.xml")), expected);
+}
+
+TEST_F(Shell, BrokenSettingsThatCannotBeKeptAreNotOverwritten) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
+    const std::string broken = "<config><port>3</port>&</config>";
+    writeFile(dir.file("config.xml"), broken);
+    std::filesystem::create_directory(dir.file("config.xml.bad")); // in the way of the copy
+    ::testing::internal::CaptureStdout();
+    const int code = runOnce(dir.path());
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readFile(dir.file("config.xml")), broken);
+    EXPECT_NE(out.find("could not be kept as " + dir.file("config.xml.bad") +
+                       "; it will not be rewritten\n"),
+              std::string::npos)
+        << out;
+}
+
+TEST_F(Shell, SoundSettingsLeaveNoCopy) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
+    writeFile(dir.file("config.xml"), test::kDefaultConfigXml);
+    EXPECT_EQ(runOnce(dir.path()), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("config.xml.bad")));
+}
 
 TEST_F(Shell, OtherLayoutNamesAreNotUsed) {
     writeFile(dir.file("screen.xml"),

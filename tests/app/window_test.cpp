@@ -1,5 +1,7 @@
 // The real program in a private X server: its window, the close request
 // from a window manager and the refusal of a second copy.
+#include "app/silent_line.hpp"
+#include "config/config_xml.hpp"
 #include "support/default_config.hpp"
 #include "support/process.hpp"
 #include "support/xserver.hpp"
@@ -7,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 namespace tevo {
@@ -81,6 +85,46 @@ TEST_F(RealWindow, SecondCopyRaisesTheFirstAndExitsWithOne) {
 
     x.requestClose(w);
     EXPECT_EQ(first->wait(kStartMs), 0);
+}
+
+TEST_F(RealWindow, CloseRequestWhileTheReceiverIsAwaitedEndsCleanly) {
+    test::SilentLine line;
+    ASSERT_FALSE(line.path().empty());
+    std::filesystem::create_symlink(line.path(), folder.file("ports/COM3"));
+    std::filesystem::remove(folder.file("demo.plt"));
+    cConfigXML settings;
+    settings.port = 3;
+    settings.baudrate = 1; // its waits once took most of an hour
+    ASSERT_TRUE(settings.write(folder.file("config.xml")));
+    auto tevo = start();
+    const Window w = x.findWindow(kCaption, kStartMs);
+    ASSERT_NE(w, 0u) << tevo->output() << tevo->errors();
+    ASSERT_TRUE(tevo->waitForOutput("Open GPS...", kStartMs)) << tevo->output();
+    const auto asked = std::chrono::steady_clock::now();
+    x.requestClose(w);
+    EXPECT_EQ(tevo->wait(kStartMs), 0) << tevo->output() << tevo->errors();
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2));
+    EXPECT_EQ(tevo->errors().find("Can't open GPS"), std::string::npos) << tevo->errors();
+}
+
+TEST_F(RealWindow, OpensInXWithoutBeingToldTheDriver) {
+    // An empty SDL_VIDEODRIVER counts as unset: DISPLAY alone chooses x11.
+    ChildProcess tevo({folder.program()},
+                      {x.environment(), "SDL_VIDEODRIVER=", "SDL_AUDIODRIVER=dummy"});
+    const Window w = x.findWindow(kCaption, kStartMs);
+    ASSERT_NE(w, 0u) << tevo.output() << tevo.errors();
+    x.requestClose(w);
+    EXPECT_EQ(tevo.wait(kStartMs), 0);
+}
+
+TEST(NoWindow, UnreachableXServerEndsTheStartUpWithOne) {
+    // Once this became a navigator drawn with characters in the terminal.
+    ProgramFolder folder;
+    ChildProcess tevo({folder.program()}, {"DISPLAY=:59999", "SDL_VIDEODRIVER=",
+                                           "SDL_AUDIODRIVER=dummy", "TERM=xterm"});
+    EXPECT_EQ(tevo.wait(kStartMs), 1) << tevo.output() << tevo.errors();
+    EXPECT_NE(tevo.output().find("Unable to init SDL: "), std::string::npos) << tevo.output();
+    EXPECT_EQ(tevo.output().find("caca"), std::string::npos) << tevo.output();
 }
 
 TEST_F(RealWindow, LandscapeLayoutOpensItsSize) {

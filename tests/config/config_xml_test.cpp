@@ -136,8 +136,11 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"CaseSensitive", "<config><Port>5</Port></config>", "\t\t<port>0</port>\n"},
         SettingCase{"UnknownChildKeepsKind", "<config><port><x/>6</port></config>",
                     "\t\t<port>6</port>\n"},
-        SettingCase{"LongValueCut", "<config><port>" + std::string(255, ' ') + "9</port></config>",
+        SettingCase{"LongValueCut", "<config><port>" + std::string(255, '0') + "9</port></config>",
                     "\t\t<port>0</port>\n"},
+        SettingCase{"LeadingSpaceNeverCut",
+                    "<config><port>" + std::string(300, ' ') + "9</port></config>",
+                    "\t\t<port>9</port>\n"},
         SettingCase{"Saturates", "<config><baudrate>99999999999</baudrate></config>",
                     "\t\t<baudrate>2147483647</baudrate>\n"}),
     [](const testing::TestParamInfo<SettingCase>& info) { return info.param.label; });

@@ -138,11 +138,11 @@ INSTANTIATE_TEST_SUITE_P(
                    u"a", true, 1}),
     [](const testing::TestParamInfo<LookupCase>& info) { return info.param.label; });
 
-TEST(ScreenXmlTest, TextFieldKeepsOnlyTheLastPiece) {
+TEST(ScreenXmlTest, TextFieldKeepsEveryPiece) {
     // A character reference makes Expat deliver the text in several pieces.
     const auto parsed =
         parseText("<s><resolution name=\"w\"><menu>first&#x41;second</menu></resolution></s>");
-    EXPECT_EQ(parsed->screen.lookup(u"w").menu, u"second");
+    EXPECT_EQ(parsed->screen.lookup(u"w").menu, u"firstAsecond");
 }
 
 TEST(ScreenXmlTest, TextFieldIsCutTo255Units) {

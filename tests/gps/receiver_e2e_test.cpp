@@ -1,5 +1,6 @@
 // The real program with nmeasim as its receiver: the configured port, the
 // detection, no receiver at all, and a receiver that goes away.
+#include "app/silent_line.hpp"
 #include "config/config_xml.hpp"
 #include "plugin-api/plugin_api.hpp"
 #include "support/process.hpp"
@@ -101,6 +102,42 @@ TEST_F(ReceiverEndToEnd, ConfiguredPortOpensAndSurvivesTheReceiverGoing) {
     cConfigXML settings = stopTevo();
     EXPECT_EQ(3, settings.port);
     EXPECT_EQ(4800, settings.baudrate);
+}
+
+TEST_F(ReceiverEndToEnd, SigtermEndsAStartUpWaitingOnASilentPortAtOneBit) {
+    // One bit per second made the sample wait last most of an hour.
+    SilentLine line;
+    ASSERT_FALSE(line.path().empty());
+    fs::create_symlink(line.path(), folder.file("ports/COM3"));
+    configure(3, 1);
+    startTevo();
+    ASSERT_TRUE(tevo->waitForOutput("Open GPS...", kStartMs)) << tevo->output();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(tevo->running());
+    auto start = std::chrono::steady_clock::now();
+    tevo->signal(SIGTERM);
+    EXPECT_EQ(0, tevo->wait(kStartMs)) << tevo->output() << tevo->errors();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    // A normal end: no error box, the settings written back as they were.
+    EXPECT_EQ(std::string::npos, tevo->errors().find("Can't open GPS")) << tevo->errors();
+    cConfigXML settings;
+    settings.parse(folder.file("config.xml"));
+    EXPECT_EQ(3, settings.port);
+    EXPECT_EQ(1, settings.baudrate);
+}
+
+TEST_F(ReceiverEndToEnd, SilentPortAtOneBitGivesUpWithinSeconds) {
+    SilentLine line;
+    ASSERT_FALSE(line.path().empty());
+    fs::create_symlink(line.path(), folder.file("ports/COM3"));
+    configure(3, 1);
+    auto start = std::chrono::steady_clock::now();
+    startTevo();
+    // Two seconds for the receiver to settle, two empty periods of two seconds.
+    ASSERT_TRUE(tevo->waitForOutput("not Opened\n", 15000)) << tevo->output();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_NE(std::string::npos, tevo->output().find("Open GPS... readed: 0\n"));
+    stopTevo();
 }
 
 TEST_F(ReceiverEndToEnd, DetectionFindsTheReceiverAndRemembersIt) {

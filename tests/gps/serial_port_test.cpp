@@ -3,6 +3,7 @@
 #include "gps/pty.hpp"
 #include "gps/serial_port.hpp"
 #include "platform/clock.hpp"
+#include "platform/quit_request.hpp"
 #include "platform/serial_device.hpp"
 
 #include <gtest/gtest.h>
@@ -123,6 +124,34 @@ TEST_F(SerialPort, TakeBytesSettlesForWhatCameAfterFivePeriods) {
     long elapsed = msSince(start);
     EXPECT_GE(elapsed, 5 * 312);
     EXPECT_LT(elapsed, 6 * 312);
+}
+
+TEST_F(SerialPort, TakeBytesWaitIsBoundedAtAnyRate) {
+    // At 50 bps a period for 150 bytes would be 30 s; it is cut to 2 s.
+    ASSERT_TRUE(port.open(3, 50));
+    std::vector<uint8_t> got(150);
+    auto start = Clock::now();
+    EXPECT_EQ(0, port.takeBytes(150, got.data()));
+    long elapsed = msSince(start);
+    EXPECT_GE(elapsed, 2 * 2000);
+    EXPECT_LT(elapsed, 2 * 2000 + 500);
+}
+
+TEST_F(SerialPort, TakeBytesEndsEmptyWhenTheProgramIsAskedToEnd) {
+    ASSERT_TRUE(port.open(3, 4800));
+    pty.write(std::string(100, 'x'));
+    ASSERT_TRUE(waitForCount(100));
+    std::thread asker([] {
+        sleepMs(100);
+        requestQuit();
+    });
+    std::vector<uint8_t> got(150);
+    auto start = Clock::now();
+    EXPECT_EQ(0, port.takeBytes(150, got.data())); // would settle for 100 after 5 periods
+    EXPECT_LT(msSince(start), 300);
+    asker.join();
+    clearQuitRequest();
+    EXPECT_EQ(100, port.count()); // the bytes stay for the next reader
 }
 
 TEST_F(SerialPort, OverflowKeepsTheNewestBytes) {
