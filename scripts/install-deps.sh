@@ -10,6 +10,7 @@ packages=(
   libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev osmium-tool
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   xvfb xdotool x11-utils imagemagick time
+  python3 librsvg2-bin
 )
 
 missing=()
