@@ -43,7 +43,8 @@ void setUpMapView(AppState& app) {
 }
 
 void storeViewState(AppState& app) {
-    if (app.mapView) app.mapView->storeSettings(app.settings);
+    // A run without a map saw no view: the one stored stays for the next.
+    if (app.mapView && app.mapView->mapOpen()) app.mapView->storeSettings(app.settings);
 }
 
 } // namespace tevo

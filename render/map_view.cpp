@@ -147,7 +147,7 @@ void MapView::setFollowedFromDegrees(float lon, float lat) {
         latitude = lat;
         followed.x = degreesToUnits(longitude);
         followed.y = degreesToUnits(latitude);
-    } else {
+    } else if (freePoint.isSet()) {
         followed = freePoint;
         longitude = unitsToDegrees(freePoint.x);
         latitude = unitsToDegrees(freePoint.y);

@@ -309,3 +309,16 @@ TEST(MapViewFixedShift, ShiftGrowsAsTheScaleShrinks) {
 
 } // namespace
 } // namespace tevo::test
+
+namespace tevo::test {
+namespace {
+
+TEST_F(MapViewCamera, AnUnknownPositionWithoutFreePointStaysUnknown) {
+    view->freePoint = {};
+    view->setFollowedFromDegrees(kUnknownDegrees, kUnknownDegrees);
+    EXPECT_FALSE(view->followed.isSet());
+    EXPECT_FLOAT_EQ(view->longitude, kUnknownDegrees);
+}
+
+} // namespace
+} // namespace tevo::test

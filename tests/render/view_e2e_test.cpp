@@ -150,7 +150,8 @@ TEST_F(RealView, KeysZoomRotateTiltAndCycleTheModes) {
     s = expectChangeAfter(s, "F3");
     s = expectChangeAfter(s, "F3");
     s = expectChangeAfter(s, "F3");
-    EXPECT_LT(s.difference(raised), 0.01); // back where it started
+    // Back where it started; the level of detail may stay the one Eco chose.
+    EXPECT_LT(s.difference(raised), 0.05);
     key("F5");
     EXPECT_TRUE(tevo->running());
     stop();
