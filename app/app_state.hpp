@@ -3,6 +3,7 @@
 
 #include "config/config_xml.hpp"
 #include "config/screen_xml.hpp"
+#include "map/track_log.hpp"
 #include "plugin-api/plugin_api.hpp"
 #include "render/map_view.hpp"
 
@@ -33,6 +34,7 @@ struct LoopState {
     std::array<int32_t, 2> pressMapPoint{-1, -1};
     bool pressPointOffMap = false;
     bool newFixThisPass = false;
+    bool freedByNoFix = false; // a record without a fix freed the view
     // The last record read from the receiver and the last satellite table.
     GpsData position{};
     std::array<SatelliteInfo, kSatelliteSlots> satellites{};
@@ -66,6 +68,7 @@ struct AppState {
     bool paused = false;
     int32_t quit = 0;
     bool demoMode = false; // set when the demonstration track could be opened
+    TrackLog demoTrack;
 
     cScreenXML screenLayout;
     cConfigXML settings;

@@ -1,4 +1,5 @@
 // The main loop: events first, then the position step, until quit is set.
+#include "app/follow_steps.hpp"
 #include "app/receiver.hpp"
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
@@ -52,7 +53,10 @@ bool loopPass(AppState& app) {
         handleEvent(app, event);
     }
     // 2. The next position: the replay or the receiver.
-    if (!app.demoMode) receiverStep(app);
+    if (app.demoMode)
+        replayStep(app);
+    else
+        receiverStep(app);
     viewAfterPass(app);
     // 3. Go on while nobody asked to quit; SIGTERM and SIGINT ask too.
     if (quitRequested()) app.quit = 1;

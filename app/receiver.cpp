@@ -2,6 +2,8 @@
 // last position and satellite table taken from the plug-in.
 #include "app/receiver.hpp"
 
+#include "app/follow_steps.hpp"
+
 #include "gps/plugin_registry.hpp"
 #include "gps/position.hpp"
 #include "platform/serial_device.hpp"
@@ -61,7 +63,11 @@ void receiverStep(AppState& app) {
     // 2. Take it; a position with a fix goes to the consumers.
     if (loop.newFixThisPass) {
         receiver.registry.readGpsData(*receiver.gpsReader, loop.position);
+        followReceiverRecord(app, loop.position);
         if (loop.position.fix != FixNone) receiver.registry.notifyConsumers(loop.position);
+    } else {
+        // 3. Between records the view glides on.
+        continueTransition(app);
     }
     // 4. A complete satellite table.
     if (api.PluginSatellitesUpDated()) {

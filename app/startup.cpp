@@ -1,6 +1,7 @@
 // Start-up: one copy only, SDL, the window at the layout's size, settings.
 #include "app/startup.hpp"
 
+#include "app/follow_steps.hpp"
 #include "app/receiver.hpp"
 #include "app/view_steps.hpp"
 #include "platform/display.hpp"
@@ -154,16 +155,18 @@ std::optional<int> startUp(AppState& app, const char* argv0) {
     if (!openWindow(app)) return 1;
     // The splash picture and status font are drawn by the status texts; the
     // demonstration track decides demonstration mode.
+    readDemoTrack(app);
     loadSettings(app);
     loadReceiverPlugins(app);
     // The map view with its map and tracks.
     createMapView(app);
+    setUpFollowing(app);
     // The receiver is skipped while the demonstration track replays.
     if (!app.demoMode) startReceiver(app);
     // Waiting for the receiver may have taken a while: an end asked for
     // meanwhile is a normal end, settings written.
     if (quitRequested()) return shutDown(app);
-    // Menus come here; then pictures and the saved view, and the first picture.
+    // Menus, pictures and the saved view; then the first picture.
     setUpMapView(app);
     presentScreen(app);
     app.loop = LoopState{};

@@ -10,10 +10,12 @@
 #include "map/map_style.hpp"
 #include "plugin-api/plugin_api.hpp"
 #include "render/camera.hpp"
+#include "render/course_filter.hpp"
 #include "render/geometry.hpp"
 #include "render/painter.hpp"
 #include "render/prism.hpp"
 #include "render/speed_view.hpp"
+#include "render/transition_table.hpp"
 #include "render/view_overlays.hpp"
 #include "render/view_types.hpp"
 
@@ -21,6 +23,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -239,6 +242,19 @@ public:
     cMapFile mapFile;
     std::unique_ptr<Camera> camera;
     bool afterFrameHook = false;
+
+    // --- following the vehicle (view_follow.cpp, view_transition.cpp)
+    void updateFromFix(const GpsData& record);
+    void startTransition();
+    void stepTransition();
+    void finishTransition();
+    bool transitionPending() const { return transitions.animating; }
+    void registerTransitionValues();
+    void presentFrame();
+    CourseFilter courseFilter;
+    TransitionTable transitions;
+    // Draws and shows one frame; drawFrame alone when unset.
+    std::function<void()> present;
 
 private:
     void correctZoom(float f);

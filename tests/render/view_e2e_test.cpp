@@ -62,6 +62,8 @@ protected:
     }
 
     void start() {
+        // Without the demonstration drive the map stands still between keys.
+        std::remove(folder.file("demo.plt").c_str());
         tevo = std::make_unique<ChildProcess>(std::vector<std::string>{folder.program()},
                                               std::vector<std::string>{x.environment(),
                                                                        "SDL_VIDEODRIVER=x11",

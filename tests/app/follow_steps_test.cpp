@@ -1,0 +1,97 @@
+// What the shell's steps do with the view: the replay, pausing it, and
+// receiver records with and without a fix.
+#include "app/follow_steps.hpp"
+
+#include <gtest/gtest.h>
+
+namespace tevo {
+namespace {
+
+GpsData fixAt(float lon, float lat, uint8_t fix = Fix3D) {
+    GpsData g{};
+    g.longitude = lon;
+    g.latitude = lat;
+    g.speed = 40;
+    g.fix = fix;
+    return g;
+}
+
+// The shell without a window: the view draws into a surface of its own and
+// nothing is flipped.
+struct ShellFixture : ::testing::Test {
+    SDL_Surface* surface =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, 480, 640, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    AppState app;
+    void SetUp() override {
+        ASSERT_NE(surface, nullptr);
+        app.mapView = std::make_unique<MapView>(surface, std::string(TEVO_DIST_DIR) + "/");
+        app.mapView->kx = 0.3422f;
+        app.mapView->ky = 0.5960f;
+        app.mapView->present = [] {};
+    }
+    void TearDown() override {
+        app.mapView.reset();
+        SDL_FreeSurface(surface);
+    }
+    MapView& view() { return *app.mapView; }
+};
+
+TEST_F(ShellFixture, AFirstFixMakesTheViewFollow) {
+    followReceiverRecord(app, fixAt(37.58f, 55.81f));
+    EXPECT_FALSE(view().freeView);
+    EXPECT_TRUE(app.loop.firstFixSeen);
+    EXPECT_EQ(view().followed.x, degreesToUnits(37.58f));
+}
+
+TEST_F(ShellFixture, LosingTheFixFreesTheViewWhereTheVehicleWasAndTheNextFixReturnsIt) {
+    followReceiverRecord(app, fixAt(37.58f, 55.81f));
+    followReceiverRecord(app, fixAt(37.581f, 55.81f));
+    const ViewPoint seen = view().followed;
+    followReceiverRecord(app, fixAt(0, 0, FixNone));
+    EXPECT_TRUE(view().freeView);
+    EXPECT_TRUE(view().noFix);
+    EXPECT_EQ(view().freePoint.x, seen.x);
+    EXPECT_EQ(view().freePoint.y, seen.y);
+    followReceiverRecord(app, fixAt(37.582f, 55.81f));
+    EXPECT_FALSE(view().freeView);
+    EXPECT_FALSE(view().noFix);
+}
+
+TEST_F(ShellFixture, AfterTheUserMovedTheMapALostFixOnlyMovesTheReturnPoint) {
+    followReceiverRecord(app, fixAt(37.58f, 55.81f));
+    view().saveView();
+    view().freeSwitch();
+    view().freePoint = {100, 200, kGroundHeight};
+    app.viewMovedByUser = true;
+    followReceiverRecord(app, fixAt(0, 0, FixNone));
+    EXPECT_EQ(view().freePoint.x, 100);
+    EXPECT_EQ(view().saved.freePoint, view().followed);
+    // The fix comes back: the view stays where the user put it.
+    followReceiverRecord(app, fixAt(37.581f, 55.81f));
+    EXPECT_TRUE(view().freeView);
+}
+
+TEST_F(ShellFixture, TheReplayTakesAPointASecondAndSpacePausesIt) {
+    app.demoTrack.points = {fixAt(37.58f, 55.81f), fixAt(37.581f, 55.81f), fixAt(37.582f, 55.81f)};
+    app.demoTrack.loaded = true;
+    app.demoMode = true;
+    app.loop.lastReplayTick = SDL_GetTicks() - 2000;
+    replayStep(app);
+    EXPECT_EQ(app.demoTrack.readPosition, 1u);
+    EXPECT_FALSE(view().freeView);
+    EXPECT_EQ(view().orientation, CourseUp);
+    EXPECT_TRUE(view().afterFrameHook);
+    // Within the second nothing new is taken.
+    replayStep(app);
+    EXPECT_EQ(app.demoTrack.readPosition, 1u);
+    app.paused = true;
+    app.loop.lastReplayTick = SDL_GetTicks() - 2000;
+    replayStep(app);
+    EXPECT_EQ(app.demoTrack.readPosition, 1u);
+    app.paused = false;
+    replayStep(app);
+    EXPECT_EQ(app.demoTrack.readPosition, 2u);
+}
+
+} // namespace
+} // namespace tevo

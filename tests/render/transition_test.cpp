@@ -1,0 +1,180 @@
+// The glide between fixes: its plan, its steps, and the limits it keeps.
+#include "render/view_support.hpp"
+
+namespace tevo::test {
+namespace {
+
+struct PlanCase {
+    int32_t drawMs, intervalMs;
+    int32_t steps, sleepMs;
+};
+class PlanTest : public ::testing::TestWithParam<PlanCase> {};
+
+TEST_P(PlanTest, StepsAndSleepFillTheInterval) {
+    const PlanCase& c = GetParam();
+    const TransitionPlan plan = planTransition(c.drawMs, c.intervalMs, TransitionTable::kMaxSteps);
+    EXPECT_EQ(plan.steps, c.steps);
+    if (c.steps > 0) {
+        EXPECT_EQ(plan.sleepMs, c.sleepMs);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Plans, PlanTest,
+                         ::testing::Values(PlanCase{30, 1000, 25, 10}, // 33 capped to 25
+                                           PlanCase{0, 1000, 25, 30},  // 0 counts as 10 ms
+                                           PlanCase{100, 1000, 10, 1}, // never below 1 ms
+                                           PlanCase{300, 1000, 3, 33},
+                                           PlanCase{1500, 1000, 0, 0}, // one frame only
+                                           PlanCase{-5, 1000, 25, 30}));
+
+TEST(TransitionTableTest, RegistersOnlyTheKnownKinds) {
+    TransitionTable t;
+    float f = 0, pf = 0;
+    int32_t i = 0, pi = 0;
+    ViewPoint p, pp;
+    EXPECT_TRUE(t.add("float", &pf, &f));
+    EXPECT_TRUE(t.add("int", &pi, &i));
+    EXPECT_TRUE(t.add("_T3DPoint<int>", &pp, &p));
+    EXPECT_FALSE(t.add("double", &pf, &f));
+    EXPECT_EQ(t.entries().size(), 3u);
+}
+
+TEST(TransitionTableTest, IntegersWalkThroughAnAccumulatorAndSnapToTheirEnd) {
+    TransitionTable t;
+    int32_t value = 10, previous = 0;
+    t.add("int", &previous, &value);
+    t.prepare(4);
+    EXPECT_EQ(value, 0);
+    t.advance();
+    EXPECT_EQ(value, 2); // 2.5 truncated
+    t.advance();
+    EXPECT_EQ(value, 5);
+    t.snapToEnd();
+    EXPECT_EQ(value, 10);
+}
+
+// A perspective follow view whose frames are only counted.
+struct TransitionFixture : ViewFixture {
+    int frames = 0;
+    void SetUp() override {
+        ViewFixture::SetUp();
+        view->present = [this] { ++frames; };
+        view->setProjection(ProjectionPerspective);
+        view->freeView = false;
+        view->noFix = false;
+        view->positionChanged = true;
+        view->drawTimeMs = 30;
+        view->previousFollowed = {1000, 2000, kGroundHeight};
+        view->followed = {1250, 2500, kGroundHeight};
+    }
+    int runToEnd() {
+        int steps = 0;
+        while (view->transitionPending() && steps < 100) {
+            view->stepTransition();
+            ++steps;
+        }
+        return steps;
+    }
+};
+
+TEST_F(TransitionFixture, GlidesInTheSteppedCountAndEndsAtTheNewPosition) {
+    view->startTransition();
+    EXPECT_TRUE(view->transitionPending());
+    EXPECT_EQ(view->transitions.stepCount, 25);
+    EXPECT_EQ(view->transitions.sleepMs, 10);
+    EXPECT_EQ(view->followed, view->previousFollowed);
+    view->stepTransition();
+    EXPECT_EQ(view->followed.x, 1010);
+    EXPECT_EQ(view->followed.y, 2020);
+    EXPECT_EQ(runToEnd(), 25); // 24 more steps, then the end
+    EXPECT_FALSE(view->transitionPending());
+    EXPECT_EQ(view->followed.x, 1250);
+    EXPECT_EQ(view->followed.y, 2500);
+    EXPECT_EQ(frames, 25);
+}
+
+TEST_F(TransitionFixture, NeverTurnsTheCourseMoreThanSixtyDegrees) {
+    view->previousCourse = 0;
+    view->course = 100;
+    view->startTransition();
+    runToEnd();
+    EXPECT_NEAR(view->course, 60, 1e-3);
+    view->previousCourse = 0;
+    view->course = -170;
+    view->startTransition();
+    runToEnd();
+    EXPECT_NEAR(view->course, -60, 1e-3);
+}
+
+TEST_F(TransitionFixture, TheFreeViewKeepsItsZoom) {
+    view->freeView = true;
+    view->previousZoom = 1;
+    view->zoom = 2;
+    view->startTransition();
+    EXPECT_FLOAT_EQ(view->zoom, 2);
+    view->stepTransition();
+    EXPECT_FLOAT_EQ(view->zoom, 2);
+    runToEnd();
+    EXPECT_FLOAT_EQ(view->zoom, 2);
+}
+
+TEST_F(TransitionFixture, TheFollowViewZoomsFromThePreviousZoom) {
+    view->previousZoom = 1;
+    view->zoom = 2;
+    view->startTransition();
+    EXPECT_FLOAT_EQ(view->zoom, 1);
+    runToEnd();
+    EXPECT_NEAR(view->zoom, 2, 1e-4);
+}
+
+TEST_F(TransitionFixture, TiltEndsAsTheCameraPitch) {
+    view->previousTilt = 10;
+    view->tilt = 40;
+    view->startTransition();
+    runToEnd();
+    EXPECT_NEAR(view->tilt, 40, 1e-3);
+    EXPECT_NEAR(view->camera->pitch(), 40, 1e-3);
+}
+
+TEST_F(TransitionFixture, ACutShortTransitionStaysWhereItsLastStepLeftIt) {
+    view->startTransition();
+    view->stepTransition();
+    view->finishTransition();
+    EXPECT_EQ(view->transitions.stepIndex, -1);
+    EXPECT_EQ(view->followed.x, 1010);
+}
+
+TEST_F(TransitionFixture, AStepAcrossTheZeroLineJumpsInsteadOfGlidingRoundTheEarth) {
+    view->previousFollowed = {static_cast<int32_t>(kUnitsPerCircle) - 10, 2000, kGroundHeight};
+    view->followed = {5, 2000, kGroundHeight};
+    view->startTransition();
+    view->stepTransition();
+    EXPECT_EQ(view->followed.x, 5);
+}
+
+TEST_F(TransitionFixture, TheFlatViewDrawsOneFrameAndDoesNotAnimate) {
+    view->setProjection(ProjectionEco);
+    view->startTransition();
+    EXPECT_FALSE(view->transitionPending());
+    EXPECT_EQ(frames, 1);
+    EXPECT_EQ(view->followed.x, 1250);
+}
+
+TEST_F(TransitionFixture, NothingIsDrawnWithoutAFix) {
+    view->noFix = true;
+    view->startTransition();
+    EXPECT_EQ(frames, 0);
+    EXPECT_FALSE(view->transitionPending());
+}
+
+TEST_F(TransitionFixture, AnUnchangedPositionDrawsOnceAndWaitsOutTheInterval) {
+    view->positionChanged = false;
+    view->startTransition();
+    EXPECT_EQ(frames, 1);
+    view->transitions.animating = true;
+    view->stepTransition();
+    EXPECT_TRUE(view->transitionPending());
+    EXPECT_EQ(frames, 1);
+}
+
+} // namespace
+} // namespace tevo::test
