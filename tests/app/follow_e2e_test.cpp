@@ -70,6 +70,7 @@ class DemoDrive : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!x.ok()) GTEST_SKIP() << "Xvfb could not be started";
+        folder.addDemoTrack();
     }
     void start() {
         tevo = std::make_unique<ChildProcess>(std::vector<std::string>{folder.program()},
