@@ -2,6 +2,8 @@
 // last position and satellite table taken from the plug-in.
 #include "app/receiver.hpp"
 
+#include "app/screen_steps.hpp"
+#include "app/startup.hpp"
 #include "gps/plugin_registry.hpp"
 #include "gps/position.hpp"
 #include "platform/serial_device.hpp"
@@ -61,6 +63,7 @@ void receiverStep(AppState& app) {
     // 2. Take it; a position with a fix goes to the consumers.
     if (loop.newFixThisPass) {
         receiver.registry.readGpsData(*receiver.gpsReader, loop.position);
+        updatePositionTexts(app, loop.position);
         if (loop.position.fix != FixNone) receiver.registry.notifyConsumers(loop.position);
     }
     // 4. A complete satellite table.
@@ -69,6 +72,9 @@ void receiverStep(AppState& app) {
         api.PluginGetSSI(loop.satellites.data(), &loop.satelliteCount);
         // The count is the satellites in view, which may exceed the table.
         loop.satelliteCount = std::clamp(loop.satelliteCount, 0, kSatelliteSlots);
+        updateSatelliteTexts(app);
+        // The map screen redraws with the view; the other two show the table now.
+        if (!onNavigationScreen(app)) presentScreen(app);
     }
 }
 
