@@ -177,6 +177,7 @@ std::optional<int> startUp(AppState& app, const char* argv0) {
     applyStoredFreeView(app);
     presentScreen(app);
     app.loop = LoopState{};
+    app.loop.returnButtonExists = returnButtonExists(app);
     app.loop.lastReplayTick = SDL_GetTicks();
     return std::nullopt;
 }
