@@ -1,6 +1,7 @@
 // The process-wide state of the program shell.
 #pragma once
 
+#include "app/screen_set.hpp"
 #include "config/config_xml.hpp"
 #include "config/screen_xml.hpp"
 #include "map/track_log.hpp"
@@ -60,6 +61,9 @@ struct AppState {
     SDL_Surface* screen = nullptr;
     std::array<int32_t, 2> messageOrigin{0, 0};
     ResolutionEntry layout; // the selected entry, with the pointer positions resolved
+    TextStyle statusText;   // the splash's progress texts
+    Picture splash;
+    std::unique_ptr<ScreenSet> screens;
 
     std::unique_ptr<ReceiverState, ReceiverStateDeleter> receiver;
     std::unique_ptr<MapView> mapView;

@@ -1,6 +1,7 @@
 // The main loop: events first, then the position step, until quit is set.
 #include "app/follow_steps.hpp"
 #include "app/receiver.hpp"
+#include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
 
@@ -15,6 +16,10 @@ void handleKey(AppState& app, SDLKey key) {
     switch (key) {
     case SDLK_SPACE:
         app.paused = !app.paused;
+        if (!app.demoMode) presentScreen(app);
+        break;
+    case SDLK_F4:
+        cycleScreens(app);
         if (!app.demoMode) presentScreen(app);
         break;
     default:

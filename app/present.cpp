@@ -1,4 +1,5 @@
 // Every redraw ends here: the current screen, then the flip.
+#include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 
 #include "platform/clock.hpp"
@@ -12,15 +13,22 @@ constexpr uint32_t kBackground = 0x00302820;
 
 void presentScreen(AppState& app) {
     if (!app.screen) return;
-    if (app.mapView) {
-        app.mapView->drawFrame();
+    // 1. The menu screens draw over what is there; the map is not drawn.
+    if (!onNavigationScreen(app)) {
+        drawCurrentScreen(app);
         SDL_Flip(app.screen);
-        sleepMs(1);
         return;
     }
-    SDL_FillRect(app.screen, nullptr,
-                 SDL_MapRGB(app.screen->format, kBackground & 0xFF, (kBackground >> 8) & 0xFF,
-                            (kBackground >> 16) & 0xFF));
+    // 2. The map with its draw time and mode, 3. the controls over it.
+    if (app.mapView) {
+        app.mapView->drawFrame();
+        if (app.screens) updateViewTexts(*app.screens, *app.mapView);
+    } else {
+        SDL_FillRect(app.screen, nullptr,
+                     SDL_MapRGB(app.screen->format, kBackground & 0xFF, (kBackground >> 8) & 0xFF,
+                                (kBackground >> 16) & 0xFF));
+    }
+    drawCurrentScreen(app);
     SDL_Flip(app.screen);
     sleepMs(1);
 }

@@ -3,6 +3,8 @@
 #include "app/receiver.hpp"
 
 #include "app/follow_steps.hpp"
+#include "app/screen_steps.hpp"
+#include "app/startup.hpp"
 
 #include "gps/plugin_registry.hpp"
 #include "gps/position.hpp"
@@ -64,6 +66,7 @@ void receiverStep(AppState& app) {
     if (loop.newFixThisPass) {
         receiver.registry.readGpsData(*receiver.gpsReader, loop.position);
         followReceiverRecord(app, loop.position);
+        updatePositionTexts(app, loop.position);
         if (loop.position.fix != FixNone) receiver.registry.notifyConsumers(loop.position);
     } else {
         // 3. Between records the view glides on.
@@ -75,6 +78,9 @@ void receiverStep(AppState& app) {
         api.PluginGetSSI(loop.satellites.data(), &loop.satelliteCount);
         // The count is the satellites in view, which may exceed the table.
         loop.satelliteCount = std::clamp(loop.satelliteCount, 0, kSatelliteSlots);
+        updateSatelliteTexts(app);
+        // The map screen redraws with the view; the other two show the table now.
+        if (!onNavigationScreen(app)) presentScreen(app);
     }
 }
 

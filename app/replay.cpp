@@ -1,5 +1,6 @@
 // The demonstration drive and the following of the receiver.
 #include "app/follow_steps.hpp"
+#include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 
 #include "map/track_log.hpp"
@@ -42,6 +43,7 @@ void replayStep(AppState& app) {
             if (view.transitionPending()) view.finishTransition();
             loop.position = nextReplayPoint(app.demoTrack);
             view.updateFromFix(loop.position);
+            updatePositionTexts(app, loop.position);
             if (!loop.firstFixSeen) {
                 view.followSwitch();
                 view.orientation = CourseUp;

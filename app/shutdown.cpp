@@ -13,6 +13,7 @@ int shutDown(AppState& app) {
     // 3. The receiver reader first, so no thread is left in a plug-in.
     stopReceiver(app);
     app.mapView.reset();
+    app.screens.reset();
     // 4. Normal end.
     return 0;
 }

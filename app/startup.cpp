@@ -3,6 +3,7 @@
 
 #include "app/follow_steps.hpp"
 #include "app/receiver.hpp"
+#include "app/screen_steps.hpp"
 #include "app/view_steps.hpp"
 #include "platform/display.hpp"
 #include "platform/message_box.hpp"
@@ -153,23 +154,33 @@ std::optional<int> startUp(AppState& app, const char* argv0) {
     selectLayout(app);
     reportLayout(app);
     if (!openWindow(app)) return 1;
+    loadSplash(app);
     // The splash picture and status font are drawn by the status texts; the
     // demonstration track decides demonstration mode.
     readDemoTrack(app);
     loadSettings(app);
+    showStatusMessage(app, u"Loading Plugin...");
     loadReceiverPlugins(app);
     // The map view with its map and tracks.
+    showStatusMessage(app, u"Loading map...");
     createMapView(app);
     setUpFollowing(app);
     // The receiver is skipped while the demonstration track replays.
-    if (!app.demoMode) startReceiver(app);
+    if (!app.demoMode) {
+        showStatusMessage(app, receiverMessage(app));
+        startReceiver(app);
+    }
     // Waiting for the receiver may have taken a while: an end asked for
     // meanwhile is a normal end, settings written.
     if (quitRequested()) return shutDown(app);
     // Menus, pictures and the saved view; then the first picture.
+    showStatusMessage(app, u"Loading menu...");
+    buildScreens(app);
     setUpMapView(app);
+    applyStoredFreeView(app);
     presentScreen(app);
     app.loop = LoopState{};
+    app.loop.returnButtonExists = returnButtonExists(app);
     app.loop.lastReplayTick = SDL_GetTicks();
     return std::nullopt;
 }

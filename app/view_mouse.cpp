@@ -1,5 +1,6 @@
 // The pointer on the map: drags, the flat view's preview, taps and the
 // perspective tap of the right button.
+#include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
 #include "render/map_view.hpp"
@@ -27,7 +28,8 @@ void leftPress(AppState& app, const SDL_MouseButtonEvent& b) {
     view.setPreview(true);
     loop.pressPoint = loop.lastPoint = {b.x, b.y};
     // The screens' controls take their touches before the map.
-    loop.pressedOnControl = false;
+    loop.pressedOnControl = pressCurrentScreen(app, b.x, b.y);
+    if (loop.pressedOnControl) presentScreen(app);
     const GroundHit hit = view.screenToMap(b.x, b.y);
     loop.pressMapPoint = {hit.x, hit.y};
     loop.pressPointOffMap = hit.offGround;
@@ -36,7 +38,8 @@ void leftPress(AppState& app, const SDL_MouseButtonEvent& b) {
 void leftRelease(AppState& app, const SDL_MouseButtonEvent& b) {
     LoopState& loop = app.loop;
     MapView& view = *app.mapView;
-    // 1. The release point.
+    // 1. The controls let go; the release point.
+    releaseCurrentScreen(app);
     loop.releasePoint = {b.x, b.y};
     // 2. The flat view lands the drag.
     if (!view.perspective()) {
@@ -49,8 +52,11 @@ void leftRelease(AppState& app, const SDL_MouseButtonEvent& b) {
     // frees the view until the user returns.
     if (!loop.pressedOnControl) {
         if (loop.returnButtonExists) {
-            view.saveView();
-            view.freeSwitch();
+            if (returnButtonHidden(app)) {
+                view.saveView();
+                showReturnButton(app);
+                view.freeSwitch();
+            }
             app.viewMovedByUser = true;
         }
         view.lastAction = ActionZoom;

@@ -1,0 +1,78 @@
+// The seven commands that buttons run. They are plain functions of the
+// control's argument, so they reach the program through the state they were
+// installed for.
+#include "app/screen_steps.hpp"
+#include "app/startup.hpp"
+
+#include "render/map_view.hpp"
+
+namespace tevo {
+
+namespace {
+
+AppState* commandTarget = nullptr;
+
+ScreenSet* screens() {
+    return commandTarget ? commandTarget->screens.get() : nullptr;
+}
+
+MapView* view() {
+    return commandTarget ? commandTarget->mapView.get() : nullptr;
+}
+
+} // namespace
+
+void installCommands(AppState& app, ScreenSet& set) {
+    commandTarget = &app;
+    set.commands = {callBackExit,     callBackPlus,       callBackMinus,         callBackNavigation,
+                    callBackMainMenu, callBackSatellites, callBackReturnPosition};
+}
+
+void callBackExit(int32_t) {
+    if (commandTarget) commandTarget->quit = 1;
+}
+
+void callBackPlus(int32_t) {
+    if (MapView* v = view()) v->zoomStep(0);
+    if (commandTarget) presentScreen(*commandTarget);
+}
+
+void callBackMinus(int32_t) {
+    if (MapView* v = view()) v->zoomStep(1);
+    if (commandTarget) presentScreen(*commandTarget);
+}
+
+// The screen commands do not redraw: the touch that ran them does.
+void callBackNavigation(int32_t) {
+    if (ScreenSet* s = screens()) s->showScreen(ScreenNavigation);
+}
+
+void callBackMainMenu(int32_t) {
+    if (ScreenSet* s = screens()) s->showScreen(ScreenMainMenu);
+}
+
+void callBackSatellites(int32_t) {
+    if (ScreenSet* s = screens()) s->showScreen(ScreenSatellites);
+}
+
+void callBackReturnPosition(int32_t) {
+    if (commandTarget == nullptr) return;
+    AppState& app = *commandTarget;
+    // 1. The user no longer browses.
+    app.viewMovedByUser = false;
+    MapView* v = view();
+    // 2. The tap marker goes, 3. the button hides.
+    if (v) v->overlays->clearTapMarker();
+    if (app.screens) app.screens->hideReturnButton();
+    // 4. The view as it was when browsing began, 5. following again, but
+    // only a vehicle that was seen: following no position would leave the
+    // map.
+    if (v) {
+        v->restoreView();
+        if (v->followed.isSet()) v->followSwitch();
+    }
+    // 6.
+    presentScreen(app);
+}
+
+} // namespace tevo
