@@ -52,18 +52,18 @@ void startReceiver(AppState& app) {
 
 void receiverStep(AppState& app) {
     LoopState& loop = app.loop;
-    // 1. A new position?
+    // A new position?
     loop.newFixThisPass = false;
     if (!receiverRuns(app)) return;
     ReceiverState& receiver = *app.receiver;
     const PluginApi& api = receiver.gpsReader->api;
     loop.newFixThisPass = api.PluginIsPositionUpdated();
-    // 2. Take it; a position with a fix goes to the consumers.
+    // Take it; a position with a fix goes to the consumers.
     if (loop.newFixThisPass) {
         receiver.registry.readGpsData(*receiver.gpsReader, loop.position);
         if (loop.position.fix != FixNone) receiver.registry.notifyConsumers(loop.position);
     }
-    // 4. A complete satellite table.
+    // A complete satellite table.
     if (api.PluginSatellitesUpDated()) {
         loop.satelliteCount = 0;
         api.PluginGetSSI(loop.satellites.data(), &loop.satelliteCount);
