@@ -277,23 +277,6 @@ TEST_F(Receiver, DetectionWithoutReceiverReportsIt) {
     EXPECT_EQ(0, reader.baudRate);
 }
 
-TEST_F(Receiver, SampleNeverExceedsTheBatchWhateverThePlugInAsks) {
-    install("Greedy", testLibrary("greedy_receiver"));
-    Talker talker;
-    folder.linkPort(3, talker.pty.slavePath());
-    talker.pty.write(std::string(3 * cPosition::kBatchSize, '$'));
-    registry.setSettleTime(500);
-    registry.loadPlugins(plugins());
-    cPosition reader;
-    reader.api = registry.receiver(0);
-    ::testing::internal::CaptureStdout();
-    EXPECT_FALSE(registry.openAndTest(57600, 3, reader));
-    const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(" readed: " + std::to_string(cPosition::kBatchSize) + "\n", out);
-    EXPECT_NE(std::string::npos,
-              calls().back().find("DetectReceiver " + std::to_string(cPosition::kBatchSize)));
-}
-
 TEST_F(Receiver, EachReceiverScansAllPortsBeforeTheNext) {
     install("Fake1", testLibrary("fake_receiver"));
     install("Fake2", testLibrary("fake_receiver"));
