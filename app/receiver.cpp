@@ -56,13 +56,13 @@ void startReceiver(AppState& app) {
 
 void receiverStep(AppState& app) {
     LoopState& loop = app.loop;
-    // 1. A new position?
+    // A new position?
     loop.newFixThisPass = false;
     if (!receiverRuns(app)) return;
     ReceiverState& receiver = *app.receiver;
     const PluginApi& api = receiver.gpsReader->api;
     loop.newFixThisPass = api.PluginIsPositionUpdated();
-    // 2. Take it; a position with a fix goes to the consumers.
+    // Take it; a position with a fix goes to the consumers.
     if (loop.newFixThisPass) {
         receiver.registry.readGpsData(*receiver.gpsReader, loop.position);
         followReceiverRecord(app, loop.position);
@@ -72,7 +72,7 @@ void receiverStep(AppState& app) {
         // 3. Between records the view glides on.
         continueTransition(app);
     }
-    // 4. A complete satellite table.
+    // A complete satellite table.
     if (api.PluginSatellitesUpDated()) {
         loop.satelliteCount = 0;
         api.PluginGetSSI(loop.satellites.data(), &loop.satelliteCount);

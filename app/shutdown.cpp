@@ -6,15 +6,15 @@
 namespace tevo {
 
 int shutDown(AppState& app) {
-    // 1. The view state goes into the settings.
+    // The view state goes into the settings.
     storeViewState(app);
-    // 2. The settings file; a file that cannot be written is skipped.
+    // The settings file; a file that cannot be written is skipped.
     if (app.saveSettings) app.settings.write(app.pathOf("config.xml"));
-    // 3. The receiver reader first, so no thread is left in a plug-in.
+    // The receiver reader first, so no thread is left in a plug-in.
     stopReceiver(app);
+    // Then the view and the screens.
     app.mapView.reset();
     app.screens.reset();
-    // 4. Normal end.
     return 0;
 }
 

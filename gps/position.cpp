@@ -32,14 +32,14 @@ void cPosition::start() {
 
 int cPosition::run() {
     while (!stop) {
-        // 1.-3. Wait for a batch worth pushing.
+        // Wait for a batch worth pushing.
         sleepMs(kPollMs);
         int32_t n = port->count();
         if (n < kMinimumBatch) {
             sleepMs(kShortBacklogMs);
             continue;
         }
-        // 4. A backlog larger than the batch goes in several pushes.
+        // A backlog larger than the batch goes in several pushes.
         n = std::min(n, kBatchSize);
         int32_t taken = port->takeBytes(n, batch->data());
         if (taken != 0 && api.PluginPushData != nullptr) api.PluginPushData(batch->data(), taken);

@@ -29,24 +29,22 @@ bool cPluginRegistry::openAndTest(int32_t baudRate, int32_t portNumber, cPositio
     if (reader.api.PluginGetMinimumBytes == nullptr || reader.api.PluginDetectReceiver == nullptr) {
         return false;
     }
-    // 1. Open.
     if (!reader.port->open(portNumber, baudRate)) return false;
-    // 2. Let the receiver talk.
+    // Let the receiver talk for a while.
     if (sleepUnlessQuit(settleMs_)) {
         reader.port->close();
         return false;
     }
-    // 3. Take a sample; a plug-in cannot ask for more than a batch holds.
+    // Take a sample; a plug-in cannot ask for more than a batch holds.
     int32_t wanted = std::clamp(reader.api.PluginGetMinimumBytes(), 0, cPosition::kBatchSize);
     int32_t got = reader.port->takeBytes(wanted, reader.batch->data());
-    // 4.
     console(formatWide(u" readed: %d\n", got));
-    // 5.
+    // A silent port is closed at once.
     if (got == 0) {
         reader.port->close();
         return false;
     }
-    // 6.-7. A port that answered but was not recognised stays open until the next open.
+    // A port that answered but was not recognised stays open until the next open.
     if (!reader.api.PluginDetectReceiver(reader.batch->data(), static_cast<uint32_t>(got))) {
         return false;
     }
@@ -68,9 +66,8 @@ int32_t cPluginRegistry::detectReceiver(cPosition& reader) {
 }
 
 bool cPluginRegistry::openConfiguredReceiver(cPosition& reader, int32_t port, int32_t baudrate) {
-    // 1.
     console(u"Open GPS...");
-    // 2. Each receiver plug-in in load order.
+    // Each receiver plug-in in load order.
     for (int32_t i = 0; i < receiverCount_ && !quitRequested(); ++i) {
         reader.api = receivers_[i];
         if (!openAndTest(baudrate, port, reader)) continue;
@@ -78,7 +75,7 @@ bool cPluginRegistry::openConfiguredReceiver(cPosition& reader, int32_t port, in
         reportFound(reader);
         return true;
     }
-    // 3. A program asked to end shows no box that waits for a click.
+    // None answered. A program asked to end shows no box that waits for a click.
     reader.api = PluginApi{};
     reader.port->close();
     if (quitRequested()) {
@@ -91,16 +88,15 @@ bool cPluginRegistry::openConfiguredReceiver(cPosition& reader, int32_t port, in
 }
 
 bool cPluginRegistry::detectConfiguredReceiver(cPosition& reader) {
-    // 1.
     console(u"Detecting GPS...");
-    // 2. The whole port scan with each receiver plug-in in turn.
+    // The whole port scan with each receiver plug-in in turn.
     for (int32_t i = 0; i < receiverCount_ && !quitRequested(); ++i) {
         reader.api = receivers_[i];
         if (detectReceiver(reader) == 0) continue;
         reportFound(reader);
         return true;
     }
-    // 3. A program asked to end shows no box that waits for a click.
+    // None found. A program asked to end shows no box that waits for a click.
     reader.api = PluginApi{};
     reader.port->close();
     if (quitRequested()) {

@@ -31,13 +31,13 @@ cSerialPort::~cSerialPort() {
 }
 
 bool cSerialPort::open(int32_t portNumber, int32_t baudRate) {
-    // 1. Remember the request; close a port that is open.
+    // Remember the request; close a port that is open.
     portNumber_ = portNumber;
     baudRate_ = baudRate;
     close();
-    // 2.-5. Open the device, set the line, raise DTR and RTS.
+    // Open the device, set the line, raise DTR and RTS.
     if (!device_.open(serialDevicePath(portNumber), baudRate)) return false;
-    // 6. Empty buffer.
+    // An empty buffer.
     {
         std::lock_guard<std::mutex> guard(lock_);
         start_ = 0;
@@ -45,7 +45,7 @@ bool cSerialPort::open(int32_t portNumber, int32_t baudRate) {
     }
     stop_ = false;
     open_ = true;
-    // 7. The reader runs at once.
+    // The reader runs at once.
     reader_ = std::thread([this] { readerLoop(); });
     return true;
 }
@@ -60,15 +60,15 @@ void cSerialPort::close() {
 
 void cSerialPort::readerLoop() {
     while (!stop_) {
-        // 2. Wait for received bytes.
+        // Wait for received bytes.
         SerialDevice::Event event = device_.wait();
-        // 4. Released by close.
+        // Released by close.
         if (stop_ || event == SerialDevice::Event::Released) return;
         if (event == SerialDevice::Event::Gone) {
             device_.pause(kGoneRetryMs);
             continue;
         }
-        // 5. Bytes in the driver's queue.
+        // Bytes in the driver's queue.
         int32_t n = device_.queued();
         if (n == 0) {
             device_.pause(kGoneRetryMs); // readable yet empty: a closing device
@@ -80,7 +80,7 @@ void cSerialPort::readerLoop() {
 
 void cSerialPort::appendQueued(int32_t n) {
     std::lock_guard<std::mutex> guard(lock_);
-    // 6. Make room: front-align, and on overflow keep the new bytes.
+    // Make room: front-align, and on overflow keep the new bytes.
     int32_t count = count_.load();
     if (start_ > 0 && count == 0) start_ = 0;
     if (count + n + start_ > kBufferSize && start_ > 0) {
@@ -93,12 +93,12 @@ void cSerialPort::appendQueued(int32_t n) {
     }
     n = std::min(n, kBufferSize - start_ - count);
     if (count == 0) start_ = 0;
-    // 7. Closing.
+    // Closing: read nothing more.
     if (stop_) {
         count_ = count;
         return;
     }
-    // 8. The read of queued bytes completes at once, under the lock.
+    // The read of queued bytes completes at once, under the lock.
     count += device_.read(buffer_.data() + start_ + count, n);
     if (start_ > 0 && count > 0) {
         std::memmove(buffer_.data(), buffer_.data() + start_, count);

@@ -45,7 +45,7 @@ private:
     uint32_t periodMs(int32_t wanted) const;
     // The reader thread: waits for bytes and appends them to the buffer.
     void readerLoop();
-    // Step 6 and 8 of a read: makes room and reads n queued bytes.
+    // Makes room for n queued bytes and reads them into the buffer.
     void appendQueued(int32_t n);
 
     std::array<uint8_t, kBufferSize> buffer_{};

@@ -46,22 +46,22 @@ void applyRmc(ReceiverState& state, std::string_view line) {
     }
     // A position too short to hold its degrees would read as a false 0.
     if (f[Lat].size() < kLatitudeDegreeDigits || f[Lon].size() < kLongitudeDegreeDigits) return;
-    // 1.-3. Position.
+    // Position.
     float latitude = readAngle(f[Lat], kLatitudeDegreeDigits);
     float longitude = readAngle(f[Lon], kLongitudeDegreeDigits);
     if (f[NorthSouth] == "S") latitude = -latitude;
     if (f[EastWest] == "W") longitude = -longitude;
-    // 4. Time.
+    // Time.
     current.hour = static_cast<uint8_t>(readTwoDigits(f[Time], 0));
     current.minute = static_cast<uint8_t>(readTwoDigits(f[Time], 2));
     current.second = static_cast<uint8_t>(readTwoDigits(f[Time], 4));
-    // 5. Date.
+    // Date.
     current.day = static_cast<uint8_t>(readTwoDigits(f[Date], 0));
     current.month = static_cast<uint8_t>(readTwoDigits(f[Date], 2));
     current.year = kCentury + readTwoDigits(f[Date], 4);
-    // 6. Speed.
+    // Speed.
     current.speed = readFloat(f[Speed]) * kKnotsToKmh;
-    // 7. Announce only a changed position.
+    // Announce only a changed position.
     if (differs(longitude, current.longitude) || differs(latitude, current.latitude)) {
         current.longitude = longitude;
         current.latitude = latitude;

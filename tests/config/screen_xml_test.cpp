@@ -176,6 +176,13 @@ TEST(ScreenXmlTest, TextOfContainersIsIgnored) {
     EXPECT_EQ(parsed->screen.lookup(u"w"), expected);
 }
 
+TEST(ScreenXmlTest, UnknownChildKeepsTheValueKind) {
+    const auto parsed = parseText("<s><resolution name=\"w\"><width><b/>800</width>"
+                                  "<menu><i>x</i>m.xml</menu></resolution></s>");
+    EXPECT_EQ(parsed->screen.lookup(u"w").width, 800);
+    EXPECT_EQ(parsed->screen.lookup(u"w").menu, u"m.xml");
+}
+
 TEST(ScreenXmlTest, ShippedLayoutHasTheDefaultWindow) {
     cScreenXML screen;
     const std::string path = std::string(TEVO_SOURCE_DIR) + "/data/screen.xml";

@@ -30,6 +30,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, ParseIntTest,
                                          IntCase{u"-2147483648", INT32_MIN},
                                          IntCase{u"99999999999999999999999", INT32_MAX},
                                          IntCase{u"-99999999999999999999999", INT32_MIN},
+                                         // 2^64: wraps to 0 in 64 bits.
+                                         IntCase{u"18446744073709551616", INT32_MAX},
+                                         IntCase{u"-18446744073709551616", INT32_MIN},
                                          // Digits of other scripts are not decimal digits here.
                                          IntCase{u"\uFF11\uFF12", 0}));
 

@@ -170,6 +170,18 @@ TEST_F(SerialPort, OverflowKeepsTheNewestBytes) {
     EXPECT_EQ('n', got.back());
 }
 
+TEST_F(SerialPort, OverflowByAFewBytesDropsTheOldOnes) {
+    ASSERT_TRUE(port.open(3, 57600));
+    pty.write(std::string(cSerialPort::kBufferSize - 34, 'o'));
+    ASSERT_TRUE(waitForCount(cSerialPort::kBufferSize - 34));
+    pty.write(std::string(60, 'n'));
+    sleepMs(200);
+    ASSERT_EQ(60, port.count());
+    std::vector<uint8_t> got(60);
+    ASSERT_EQ(60, port.takeBytes(60, got.data()));
+    EXPECT_EQ(std::vector<uint8_t>(60, 'n'), got);
+}
+
 TEST_F(SerialPort, DeviceThatGoesAwayCostsNoBusyLoop) {
     ASSERT_TRUE(port.open(3, 4800));
     pty.write("last words\n");

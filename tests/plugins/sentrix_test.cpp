@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <dlfcn.h>
+#include <string>
+#include <vector>
 
 namespace tevo::test {
 namespace {
@@ -107,6 +110,46 @@ TEST_F(Sentrix, VoidStatusClearsTheFixOnce) {
     EXPECT_FALSE(lib.api.PluginIsPositionUpdated());
 }
 
+struct IgnoredRmc {
+    const char* label;
+    const char* line;
+};
+
+class SentrixIgnoredRmc : public Sentrix, public ::testing::WithParamInterface<IgnoredRmc> {};
+
+TEST_P(SentrixIgnoredRmc, AnnouncesNoPosition) {
+    lib.push(GetParam().line);
+    EXPECT_FALSE(lib.api.PluginIsPositionUpdated());
+    GpsData fix = lib.gpsData();
+    EXPECT_TRUE(allZero(&fix, sizeof(fix)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, SentrixIgnoredRmc,
+    ::testing::Values(
+        IgnoredRmc{"EmptyStatus",
+                   "$GPRMC,123519,,4807.038,N,01131.000,E,022.4,084.4,230394,,*6A\n"},
+        IgnoredRmc{"OtherStatus",
+                   "$GPRMC,123519,X,4807.038,N,01131.000,E,022.4,084.4,230394,,*6A\n"},
+        IgnoredRmc{"LowerCaseStatus",
+                   "$GPRMC,123519,a,4807.038,N,01131.000,E,022.4,084.4,230394,,*6A\n"},
+        // Too short to hold its degrees: it would read as a false position.
+        IgnoredRmc{"ShortLatitude", "$GPRMC,123519,A,4,N,01131.000,E,022.4,084.4,230394,,*6A\n"},
+        IgnoredRmc{"ShortLongitude", "$GPRMC,123519,A,4807.038,N,01,E,022.4,084.4,230394,,*6A\n"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Sentrix, ShortTimeAndDateFieldsReadAsFarAsTheyGo) {
+    lib.push("$GPRMC,12,A,4807.038,N,01131.000,E,022.4,084.4,2,,*6A\n");
+    EXPECT_TRUE(lib.api.PluginIsPositionUpdated());
+    GpsData fix = lib.gpsData();
+    EXPECT_EQ(12, fix.hour);
+    EXPECT_EQ(0, fix.minute);
+    EXPECT_EQ(0, fix.second);
+    EXPECT_EQ(2, fix.day);
+    EXPECT_EQ(0, fix.month);
+    EXPECT_EQ(2000, fix.year);
+}
+
 TEST_F(Sentrix, AltitudeOnlyFromGpsQualityFix) {
     const struct {
         const char* gga;
@@ -170,6 +213,48 @@ TEST_F(Sentrix, SatelliteCycleIsAnnouncedByItsLastSentence) {
     EXPECT_EQ(0, table[9].prn);
 }
 
+// A GSV cycle listing `inView` satellites with PRNs 1, 2, ..., four a sentence.
+std::vector<std::string> gsvCycle(int inView) {
+    const int total = (inView + 3) / 4;
+    std::vector<std::string> lines;
+    for (int number = 1, prn = 1; number <= total; ++number) {
+        std::string line = "$GPGSV," + std::to_string(total) + "," + std::to_string(number) + "," +
+                           std::to_string(inView);
+        for (int i = 0; i < 4 && prn <= inView; ++i, ++prn)
+            line += "," + std::to_string(prn) + ",45," + std::to_string(prn * 10) + ",30";
+        lines.push_back(line + "*00\n");
+    }
+    return lines;
+}
+
+TEST_F(Sentrix, MoreSatellitesInViewThanTheTableHoldsFillItAndNoMore) {
+    lib.push("$GPGSA,A,3,01,24,25,32,,,,,,,,,1.8,1.1,1.5*33\n");
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        for (const std::string& line : gsvCycle(32)) lib.push(line);
+        ASSERT_TRUE(lib.api.PluginSatellitesUpDated());
+        SatelliteInfo table[kSatelliteSlots + 1] = {};
+        table[kSatelliteSlots].prn = 0xEE; // must stay untouched
+        int32_t count = 0;
+        EXPECT_EQ(32, lib.api.PluginGetSSI(table, &count));
+        EXPECT_EQ(32, count);
+        for (int i = 0; i < kSatelliteSlots; ++i) {
+            EXPECT_EQ(i + 1, table[i].prn) << i;
+            EXPECT_EQ((i + 1) * 10, table[i].azimuth) << i;
+            EXPECT_EQ(i == 0 || i == 23 ? 1 : 0, table[i].used) << i;
+        }
+        EXPECT_EQ(0xEE, table[kSatelliteSlots].prn);
+    }
+    // The receiver's state behind the table is intact: a smaller cycle reads right.
+    for (const std::string& line : gsvCycle(5)) lib.push(line);
+    SatelliteInfo table[kSatelliteSlots];
+    int32_t count = 0;
+    EXPECT_EQ(5, lib.api.PluginGetSSI(table, &count));
+    EXPECT_EQ(5, table[4].prn);
+    EXPECT_EQ(0, table[5].prn);
+    lib.push(kRmc);
+    EXPECT_NEAR(48.1173, lib.gpsData().latitude, 1e-5);
+}
+
 TEST_F(Sentrix, UsedFlagsWaitForTheNextCompleteCycle) {
     lib.push("$GPGSV,1,1,02,05,10,100,30,07,20,200,40*7B\n");
     lib.push("$GPGSA,A,3,07,,,,,,,,,,,,1.8,1.1,1.5*33\n");
@@ -181,6 +266,30 @@ TEST_F(Sentrix, UsedFlagsWaitForTheNextCompleteCycle) {
     lib.api.PluginGetSSI(table, &count);
     EXPECT_EQ(0, table[0].used);
     EXPECT_EQ(1, table[1].used);
+}
+
+TEST_F(Sentrix, CycleWithoutItsFirstSentenceStillClearsOldUsedFlags) {
+    lib.push("$GPGSA,A,3,07,,,,,,,,,,,,1.8,1.1,1.5*33\n");
+    lib.push("$GPGSV,2,1,05,05,10,100,30,07,20,200,40,09,30,300,35,11,40,40,20*7B\n");
+    lib.push("$GPGSV,2,2,05,13,50,50,25*7B\n");
+    SatelliteInfo table[kSatelliteSlots];
+    int32_t count = 0;
+    lib.api.PluginGetSSI(table, &count);
+    ASSERT_EQ(1, table[1].used);
+    // The receiver now uses 05 only, and the next cycle's first sentence is lost.
+    lib.push("$GPGSA,A,3,05,,,,,,,,,,,,1.8,1.1,1.5*33\n");
+    lib.push("$GPGSV,2,2,05,13,50,50,25*7B\n");
+    lib.api.PluginGetSSI(table, &count);
+    EXPECT_EQ(1, table[0].used);
+    EXPECT_EQ(0, table[1].used);
+}
+
+TEST_F(Sentrix, OutOfRangeNumbersSaturate) {
+    lib.push("$GPGSV,1,1,99999999999,01,10,100,30*7B\n");
+    SatelliteInfo table[kSatelliteSlots];
+    int32_t count = 0;
+    EXPECT_EQ(INT32_MAX, lib.api.PluginGetSSI(table, &count));
+    EXPECT_EQ(1, table[0].prn);
 }
 
 TEST_F(Sentrix, IgnoresOtherTalkersAndLowerCase) {
@@ -225,6 +334,34 @@ TEST_F(Sentrix, NoiseFillingTheBufferDoesNotSilenceTheReceiver) {
     lib.push(huge + "\n$GPRMC,123519,A,4807.038,S,01131.000,E,022.4,084.4,230394,,*6A\n");
     EXPECT_TRUE(lib.api.PluginIsPositionUpdated());
     EXPECT_NEAR(-48.1173, lib.gpsData().latitude, 1e-5);
+}
+
+TEST_F(Sentrix, NoiseEndingJustShortOfTheBufferEdge) {
+    // Unprocessed noise and a new batch that together just pass the buffer's
+    // end: the noise goes, the batch is kept whole.
+    for (int32_t fill : {16384 - 60, 16384 - 1, 16384}) {
+        std::string noise(static_cast<std::size_t>(fill), 'x');
+        lib.push(noise.substr(0, 8000));
+        lib.push(noise.substr(8000));
+        lib.push(std::string("\n") + kRmc);
+        EXPECT_TRUE(lib.api.PluginIsPositionUpdated()) << fill;
+        lib.push("$GPRMC,123519,V,,,,,,,230394,,*6A\n");
+        lib.api.PluginIsPositionUpdated();
+    }
+}
+
+TEST_F(Sentrix, OnePushJustLargerThanTheBufferKeepsItsEnd) {
+    for (std::size_t extra : {0u, 1u, 50u}) {
+        std::string batch(16384 + extra - std::strlen(kRmc) + 1, 'z');
+        batch += "\n";
+        batch += kRmc;
+        batch.erase(0, 1);
+        lib.push(batch);
+        EXPECT_TRUE(lib.api.PluginIsPositionUpdated()) << extra;
+        EXPECT_NEAR(48.1173, lib.gpsData().latitude, 1e-5);
+        lib.push("$GPRMC,123519,V,,,,,,,230394,,*6A\n");
+        lib.api.PluginIsPositionUpdated();
+    }
 }
 
 TEST_F(Sentrix, DetectsTheStartOfAKnownSentence) {
