@@ -57,6 +57,7 @@ class Recording : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::remove(folder.file("demo.plt")); // it would replace the receiver
+        fs::remove_all(folder.file("Tracks")); // only the recorder's own file
         std::string config = kDefaultConfigXml;
         config.replace(config.find("<port>0"), 7, "<port>3");
         config.replace(config.find("<baudrate>0"), 11, "<baudrate>4800");
