@@ -2,6 +2,7 @@
 // program folder as the build installs them: the drive ends up in Tracks/,
 // a kill in the middle leaves a file the track reader loads, and a
 // multi-system receiver's log reaches the track through Gnss.
+#include "map/track_log.hpp"
 #include "plugins/plt_reader.hpp"
 #include "support/default_config.hpp"
 #include "support/process.hpp"
@@ -56,7 +57,7 @@ std::string trackText(const std::vector<TrackPoint>& points) {
 class Recording : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::remove(folder.file("demo.plt")); // it would replace the receiver
+        fs::remove(folder.file("demo.plt"));   // it would replace the receiver
         fs::remove_all(folder.file("Tracks")); // only the recorder's own file
         std::string config = kDefaultConfigXml;
         config.replace(config.find("<port>0"), 7, "<port>3");
@@ -156,6 +157,12 @@ TEST_F(Recording, DrivenPointsAreRecordedAndAKillLeavesALoadableFile) {
             86400.0 +
         25569.0; // 1970-01-01 in days since 1899-12-30
     EXPECT_NEAR(now, file.points.back().days, 120.0 / 86400.0);
+
+    // The next start draws it: the program's own track folder loads it whole.
+    cPtrArray<cPolyLine> tracks;
+    loadTrackFolder(folder.file("Tracks/"), tracks);
+    ASSERT_EQ(1, tracks.size());
+    EXPECT_GE(tracks[0]->points.size(), 2u);
 }
 
 TEST_F(Recording, MultiSystemLogReachesTheTrackThroughGnss) {
