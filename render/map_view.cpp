@@ -80,7 +80,8 @@ MapView::MapView(SDL_Surface* videoSurface, const std::string& folder)
 }
 
 MapView::~MapView() {
-    if (painter && video) painter->bindSurface(video);
+    // The painter goes with the view and never draws again, so it is not
+    // bound back to the video surface, which may be gone already.
     if (preview) SDL_FreeSurface(preview);
 }
 

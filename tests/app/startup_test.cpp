@@ -29,7 +29,12 @@ protected:
         setMessageBoxesDrawn(false);
         clearQuitRequest();
     }
-    void TearDown() override { SDL_Quit(); }
+    void TearDown() override {
+        // What drew on the window goes before the window does, as at exit.
+        app.mapView.reset();
+        app.screens.reset();
+        SDL_Quit();
+    }
 
     // Starts the shell from `folder`, runs one close request through the
     // loop and shuts down; returns the exit code.
