@@ -65,7 +65,7 @@ void MapView::correctZoom(float f) {
 }
 
 int MapView::chooseLevel(int32_t kind) {
-    // 1. The footprint; the coarsest level's cell until one is chosen.
+    // The footprint; the coarsest level's cell until one is chosen.
     updateFootprint();
     const auto& all = mapFile.levels();
     const int count = static_cast<int>(all.size());
@@ -74,7 +74,7 @@ int MapView::chooseLevel(int32_t kind) {
         cellSeconds = static_cast<int32_t>(all[static_cast<size_t>(i)]->cellSeconds());
     };
     if (count > 0) take(count - 1);
-    // 2. Widths in pixels: the viewport and one cell of a level.
+    // Widths in pixels: the viewport and one cell of a level.
     const float w = static_cast<float>(viewport.x1 - viewport.x0);
     const float g = static_cast<float>(kMetresPerDegree) * kx / ky;
     const auto cellPixels = [&](int i) { return g * S * all[static_cast<size_t>(i)]->cellSize(); };
@@ -92,25 +92,25 @@ int MapView::chooseLevel(int32_t kind) {
     const auto worldWide = [&](int i) {
         return all[static_cast<size_t>(i)]->cellSeconds() >= kWorldCellSeconds;
     };
-    // 4. The first level one of whose cells is wider than the view.
+    // The first level one of whose cells is wider than the view.
     int m = 0;
     while (m < count && !(w < cellPixels(m))) ++m;
     if (m < count) {
         take(m);
-        // 5.1 It has cells here.
+        // It has cells here: take it.
         if (visible(m)) {
             wantedLevel = all[static_cast<size_t>(m)].get();
             return 0;
         }
         if (kind == ChoiceZoomOut) {
-            // 5.2 After a zoom out: a coarser level, the zoom widened to it.
+            // After a zoom out: a coarser level, the zoom widened to it.
             for (int i = m + 1; i < count; ++i)
                 if (visible(i)) {
                     want(i);
                     return w > cellPixels(i) ? correct(i) : 0;
                 }
         } else if (kind == ChoiceOther) {
-            // 5.3 The level of the last frame while it has cells here, then
+            // Otherwise the level of the last frame while it has cells here, then
             // a finer one (zooming in to it), then a coarser one.
             for (int i = 0; i < count; ++i)
                 if (all[static_cast<size_t>(i)].get() == wantedLevel && visible(i)) {
@@ -128,18 +128,18 @@ int MapView::chooseLevel(int32_t kind) {
                     return 0;
                 }
         } else {
-            // 5.4 After a zoom in: a coarser level as it is.
+            // After a zoom in: a coarser level as it is.
             for (int i = m + 1; i < count; ++i)
                 if (visible(i)) {
                     want(i);
                     return 0;
                 }
         }
-        // 5.5 Nothing here.
+        // No level has cells here.
         wantedLevel = nullptr;
         return -1;
     }
-    // 6. The view is wider than every cell.
+    // The view is wider than every cell.
     if (count > 0 && kind == ChoiceZoomOut) {
         want(count - 1);
         return worldWide(count - 1) ? 0 : correct(count - 1);

@@ -28,19 +28,19 @@ void MapView::presentFrame() {
 }
 
 void MapView::startTransition() {
-    // 1. Nothing planned yet.
+    // Nothing planned yet.
     registerTransitionValues();
     transitions.sleepMs = 1;
     transitions.startTick = ticks();
     transitions.animating = false;
-    // 2. Nothing to show without a position.
+    // Nothing to show without a position.
     if (!followed.isSet() || noFix) return;
     if (!positionChanged || !perspective()) {
-        // 4. One frame.
+        // Standing still or a flat view: one frame, no animation.
         presentFrame();
         return;
     }
-    // 3.1 The plan from the last frame's cost.
+    // Plan the steps from what the last frame cost.
     const TransitionPlan plan = planTransition(drawTimeMs, fixInterval, transitions.maxSteps);
     transitions.sleepMs = plan.sleepMs;
     transitions.stepIndex = 0;
@@ -48,7 +48,7 @@ void MapView::startTransition() {
         presentFrame();
         return;
     }
-    // 3.3-3.4 End values and deltas; the course turns by a bounded angle.
+    // End values and deltas; the course turns by a bounded angle.
     course = std::clamp(course, previousCourse - transitions.maxCourseChange,
                         previousCourse + transitions.maxCourseChange);
     const float endZoom = zoom;
@@ -66,18 +66,18 @@ void MapView::startTransition() {
                         static_cast<int32_t>(e.end[2])};
         }
     }
-    // 3.5 Running.
+    // The steps run from the next passes of the main loop.
     transitions.animating = true;
 }
 
 void MapView::stepTransition() {
-    // 1. Course and position stayed: wait out the interval.
+    // Course and position stayed: wait out the interval.
     if (!positionChanged) {
         transitions.animating =
             ticks() - transitions.startTick <= static_cast<uint32_t>(fixInterval);
         return;
     }
-    // 2. The last step ends the transition.
+    // After the last step the transition ends; otherwise draw one more.
     if (transitions.stepIndex == -1 || transitions.stepIndex >= transitions.stepCount) {
         transitions.stepIndex = -1;
         transitions.animating = false;

@@ -45,7 +45,7 @@ TEST(TransitionTableTest, IntegersWalkThroughAnAccumulatorAndSnapToTheirEnd) {
     t.prepare(4);
     EXPECT_EQ(value, 0);
     t.advance();
-    EXPECT_EQ(value, 2); // 2.5 truncated
+    EXPECT_EQ(value, 2); // a fractional step truncates toward zero
     t.advance();
     EXPECT_EQ(value, 5);
     t.snapToEnd();
