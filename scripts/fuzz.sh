@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each for a while:
-#   scripts/fuzz.sh [-t SECONDS] [-b FOLDER] [TARGET...]
+#   scripts/fuzz.sh [-t SECONDS] [-b FOLDER] [-j JOBS] [TARGET...]
 # SECONDS per target (default 60); FOLDER is the clang build tree (default
-# build-fuzz); TARGET names as in fuzz/corpus/ (default: every target built).
+# build-fuzz); JOBS targets run side by side, each on a core of its own
+# (default: the number of cores); TARGET names as in fuzz/corpus/ (default:
+# every target built).
 # First the reproducers under fuzz/regressions/ are replayed, then each target
 # fuzzes from its seeds (fuzz/corpus/NAME) with its dictionary. New inputs
 # collect in FOLDER/fuzz-work/NAME/corpus. A finding fails the run and its
@@ -13,11 +15,13 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 seconds=60
 folder=build-fuzz
-while getopts "t:b:h" opt; do
+jobs=$(nproc)
+while getopts "t:b:j:h" opt; do
   case $opt in
     t) seconds=$OPTARG ;;
     b) folder=$OPTARG ;;
-    *) sed -n '2,10p' "$0"; exit 2 ;;
+    j) jobs=$OPTARG ;;
+    *) sed -n '2,12p' "$0"; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -71,16 +75,15 @@ replay() {
   return $status
 }
 
+# Replays and fuzzes one target; returns 0 when it passed, 1 on a finding,
+# 2 when it was not fuzzed for an open fault.
 run() {
   local name=$1 bin=$root/$folder/fuzz/fuzz_$1 work=$root/$folder/fuzz-work/$1
-  [ -x "$bin" ] || { echo "fuzz: no target named $name"; failed+=("$name"); return; }
+  [ -x "$bin" ] || { echo "fuzz: no target named $name"; return 1; }
   mkdir -p "$work/corpus" "$work/findings"
   local replayed=0
   replay "$name" "$bin" || replayed=$?
-  case $replayed in
-    1) failed+=("$name"); return ;;
-    2) skipped+=("$name"); return ;;
-  esac
+  [ $replayed -eq 0 ] || return $replayed
   local args=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536
               -print_final_stats=1 -close_fd_mask=1 -artifact_prefix="$work/findings/")
   [ -f "$root/fuzz/dict/$name.dict" ] && args+=(-dict="$root/fuzz/dict/$name.dict")
@@ -95,11 +98,28 @@ run() {
     grep -E '^==[0-9]+==ERROR|runtime error|^SUMMARY|deadly signal|timeout after|out-of-memory' "$work/log" | head -n 5 || true
     grep -A12 -E '^==[0-9]+==ERROR|runtime error' "$work/log" | grep -E '^ +#[0-9]' | head -n 8 || true
     grep -E "^(artifact_prefix|Test unit written to)" "$work/log" | sed 's/^/  /' || true
-    failed+=("$name")
+    return 1
   fi
 }
 
-for t in "${targets[@]}"; do run "$t"; done
+# At most $jobs targets at a time, each in the background with its output
+# kept apart; the outputs are then printed in the order of the targets.
+results=$root/$folder/fuzz-work/results
+rm -rf "$results"
+mkdir -p "$results"
+for t in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  ( code=0; run "$t" >"$results/$t.out" 2>&1 || code=$?; echo $code >"$results/$t.code" ) &
+done
+wait
+for t in "${targets[@]}"; do
+  cat "$results/$t.out"
+  case $(cat "$results/$t.code") in
+    0) ;;
+    2) skipped+=("$t") ;;
+    *) failed+=("$t") ;;
+  esac
+done
 [ ${#skipped[@]} -eq 0 ] || echo "fuzz: not fuzzed for an open fault: ${skipped[*]}"
 [ ${#failed[@]} -eq 0 ] || echo "fuzz: with a finding: ${failed[*]}"
 passed=$((${#targets[@]} - ${#failed[@]} - ${#skipped[@]}))
