@@ -324,6 +324,16 @@ def make_buttons():
         save(name + "_pressed.png", width, height, button_face(width, height, "pressed"))
 
 
+def make_status_plate():
+    """A light plate under the map screen's status texts, so that they never
+    mix with the names on the map."""
+    width, height = 100, 52
+    body = ('<rect x="1" y="1" width="%d" height="%d" rx="8" fill="#f7f7f2" '
+            'stroke="%s" stroke-width="2"/>'
+            % (width - 2, height - 2, OUTLINE))
+    save("status_plate.png", width, height, body)
+
+
 def outlined(shapes, width):
     """White strokes over a dark outline of the same strokes, 3 pixels wider."""
     dark = ('<g fill="none" stroke="%s" stroke-width="%g" stroke-linecap="round" '
@@ -528,6 +538,7 @@ def main():
     make_pointer()
     make_compass()
     make_buttons()
+    make_status_plate()
     make_command_icons()
     make_satellite_marks()
     make_sky()
