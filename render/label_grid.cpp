@@ -1,5 +1,7 @@
 #include "render/label_grid.hpp"
 
+#include "render/label_space.hpp"
+
 #include "render/painter.hpp"
 #include "render/rotated_blit.hpp"
 #include "ui/text_style.hpp"
@@ -103,7 +105,8 @@ int cLabelGrid::count() const {
     return n;
 }
 
-void cLabelGrid::drawGrid(cPainter& painter, const TextStyle& font, int32_t iconHeight) const {
+void cLabelGrid::drawGrid(cPainter& painter, const TextStyle& font, int32_t iconHeight,
+                          cLabelSpace* space) const {
     const int32_t lift = iconHeight / 2 + font.size() / 2;
     for (const Cell& cell : cells_) {
         for (const Slot& s : cell) {
@@ -116,7 +119,9 @@ void cLabelGrid::drawGrid(cPainter& painter, const TextStyle& font, int32_t icon
                 at.y -= lift;
             }
             OwnedSurface text = font.renderWithStrip(s.label.name);
-            if (text) blitToPainter(painter, text.get(), nullptr, at);
+            if (!text) continue;
+            if (space && !space->claim(labelBox(text->w, text->h, {0, 0}, at))) continue;
+            blitToPainter(painter, text.get(), nullptr, at);
         }
     }
 }

@@ -15,6 +15,7 @@
 
 namespace tevo {
 
+class cLabelSpace;
 class cPainter;
 class TextStyle;
 
@@ -40,8 +41,10 @@ public:
     // Draws the stored labels, cell by cell, slot by slot, from the font's
     // glyph strip onto the painter's surface inside its clip rectangle. POI
     // names are centred above their icon: iconHeight is the height of the
-    // POI icons (0 without an icon sheet).
-    void drawGrid(cPainter& painter, const TextStyle& font, int32_t iconHeight) const;
+    // POI icons (0 without an icon sheet). With a label space, a name that
+    // would overlap one drawn before is left out.
+    void drawGrid(cPainter& painter, const TextStyle& font, int32_t iconHeight,
+                  cLabelSpace* space = nullptr) const;
 
     // The label in a slot, or null.
     const Label* slot(int cell, int index) const;

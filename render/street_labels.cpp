@@ -1,5 +1,7 @@
 #include "render/street_labels.hpp"
 
+#include "render/label_space.hpp"
+
 #include "render/painter.hpp"
 #include "render/rotated_blit.hpp"
 #include "ui/text_style.hpp"
@@ -78,7 +80,7 @@ bool cStreetLabels::offer(const ScreenPoint* path, int count, std::u16string_vie
     return true;
 }
 
-void cStreetLabels::drawStreetLabels(cPainter& painter, const TextStyle& font) {
+void cStreetLabels::drawStreetLabels(cPainter& painter, const TextStyle& font, cLabelSpace* space) {
     std::stable_sort(labels_.begin(), labels_.end(), [](const Label& a, const Label& b) {
         return compareNames(a.name, b.name) < 0;
     });
@@ -88,8 +90,11 @@ void cStreetLabels::drawStreetLabels(cPainter& painter, const TextStyle& font) {
         previous = &label;
         OwnedSurface text = font.renderWithStrip(label.name);
         if (!text) continue;
-        rotatedBlit(painter, text.get(), static_cast<float>(label.angle), label.anchor,
-                    ScreenPoint{0, text->h});
+        const ScreenPoint pivot{0, text->h};
+        const float angle = static_cast<float>(label.angle);
+        if (space && !space->claim(labelBox(text->w, text->h, pivot, label.anchor, angle)))
+            continue;
+        rotatedBlit(painter, text.get(), angle, label.anchor, pivot);
     }
 }
 

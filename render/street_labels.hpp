@@ -13,6 +13,7 @@
 
 namespace tevo {
 
+class cLabelSpace;
 class cPainter;
 class TextStyle;
 
@@ -35,8 +36,9 @@ public:
     bool offer(const ScreenPoint* path, int count, std::u16string_view name, const TextStyle& font);
 
     // Sorts the labels by name and draws each name once, with the text's
-    // bottom-left corner on the anchor, turned by the label's angle.
-    void drawStreetLabels(cPainter& painter, const TextStyle& font);
+    // bottom-left corner on the anchor, turned by the label's angle. With a
+    // label space, a name that would overlap one drawn before is left out.
+    void drawStreetLabels(cPainter& painter, const TextStyle& font, cLabelSpace* space = nullptr);
 
     const std::vector<Label>& labels() const { return labels_; }
 

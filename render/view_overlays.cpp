@@ -5,6 +5,7 @@
 #include "platform/clock.hpp"
 #include "render/label.hpp"
 #include "render/label_grid.hpp"
+#include "render/label_space.hpp"
 #include "render/map_absent.hpp"
 #include "render/map_view.hpp"
 #include "render/poi_icons.hpp"
@@ -50,6 +51,7 @@ struct cViewOverlays::State {
     cLabelGrid gridA; // POI and area names
     cLabelGrid gridB; // names of the raised areas
     cStreetLabels streets;
+    cLabelSpace space; // keeps the names from writing over each other
     cTapMarker tap;
 };
 
@@ -120,9 +122,10 @@ void cViewOverlays::addStreetName(const std::vector<ScreenPoint>& path,
 void cViewOverlays::drawNames() {
     cPainter& painter = *view_.painter;
     const int32_t iconHeight = state_->poiSheet.loaded() ? state_->poiSheet.frameHeight : 0;
-    state_->streets.drawStreetLabels(painter, state_->font);
-    state_->gridA.drawGrid(painter, state_->font, iconHeight);
-    state_->gridB.drawGrid(painter, state_->font, iconHeight);
+    state_->space.clear();
+    state_->streets.drawStreetLabels(painter, state_->font, &state_->space);
+    state_->gridA.drawGrid(painter, state_->font, iconHeight, &state_->space);
+    state_->gridB.drawGrid(painter, state_->font, iconHeight, &state_->space);
 }
 
 void cViewOverlays::drawPointer(float angle) {
