@@ -95,7 +95,12 @@ TEST(InputStorm, TenThousandKeysClicksAndDragsLeaveTheProgramWell) {
     for (int done = 0; done < kActions; done += kBatch) {
         const std::string path = scripts.file("batch" + std::to_string(done));
         std::ofstream(path) << batchScript(random, w, width, height, kBatch);
-        ASSERT_EQ(0, xdotool(x, {path})) << "xdotool could not send the batch";
+        if (xdotool(x, {path}) != 0) {
+            // A quit in mid-batch leaves the rest of the batch without a
+            // window; anything else that stops xdotool is a fault.
+            ASSERT_NE(-1, nav.tevo().wait(kStartMs))
+                << "xdotool could not send the batch to a running program";
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(kPauseMs));
         if (!nav.tevo().running()) {
             const int code = nav.tevo().wait(0);
