@@ -1,6 +1,7 @@
 // What the shell's steps do with the view: the replay, pausing it, and
 // receiver records with and without a fix.
 #include "app/follow_steps.hpp"
+#include "app/screen_steps.hpp"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,36 @@ TEST_F(ShellFixture, AfterTheUserMovedTheMapALostFixOnlyMovesTheReturnPoint) {
     // The fix comes back: the view stays where the user put it.
     followReceiverRecord(app, fixAt(37.581f, 55.81f));
     EXPECT_TRUE(view().freeView);
+}
+
+void returnCommand(int32_t) {}
+
+TEST_F(ShellFixture, AFirstFixAfterTheUserMovedTheMapReturnsAsTheReturnButtonDoes) {
+    // A map screen with a return button, hidden as at start.
+    app.screens = std::make_unique<ScreenSet>();
+    app.screens->commands[CommandReturnPosition] = returnCommand;
+    app.screens->navigation = std::make_unique<cPanel>(0, 0, 480, 640, nullptr);
+    auto button = std::make_unique<cControl>(272, 568, 368, 632, nullptr);
+    button->setCallback(returnCommand);
+    app.screens->navigation->add(std::move(button));
+    app.screens->hideReturnButton();
+    // The stored view of the last run; the user taps the map before any fix.
+    view().setZoomAndTilt(1.0f, 20.0f);
+    view().followed = {degreesToUnits(37.58f), degreesToUnits(55.81f), kGroundHeight};
+    view().followSwitch();
+    view().saveView();
+    app.screens->showReturnButton();
+    view().freeSwitch();
+    app.viewMovedByUser = true;
+    view().overlays->setTapMarker(240, 500);
+    ASSERT_TRUE(view().overlays->tapMarkerActive());
+    followReceiverRecord(app, fixAt(37.581f, 55.81f));
+    EXPECT_FALSE(view().freeView);
+    EXPECT_FALSE(app.viewMovedByUser);
+    EXPECT_TRUE(app.loop.firstFixSeen);
+    EXPECT_EQ(app.screens->returnButtonState(), ReturnButton::Hidden);
+    EXPECT_FALSE(view().overlays->tapMarkerActive());
+    app.screens.reset();
 }
 
 TEST_F(ShellFixture, TheReplayTakesAPointASecondAndSpacePausesIt) {
