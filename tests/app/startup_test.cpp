@@ -269,6 +269,23 @@ TEST_F(Shell, AnEndAskedForWhileTheReceiverIsSoughtKeepsTheStoredView) {
     EXPECT_THAT(written, testing::HasSubstr("<ayz>20</ayz>"));
 }
 
+TEST_F(Shell, TheStoredTiltIsTheCamerasAtTheNextStart) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
+    for (const char* name : {"map.tvm", "tevo.skn", "vsa.xml", "levels.xml", "DejaVuSans.ttf"})
+        std::filesystem::create_symlink(std::string(TEVO_DIST_DIR) + "/" + name, dir.file(name));
+    std::filesystem::create_directory(dir.file("ports"));
+    writeFile(dir.file("config.xml"),
+              "<config><device><port>3</port><baudrate>4800</baudrate></device>"
+              "<navigation><mapposabs>37.5839,55.8121</mapposabs><scale>0.9</scale>"
+              "<ayz>27.5</ayz><ayzuser>0</ayzuser></navigation></config>");
+    ASSERT_FALSE(startUp(app, (dir.path() + "/tevo").c_str()).has_value());
+    ASSERT_NE(app.mapView, nullptr);
+    EXPECT_FLOAT_EQ(app.mapView->tilt, 27.5f);
+    // The frame is drawn with the camera's pitch: the view of the last run.
+    EXPECT_FLOAT_EQ(app.mapView->camera->pitch(), 27.5f);
+    EXPECT_EQ(shutDown(app), 0);
+}
+
 TEST_F(Shell, UnwritableSettingsStillEndNormally) {
     writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
     std::filesystem::create_directory(dir.file("config.xml")); // cannot be opened as a file
