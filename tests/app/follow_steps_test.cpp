@@ -102,6 +102,37 @@ TEST_F(ShellFixture, AFirstFixAfterTheUserMovedTheMapReturnsAsTheReturnButtonDoe
     app.screens.reset();
 }
 
+// The speed-dependent view of the program folder's vsa.xml: zoom 1 / scale,
+// tilt 90 - angle; the scale follows the speed between entries, the angle
+// changes at an entry's speed.
+struct SpeedView {
+    float speed; // km/h
+    float scale; // metres per pixel
+    float tilt;  // degrees
+};
+
+class SpeedViewFixture : public ShellFixture, public testing::WithParamInterface<SpeedView> {};
+
+TEST_P(SpeedViewFixture, ZoomAndTiltFollowTheSpeedOfTheReceiver) {
+    const SpeedView& c = GetParam();
+    view().setProjection(1);
+    followReceiverRecord(app, fixAt(37.58f, 55.81f));
+    GpsData moved = fixAt(37.581f, 55.81f);
+    moved.speed = c.speed;
+    followReceiverRecord(app, moved);
+    // The view glides there within the second.
+    while (view().transitionPending()) view().stepTransition();
+    EXPECT_NEAR(view().zoom, 1.0f / c.scale, 1e-3f);
+    EXPECT_NEAR(view().tilt, c.tilt, 1e-3f);
+    EXPECT_NEAR(view().camera->pitch(), c.tilt, 1e-3f);
+}
+
+INSTANTIATE_TEST_SUITE_P(DataVsaXml, SpeedViewFixture,
+                         testing::Values(SpeedView{0, 0.5f, 20}, SpeedView{15, 0.65f, 20},
+                                         SpeedView{30, 0.8f, 25}, SpeedView{40, 1.0f, 25},
+                                         SpeedView{50, 1.2f, 30}, SpeedView{95, 3.5f, 35},
+                                         SpeedView{130, 6.0f, 45}, SpeedView{250, 9.0f, 45}));
+
 TEST_F(ShellFixture, TheReplayTakesAPointASecondAndSpacePausesIt) {
     app.demoTrack.points = {fixAt(37.58f, 55.81f), fixAt(37.581f, 55.81f), fixAt(37.582f, 55.81f)};
     app.demoTrack.loaded = true;
