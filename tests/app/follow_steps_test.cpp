@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace tevo {
 namespace {
 
@@ -131,7 +133,10 @@ INSTANTIATE_TEST_SUITE_P(DataVsaXml, SpeedViewFixture,
                          testing::Values(SpeedView{0, 0.5f, 20}, SpeedView{15, 0.65f, 20},
                                          SpeedView{30, 0.8f, 25}, SpeedView{40, 1.0f, 25},
                                          SpeedView{50, 1.2f, 30}, SpeedView{95, 3.5f, 35},
-                                         SpeedView{130, 6.0f, 45}, SpeedView{250, 9.0f, 45}));
+                                         SpeedView{130, 6.0f, 45}, SpeedView{250, 9.0f, 45}),
+                         [](const testing::TestParamInfo<SpeedView>& info) {
+                             return "Kmh" + std::to_string(static_cast<int>(info.param.speed));
+                         });
 
 TEST_F(ShellFixture, TheReplayTakesAPointASecondAndSpacePausesIt) {
     app.demoTrack.points = {fixAt(37.58f, 55.81f), fixAt(37.581f, 55.81f), fixAt(37.582f, 55.81f)};
