@@ -79,6 +79,9 @@ struct AppState {
     // False when config.xml was broken and no copy of it could be kept: the
     // exit then leaves the file as it is.
     bool saveSettings = true;
+    // Set once the start-up has put the stored view into the map view: an
+    // end before that leaves the stored view in the settings as it was read.
+    bool storedViewApplied = false;
 
     LoopState loop;
 

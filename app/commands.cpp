@@ -56,11 +56,13 @@ void callBackSatellites(int32_t) {
 }
 
 void callBackReturnPosition(int32_t) {
-    if (commandTarget == nullptr) return;
-    AppState& app = *commandTarget;
+    if (commandTarget) returnToPosition(*commandTarget);
+}
+
+void returnToPosition(AppState& app) {
     // 1. The user no longer browses.
     app.viewMovedByUser = false;
-    MapView* v = view();
+    MapView* v = app.mapView.get();
     // 2. The tap marker goes, 3. the button hides.
     if (v) v->overlays->clearTapMarker();
     if (app.screens) app.screens->hideReturnButton();

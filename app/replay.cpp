@@ -66,12 +66,12 @@ void followReceiverRecord(AppState& app, const GpsData& record) {
     if (record.fix != FixNone) {
         view.updateFromFix(record);
         if (!loop.firstFixSeen) {
-            // A first fix after the user moved the map brings the view back.
-            if (app.viewMovedByUser) {
-                view.restoreView();
-                app.viewMovedByUser = false;
-            }
-            view.followSwitch();
+            // A first fix after the user moved the map brings the view back
+            // the way the return button does.
+            if (app.viewMovedByUser)
+                returnToPosition(app);
+            else
+                view.followSwitch();
             loop.firstFixSeen = true;
         } else if (loop.freedByNoFix && !app.viewMovedByUser) {
             // The fix is back: so is the view that its loss freed.

@@ -46,6 +46,10 @@ void callBackNavigation(int32_t);
 void callBackMainMenu(int32_t);
 void callBackSatellites(int32_t);
 void callBackReturnPosition(int32_t);
+// What the return button does, for `app`: the view saved when the user began
+// to browse, following again, the button hidden and the tap marker gone. A
+// first fix after the user moved the map does the same.
+void returnToPosition(AppState& app);
 
 // --- status texts (app/status_texts.cpp)
 void updatePositionTexts(ScreenSet& screens, const GpsData& record);

@@ -177,6 +177,7 @@ std::optional<int> startUp(AppState& app, const char* argv0) {
     showStatusMessage(app, u"Loading menu...");
     buildScreens(app);
     setUpMapView(app);
+    app.storedViewApplied = true;
     applyStoredFreeView(app);
     presentScreen(app);
     app.loop = LoopState{};

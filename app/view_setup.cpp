@@ -43,8 +43,10 @@ void setUpMapView(AppState& app) {
 }
 
 void storeViewState(AppState& app) {
-    // A run without a map saw no view: the one stored stays for the next.
-    if (app.mapView && app.mapView->mapOpen()) app.mapView->storeSettings(app.settings);
+    // A run without a map saw no view, and one that ended while the receiver
+    // was sought never applied the stored view: it stays for the next.
+    if (app.storedViewApplied && app.mapView && app.mapView->mapOpen())
+        app.mapView->storeSettings(app.settings);
 }
 
 } // namespace tevo

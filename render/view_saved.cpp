@@ -35,6 +35,10 @@ void MapView::applySettings(const cConfigXML& settings) {
     camera->setYaw(settings.axy);
     course = kRightAngle - settings.axy;
     tilt = std::clamp(settings.ayz, 0.0f, maxTilt);
+    // Frames are drawn with the camera's pitch: without this the stored tilt
+    // would wait for the first fix, and a view freed at exit would come back
+    // with the pitch of a standing vehicle.
+    camera->setPitch(tilt);
     tiltOffset = settings.ayzuser;
     // A stored zoom of 0 would leave no scale: the fitted zoom stays then.
     if (settings.scale > 0) zoom = settings.scale;

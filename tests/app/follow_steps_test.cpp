@@ -1,8 +1,11 @@
 // What the shell's steps do with the view: the replay, pausing it, and
 // receiver records with and without a fix.
 #include "app/follow_steps.hpp"
+#include "app/screen_steps.hpp"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace tevo {
 namespace {
@@ -70,6 +73,70 @@ TEST_F(ShellFixture, AfterTheUserMovedTheMapALostFixOnlyMovesTheReturnPoint) {
     followReceiverRecord(app, fixAt(37.581f, 55.81f));
     EXPECT_TRUE(view().freeView);
 }
+
+void returnCommand(int32_t) {}
+
+TEST_F(ShellFixture, AFirstFixAfterTheUserMovedTheMapReturnsAsTheReturnButtonDoes) {
+    // A map screen with a return button, hidden as at start.
+    app.screens = std::make_unique<ScreenSet>();
+    app.screens->commands[CommandReturnPosition] = returnCommand;
+    app.screens->navigation = std::make_unique<cPanel>(0, 0, 480, 640, nullptr);
+    auto button = std::make_unique<cControl>(272, 568, 368, 632, nullptr);
+    button->setCallback(returnCommand);
+    app.screens->navigation->add(std::move(button));
+    app.screens->hideReturnButton();
+    // The stored view of the last run; the user taps the map before any fix.
+    view().setZoomAndTilt(1.0f, 20.0f);
+    view().followed = {degreesToUnits(37.58f), degreesToUnits(55.81f), kGroundHeight};
+    view().followSwitch();
+    view().saveView();
+    app.screens->showReturnButton();
+    view().freeSwitch();
+    app.viewMovedByUser = true;
+    view().overlays->setTapMarker(240, 500);
+    ASSERT_TRUE(view().overlays->tapMarkerActive());
+    followReceiverRecord(app, fixAt(37.581f, 55.81f));
+    EXPECT_FALSE(view().freeView);
+    EXPECT_FALSE(app.viewMovedByUser);
+    EXPECT_TRUE(app.loop.firstFixSeen);
+    EXPECT_EQ(app.screens->returnButtonState(), ReturnButton::Hidden);
+    EXPECT_FALSE(view().overlays->tapMarkerActive());
+    app.screens.reset();
+}
+
+// The speed-dependent view of the program folder's vsa.xml: zoom 1 / scale,
+// tilt 90 - angle; the scale follows the speed between entries, the angle
+// changes at an entry's speed.
+struct SpeedView {
+    float speed; // km/h
+    float scale; // metres per pixel
+    float tilt;  // degrees
+};
+
+class SpeedViewFixture : public ShellFixture, public testing::WithParamInterface<SpeedView> {};
+
+TEST_P(SpeedViewFixture, ZoomAndTiltFollowTheSpeedOfTheReceiver) {
+    const SpeedView& c = GetParam();
+    view().setProjection(1);
+    followReceiverRecord(app, fixAt(37.58f, 55.81f));
+    GpsData moved = fixAt(37.581f, 55.81f);
+    moved.speed = c.speed;
+    followReceiverRecord(app, moved);
+    // The view glides there within the second.
+    while (view().transitionPending()) view().stepTransition();
+    EXPECT_NEAR(view().zoom, 1.0f / c.scale, 1e-3f);
+    EXPECT_NEAR(view().tilt, c.tilt, 1e-3f);
+    EXPECT_NEAR(view().camera->pitch(), c.tilt, 1e-3f);
+}
+
+INSTANTIATE_TEST_SUITE_P(DataVsaXml, SpeedViewFixture,
+                         testing::Values(SpeedView{0, 0.5f, 20}, SpeedView{15, 0.65f, 20},
+                                         SpeedView{30, 0.8f, 25}, SpeedView{40, 1.0f, 25},
+                                         SpeedView{50, 1.2f, 30}, SpeedView{95, 3.5f, 35},
+                                         SpeedView{130, 6.0f, 45}, SpeedView{250, 9.0f, 45}),
+                         [](const testing::TestParamInfo<SpeedView>& info) {
+                             return "Kmh" + std::to_string(static_cast<int>(info.param.speed));
+                         });
 
 TEST_F(ShellFixture, TheReplayTakesAPointASecondAndSpacePausesIt) {
     app.demoTrack.points = {fixAt(37.58f, 55.81f), fixAt(37.581f, 55.81f), fixAt(37.582f, 55.81f)};

@@ -245,6 +245,47 @@ TEST_F(Shell, SettingsKeepDefaultsDropOrientationAndRoundToSixDigits) {
     EXPECT_EQ(readFile(dir.file("config.xml")), expected);
 }
 
+TEST_F(Shell, AnEndAskedForWhileTheReceiverIsSoughtKeepsTheStoredView) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
+    for (const char* name : {"map.tvm", "tevo.skn", "vsa.xml", "levels.xml", "DejaVuSans.ttf"})
+        std::filesystem::create_symlink(std::string(TEVO_DIST_DIR) + "/" + name, dir.file(name));
+    // COM3 does not exist: an empty ports folder holds no link to it.
+    std::filesystem::create_directory(dir.file("ports"));
+    const std::string stored = "<config><device><port>3</port><baudrate>4800</baudrate></device>"
+                               "<navigation><viewpos>7006136,10404135</viewpos>"
+                               "<mapposabs>37.5839,55.8121</mapposabs><viewto>1</viewto>"
+                               "<scale>0.986172</scale><ayz>20</ayz></navigation></config>";
+    writeFile(dir.file("config.xml"), stored);
+    // SIGTERM while the receiver was opened.
+    requestQuit();
+    const auto code = startUp(app, (dir.path() + "/tevo").c_str());
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 0);
+    const std::string written = readFile(dir.file("config.xml"));
+    EXPECT_THAT(written, testing::HasSubstr("<mapposabs>37.5839,55.8121</mapposabs>"));
+    EXPECT_THAT(written, testing::HasSubstr("<viewpos>7006136,10404135</viewpos>"));
+    EXPECT_THAT(written, testing::HasSubstr("<scale>0.986172</scale>"));
+    EXPECT_THAT(written, testing::HasSubstr("<viewto>1</viewto>"));
+    EXPECT_THAT(written, testing::HasSubstr("<ayz>20</ayz>"));
+}
+
+TEST_F(Shell, TheStoredTiltIsTheCamerasAtTheNextStart) {
+    writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
+    for (const char* name : {"map.tvm", "tevo.skn", "vsa.xml", "levels.xml", "DejaVuSans.ttf"})
+        std::filesystem::create_symlink(std::string(TEVO_DIST_DIR) + "/" + name, dir.file(name));
+    std::filesystem::create_directory(dir.file("ports"));
+    writeFile(dir.file("config.xml"),
+              "<config><device><port>3</port><baudrate>4800</baudrate></device>"
+              "<navigation><mapposabs>37.5839,55.8121</mapposabs><scale>0.9</scale>"
+              "<ayz>27.5</ayz><ayzuser>0</ayzuser></navigation></config>");
+    ASSERT_FALSE(startUp(app, (dir.path() + "/tevo").c_str()).has_value());
+    ASSERT_NE(app.mapView, nullptr);
+    EXPECT_FLOAT_EQ(app.mapView->tilt, 27.5f);
+    // The frame is drawn with the camera's pitch: the view of the last run.
+    EXPECT_FLOAT_EQ(app.mapView->camera->pitch(), 27.5f);
+    EXPECT_EQ(shutDown(app), 0);
+}
+
 TEST_F(Shell, UnwritableSettingsStillEndNormally) {
     writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
     std::filesystem::create_directory(dir.file("config.xml")); // cannot be opened as a file

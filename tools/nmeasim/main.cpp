@@ -33,15 +33,29 @@ constexpr const char* kHelp =
     "  --link FOLDER     make FOLDER/ports/COM<n> a link to the terminal, so that\n"
     "                    tevo in FOLDER finds the receiver (removed at exit)\n"
     "  --port N          the n of --link (default 3)\n"
+    "  --void-after N    after N cycles of a track, send cycles without a fix\n"
+    "                    (RMC status V, GGA quality 0, GSA fix 1) ...\n"
+    "  --void-for M      ... for M cycles (default 0: until the end), then valid\n"
+    "                    ones again\n"
     "  --help            this text\n"
     "\n"
     "Every cycle is $GPRMC, $GPGGA, $GPGSA and $GPGSV with checksums and a sky\n"
-    "of ten satellites, eight of them in the fix.\n";
+    "of ten satellites, eight of them in the fix.\n"
+    "\n"
+    "SIGUSR1 turns the fix of a track off, and the next SIGUSR1 on again: the\n"
+    "cycle after the signal already shows it. Each change prints \"fix lost at\n"
+    "cycle N\" or \"fix back at cycle N\" as that cycle is sent.\n";
 
 volatile std::sig_atomic_t gStop = 0;
+// Each SIGUSR1 turns the fix off or on again.
+volatile std::sig_atomic_t gFixToggled = 0;
 
 void onSignal(int) {
     gStop = 1;
+}
+
+void onToggle(int) {
+    gFixToggled = !gFixToggled;
 }
 
 struct Options {
@@ -52,7 +66,16 @@ struct Options {
     double speed = 1.0;
     long repeat = 1;
     long count = 0;
+    long voidAfter = -1; // no stretch without a fix
+    long voidFor = 0;    // 0: to the end
 };
+
+// Whether cycle `second` of a track carries a fix.
+bool cycleValid(const Options& options, long second) {
+    const bool inVoid = options.voidAfter >= 0 && second >= options.voidAfter &&
+                        (options.voidFor == 0 || second - options.voidAfter < options.voidFor);
+    return inVoid == static_cast<bool>(gFixToggled);
+}
 
 bool parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
@@ -77,10 +100,15 @@ bool parse(int argc, char** argv, Options& options) {
             options.repeat = std::atol(value.c_str());
         else if (arg == "--count")
             options.count = std::atol(value.c_str());
+        else if (arg == "--void-after")
+            options.voidAfter = std::atol(value.c_str());
+        else if (arg == "--void-for")
+            options.voidFor = std::atol(value.c_str());
         else
             return false;
     }
-    return options.speed > 0 && options.port >= 1 && options.port <= 64;
+    return options.speed > 0 && options.port >= 1 && options.port <= 64 && options.voidFor >= 0 &&
+           (options.voidFor == 0 || options.voidAfter >= 0);
 }
 
 // Sleeps, ending early on a signal.
@@ -90,9 +118,17 @@ void pause(double seconds) {
 }
 
 void runTrack(const PtyPort& port, const std::vector<TrackPoint>& points, const Options& options) {
+    bool wasValid = true;
     for (long second = 0; !gStop && (options.count == 0 || second < options.count); ++second) {
         SimFix fix = fixAlong(points, static_cast<std::size_t>(second));
         fix.utc = std::time(nullptr);
+        fix.valid = cycleValid(options, second);
+        if (fix.valid != wasValid) {
+            // Tests wait for these lines to know what the receiver says.
+            std::printf(fix.valid ? "fix back at cycle %ld\n" : "fix lost at cycle %ld\n", second);
+            std::fflush(stdout);
+            wasValid = fix.valid;
+        }
         port.send(fixCycle(fix, second));
         pause(1.0 / options.speed);
     }
@@ -132,6 +168,15 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    // Handlers first: a test may signal as soon as it reads the first line.
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    struct sigaction toggle {};
+    toggle.sa_handler = onToggle;
+    sigaction(SIGUSR1, &toggle, nullptr);
     PtyPort port;
     if (!port.ok()) {
         std::fprintf(stderr, "nmeasim: no pseudo-terminal: %s\n", std::strerror(errno));
@@ -147,11 +192,6 @@ int main(int argc, char** argv) {
         std::printf("COM%d -> %s\n", options.port, port.devicePath().c_str());
     }
     std::fflush(stdout);
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
     if (cycles.empty())
         runTrack(port, points, options);
     else

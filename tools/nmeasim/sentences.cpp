@@ -48,6 +48,9 @@ std::string angle(double degrees, int degreeDigits, char positive, char negative
 }
 
 std::string rmc(const SimFix& fix, const std::tm& t) {
+    if (!fix.valid)
+        return sentence(format("GPRMC,%02d%02d%02d.00,V,,,,,,,%02d%02d%02d,,,N", t.tm_hour,
+                               t.tm_min, t.tm_sec, t.tm_mday, t.tm_mon + 1, t.tm_year % 100));
     return sentence(format("GPRMC,%02d%02d%02d.00,A,%s,%s,%.2f,%.1f,%02d%02d%02d,,,A", t.tm_hour,
                            t.tm_min, t.tm_sec, angle(fix.latitude, 2, 'N', 'S').c_str(),
                            angle(fix.longitude, 3, 'E', 'W').c_str(), fix.speedKmh / kKmhPerKnot,
@@ -55,22 +58,25 @@ std::string rmc(const SimFix& fix, const std::tm& t) {
 }
 
 std::string gga(const SimFix& fix, const std::tm& t) {
+    if (!fix.valid)
+        return sentence(
+            format("GPGGA,%02d%02d%02d.00,,,,,0,00,99.9,,M,,M,,", t.tm_hour, t.tm_min, t.tm_sec));
     return sentence(format("GPGGA,%02d%02d%02d.00,%s,%s,1,08,0.9,%.1f,M,47.0,M,,", t.tm_hour,
                            t.tm_min, t.tm_sec, angle(fix.latitude, 2, 'N', 'S').c_str(),
                            angle(fix.longitude, 3, 'E', 'W').c_str(), fix.altitude));
 }
 
-std::string gsa() {
-    std::string body = "GPGSA,A,3";
+std::string gsa(bool valid) {
+    std::string body = valid ? "GPGSA,A,3" : "GPGSA,A,1";
     int listed = 0;
     for (const Satellite& s : kSky) {
-        if (s.used && listed < kUsedSlots) {
+        if (valid && s.used && listed < kUsedSlots) {
             body += format(",%02d", s.prn);
             ++listed;
         }
     }
     for (; listed < kUsedSlots; ++listed) body += ",";
-    return sentence(body + ",1.6,0.9,1.3");
+    return sentence(body + (valid ? ",1.6,0.9,1.3" : ",99.9,99.9,99.9"));
 }
 
 std::string gsv(long second) {
@@ -102,7 +108,7 @@ std::string sentence(const std::string& body) {
 std::string fixCycle(const SimFix& fix, long second) {
     std::tm t{};
     gmtime_r(&fix.utc, &t);
-    return rmc(fix, t) + gga(fix, t) + gsa() + gsv(second);
+    return rmc(fix, t) + gga(fix, t) + gsa(fix.valid) + gsv(second);
 }
 
 } // namespace tevo::nmeasim

@@ -14,6 +14,10 @@ struct SimFix {
     double speedKmh = 0;
     double course = 0; // degrees from true north
     std::time_t utc = 0;
+    // False: the receiver has lost the fix. The cycle then says so the way
+    // receivers do: RMC status V without a position, GGA quality 0, GSA
+    // fix mode 1 without satellites in use.
+    bool valid = true;
 };
 
 // "$" + body + "*" + the XOR of the body's bytes in two hex digits + CR LF.
