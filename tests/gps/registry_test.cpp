@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -244,6 +245,11 @@ struct TrialCase {
     const char* script;
     ProbeResult expected;
 };
+
+// Test names and messages show the case by its name.
+void PrintTo(const TrialCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ProcessProbe : public ::testing::TestWithParam<TrialCase> {
 protected:
