@@ -3,6 +3,7 @@
 #include "app/receiver.hpp"
 
 #include "app/follow_steps.hpp"
+#include "app/probe_entry.hpp"
 #include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 
@@ -35,6 +36,7 @@ bool receiverRuns(const AppState& app) {
 
 void loadReceiverPlugins(AppState& app) {
     if (!app.receiver) app.receiver.reset(new ReceiverState);
+    app.receiver->registry.setProbe(makePluginProbe());
     app.receiver->registry.loadPlugins(app.pathOf("Plugins/"));
 }
 

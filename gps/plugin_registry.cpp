@@ -15,6 +15,8 @@ namespace {
 constexpr char16_t kLoadFailed[] = u"Error while load DLL";
 constexpr char16_t kIncompatible[] = u"Incopatible DLL";
 constexpr char16_t kIncomplete[] = u"Isn't support all needed functions";
+constexpr char16_t kInitCrashed[] = u"PluginInit crashed";
+constexpr char16_t kInitHangs[] = u"PluginInit does not return";
 constexpr const char* kLibrarySuffix = ".so";
 
 } // namespace
@@ -47,6 +49,8 @@ int32_t cPluginRegistry::loadPlugins(const std::string& folder) {
             continue;
         }
         // 3. Load into the next free slot; a failed library gives it back.
+        //    A library whose trial start broke is not loaded at all.
+        if (!passesProbe(path)) continue;
         auto library = std::make_unique<SharedLibrary>();
         if (!library->open(path)) {
             messageBox(toWide(path), kLoadFailed);
@@ -56,6 +60,17 @@ int32_t cPluginRegistry::loadPlugins(const std::string& folder) {
     }
     // 4. A missing or empty folder reports nothing.
     return 1;
+}
+
+bool cPluginRegistry::passesProbe(const std::string& path) {
+    if (!probe_) return true;
+    const ProbeResult result = probe_->probe(path);
+    if (result == ProbeResult::Passed) return true;
+    const char16_t* problem = result == ProbeResult::Crashed ? kInitCrashed : kInitHangs;
+    std::printf("%s, skipped: %s\n", toNarrow(problem).c_str(), path.c_str());
+    std::fflush(stdout);
+    messageBox(toWide(path), problem);
+    return false;
 }
 
 bool cPluginRegistry::bindLibrary(SharedLibrary& library, const std::string& path) {

@@ -5,6 +5,7 @@
 // it is unloaded.
 #pragma once
 
+#include "gps/plugin_probe.hpp"
 #include "gps/position.hpp"
 #include "platform/shared_library.hpp"
 #include "plugin-api/plugin_api.hpp"
@@ -58,10 +59,17 @@ public:
     int32_t consumerCountB() const { return consumerCountB_; }
     int32_t libraryCount() const;
 
+    // With a probe, every library is tried by it first, and one whose
+    // PluginInit crashes or does not return is skipped with a message box.
+    // Without one (the default) libraries are loaded untried.
+    void setProbe(std::unique_ptr<cPluginProbe> probe) { probe_ = std::move(probe); }
+
     // Tests shorten the settle time of openAndTest.
     void setSettleTime(uint32_t milliseconds) { settleMs_ = milliseconds; }
 
 private:
+    // False when the probe found the library broken (and said so).
+    bool passesProbe(const std::string& path);
     // Binds one loaded library; false when its slot is to be used again.
     bool bindLibrary(SharedLibrary& library, const std::string& path);
     void bindReceiver(SharedLibrary& library, const std::u16string& widePath);
@@ -76,6 +84,7 @@ private:
     std::array<PluginSetGPSDataFn, kSlots> consumersB_{};
     std::array<PluginApi, kSlots> receivers_{};
     uint32_t settleMs_ = kSettleMs;
+    std::unique_ptr<cPluginProbe> probe_;
 };
 
 } // namespace tevo

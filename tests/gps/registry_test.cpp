@@ -1,5 +1,6 @@
 // The plug-in host with a Plugins folder made here: the real Sentrix and the
 // small libraries of this folder; then finding a receiver on a pty.
+#include "gps/plugin_probe.hpp"
 #include "gps/plugin_registry.hpp"
 #include "gps/pty.hpp"
 #include "platform/clock.hpp"
@@ -9,9 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <ostream>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -176,6 +180,126 @@ TEST_F(Registry, ReadGpsDataWithoutGetterIsAllZero) {
     registry.readGpsData(reader, record);
     EXPECT_EQ(0, record.fix);
     EXPECT_EQ(0.0f, record.latitude);
+}
+
+// A probe with a verdict per library file name; it notes what it was asked.
+class ScriptedProbe : public cPluginProbe {
+public:
+    explicit ScriptedProbe(std::map<std::string, ProbeResult> verdicts,
+                           std::vector<std::string>& asked)
+        : verdicts_(std::move(verdicts)), asked_(asked) {}
+    ProbeResult probe(const std::string& libraryPath) override {
+        const std::string name = libraryPath.substr(libraryPath.rfind('/') + 1);
+        asked_.push_back(name);
+        auto verdict = verdicts_.find(name);
+        return verdict == verdicts_.end() ? ProbeResult::Passed : verdict->second;
+    }
+
+private:
+    std::map<std::string, ProbeResult> verdicts_;
+    std::vector<std::string>& asked_;
+};
+
+TEST_F(Registry, LibrariesWhoseTrialBrokeAreSkippedWithABoxAndALine) {
+    install("Alpha", testLibrary("consumer_a"));
+    install("Beta", testLibrary("consumer_b"));
+    folder.makeFolder("Plugins/Empty");
+    std::ofstream(plugins() + "Empty/Empty.so") << "not a library";
+    install("Sentrix", sentrixLibrary());
+    std::vector<std::string> asked;
+    cPluginRegistry registry;
+    registry.setProbe(std::make_unique<ScriptedProbe>(
+        std::map<std::string, ProbeResult>{{"Alpha.so", ProbeResult::Crashed},
+                                           {"Beta.so", ProbeResult::Hung}},
+        asked));
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    registry.loadPlugins(plugins());
+    const std::string boxes = ::testing::internal::GetCapturedStderr();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+
+    // Every library is tried once, in folder order, before it is loaded.
+    EXPECT_EQ((std::vector<std::string>{"Alpha.so", "Beta.so", "Empty.so", "Sentrix.so"}), asked);
+    EXPECT_NE(std::string::npos, boxes.find("PluginInit crashed: " + plugins() + "Alpha/Alpha.so"));
+    EXPECT_NE(std::string::npos,
+              boxes.find("PluginInit does not return: " + plugins() + "Beta/Beta.so"));
+    EXPECT_NE(std::string::npos,
+              out.find("PluginInit crashed, skipped: " + plugins() + "Alpha/Alpha.so\n"));
+    EXPECT_NE(std::string::npos,
+              out.find("PluginInit does not return, skipped: " + plugins() + "Beta/Beta.so\n"));
+    // A library that passed its trial still reports its own problems.
+    EXPECT_NE(std::string::npos,
+              boxes.find("Error while load DLL: " + plugins() + "Empty/Empty.so"));
+    // The skipped libraries were never loaded here; Sentrix was.
+    EXPECT_FALSE(called("Alpha.so"));
+    EXPECT_FALSE(called("Beta.so"));
+    EXPECT_EQ(1, registry.libraryCount());
+    EXPECT_EQ(1, registry.receiverCount());
+    EXPECT_EQ(0, registry.consumerCountA());
+    EXPECT_EQ(0, registry.consumerCountB());
+}
+
+// A stand-in for the program a cProcessProbe starts: a shell script.
+struct TrialCase {
+    const char* name;
+    const char* script;
+    ProbeResult expected;
+};
+
+// Test names and messages show the case by its name.
+void PrintTo(const TrialCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ProcessProbe : public ::testing::TestWithParam<TrialCase> {
+protected:
+    ProgramFolder folder;
+};
+
+TEST_P(ProcessProbe, JudgesHowTheTrialEnded) {
+    const TrialCase& c = GetParam();
+    const std::string program = folder.path() + "trial.sh";
+    std::ofstream(program) << "#!/bin/sh\n" << c.script << "\n";
+    fs::permissions(program, fs::perms::owner_all);
+    constexpr int kShortLimitMs = 300;
+    cProcessProbe probe(program, kShortLimitMs);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(c.expected, probe.probe("/some/plugin.so"));
+    // A hanging trial is given up at its limit, not waited for.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, ProcessProbe,
+    ::testing::Values(TrialCase{"Passed",
+                                "test \"$1\" = --probe-plugin && test \"$2\" = /some/plugin.so",
+                                ProbeResult::Passed},
+                      TrialCase{"LibraryNotLoaded", "exit 3", ProbeResult::Passed},
+                      TrialCase{"KilledBySignal", "kill -SEGV $$", ProbeResult::Crashed},
+                      TrialCase{"OtherExitCode", "exit 1", ProbeResult::Crashed},
+                      TrialCase{"NeverEnds", "exec sleep 30", ProbeResult::Hung}),
+    [](const ::testing::TestParamInfo<TrialCase>& info) { return std::string(info.param.name); });
+
+TEST(ProcessProbeStart, MissingProgramLoadsThePluginUntried) {
+    cProcessProbe probe("/nonexistent/tevo");
+    EXPECT_EQ(ProbeResult::Passed, probe.probe(sentrixLibrary()));
+}
+
+TEST_F(Registry, TrialInitsAndDeInitsTheLibrary) {
+    install("Alpha", testLibrary("consumer_a"));
+    EXPECT_EQ(kProbePassed, runPluginProbe(plugins() + "Alpha/Alpha.so"));
+    EXPECT_EQ((std::vector<std::string>{"Alpha.so Init " + plugins() + "Alpha/Alpha.so",
+                                        "Alpha.so DeInit"}),
+              calls());
+}
+
+TEST_F(Registry, TrialOfAnUnloadableLibrarySaysSo) {
+    install("Broken", testLibrary("no_init"));
+    std::ofstream(plugins() + "junk.so") << "not a library";
+    EXPECT_EQ(kProbeNotLoaded, runPluginProbe(plugins() + "Broken/Broken.so"));
+    EXPECT_EQ(kProbeNotLoaded, runPluginProbe(plugins() + "junk.so"));
+    EXPECT_EQ(kProbeNotLoaded, runPluginProbe(plugins() + "Missing/Missing.so"));
+    EXPECT_TRUE(calls().empty());
 }
 
 // A receiver on a pty that sends a new position every 50 ms.
