@@ -247,6 +247,9 @@ public:
     void updateFromFix(const GpsData& record);
     void startTransition();
     void stepTransition();
+    // How long a step sleeps after its frame: until its share of the
+    // interval is over, at most the planned sleep; not after the last.
+    uint32_t stepPause() const;
     void finishTransition();
     bool transitionPending() const { return transitions.animating; }
     void registerTransitionValues();

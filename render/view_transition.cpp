@@ -87,7 +87,21 @@ void MapView::stepTransition() {
     transitions.advance();
     camera->setPitch(tilt);
     presentFrame();
-    sleepMs(static_cast<uint32_t>(transitions.sleepMs));
+    sleepMs(stepPause());
+}
+
+uint32_t MapView::stepPause() const {
+    // The plan counts the map's draw time only; the controls, the flip and the
+    // main loop's own pauses come on top of it in every step. Each step
+    // therefore sleeps only until its share of the interval is over (never
+    // longer than planned), so that the glide keeps to the interval instead
+    // of being cut short by the next fix. After the last frame there is
+    // nothing left to spread.
+    if (transitions.stepIndex >= transitions.stepCount) return 0;
+    const int64_t steps = std::max(transitions.stepCount, 1);
+    const int64_t due = int64_t{fixInterval} * transitions.stepIndex / steps;
+    const int64_t spent = static_cast<int64_t>(ticks() - transitions.startTick);
+    return static_cast<uint32_t>(std::clamp<int64_t>(due - spent, 0, transitions.sleepMs));
 }
 
 void MapView::finishTransition() {

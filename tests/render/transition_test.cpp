@@ -1,4 +1,5 @@
 // The glide between fixes: its plan, its steps, and the limits it keeps.
+#include "platform/clock.hpp"
 #include "render/view_support.hpp"
 
 namespace tevo::test {
@@ -90,6 +91,26 @@ TEST_F(TransitionFixture, GlidesInTheSteppedCountAndEndsAtTheNewPosition) {
     EXPECT_EQ(view->followed.x, 1250);
     EXPECT_EQ(view->followed.y, 2500);
     EXPECT_EQ(frames, 25);
+}
+
+TEST_F(TransitionFixture, AStepSleepsOnlyUntilItsShareOfTheIntervalIsOver) {
+    view->fixInterval = 1000;
+    view->startTransition();
+    ASSERT_EQ(view->transitions.stepCount, 25);
+    ASSERT_EQ(view->transitions.sleepMs, 10);
+    view->transitions.stepIndex = 1; // due 40 ms after the start
+    // Early: the planned sleep, no more.
+    EXPECT_EQ(view->stepPause(), 10u);
+    // The frame and the flip took 35 ms: what is left of the share.
+    view->transitions.startTick = ticks() - 35;
+    EXPECT_LE(view->stepPause(), 5u);
+    // Behind the plan: no sleep at all.
+    view->transitions.startTick = ticks() - 500;
+    EXPECT_EQ(view->stepPause(), 0u);
+    // After the last frame the transition just ends.
+    view->transitions.stepIndex = 25;
+    view->transitions.startTick = ticks();
+    EXPECT_EQ(view->stepPause(), 0u);
 }
 
 TEST_F(TransitionFixture, NeverTurnsTheCourseMoreThanSixtyDegrees) {
