@@ -303,6 +303,9 @@ TEST_F(Registry, TrialOfAnUnloadableLibrarySaysSo) {
 }
 
 // A receiver on a pty that sends a new position every 50 ms.
+constexpr int kTalkerLineMs = 50;
+constexpr int kSettleForTalkerMs = 4 * kTalkerLineMs;
+
 class Talker {
 public:
     Talker() {
@@ -314,7 +317,7 @@ public:
                     "$GPRMC,1200%02d,A,4807.%03d,N,01131.000,E,022.4,084.4,230394,,*6A\r\n", i % 60,
                     i % 1000);
                 pty.write(line);
-                sleepMs(50);
+                sleepMs(kTalkerLineMs);
             }
         });
     }
@@ -406,7 +409,9 @@ TEST_F(Receiver, EachReceiverScansAllPortsBeforeTheNext) {
     install("Fake2", testLibrary("fake_receiver"));
     Talker talker;
     folder.linkPort(3, talker.pty.slavePath());
-    registry.setSettleTime(10);
+    // Long enough for a few of the talker's lines at every open, also on a
+    // busy machine: a port found silent is not offered to the plug-in.
+    registry.setSettleTime(kSettleForTalkerMs);
     registry.loadPlugins(plugins());
     ASSERT_EQ(3, registry.receiverCount());
     cPosition reader;
