@@ -1,10 +1,11 @@
 // The plug-in host with a Plugins folder made here: the real Sentrix and the
 // small libraries of this folder; then finding a receiver on a pty.
 #include "gps/plugin_registry.hpp"
-#include "gps/pty.hpp"
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
 #include "platform/serial_device.hpp"
+#include "support/temp_dir.hpp"
+#include "tools/nmeasim/pty_port.hpp"
 
 #include <gtest/gtest.h>
 
@@ -32,10 +33,11 @@ class Registry : public ::testing::Test {
 protected:
     void SetUp() override {
         setMessageBoxesDrawn(false);
-        logPath = folder.path() + "calls.log";
+        logPath = folder.file("calls.log");
         setenv("TEVO_PLUGIN_LOG", logPath.c_str(), 1);
         folder.makeFolder("Plugins");
-        setSerialPortsFolder(folder.path());
+        folder.makeFolder("ports");
+        setSerialPortsFolder(folder.path() + "/");
     }
     void TearDown() override {
         unsetenv("TEVO_PLUGIN_LOG");
@@ -47,7 +49,7 @@ protected:
         folder.makeFolder("Plugins/" + name);
         fs::copy_file(library, plugins() + name + "/" + name + ".so");
     }
-    std::string plugins() const { return folder.path() + "Plugins/"; }
+    std::string plugins() const { return folder.file("Plugins/"); }
 
     std::vector<std::string> calls() const {
         std::ifstream in(logPath);
@@ -62,7 +64,7 @@ protected:
         return false;
     }
 
-    ProgramFolder folder;
+    TempDir folder;
     std::string logPath;
 };
 
@@ -145,7 +147,7 @@ TEST_F(Registry, EndOfTheRegistryDeInitsEveryLibraryOnce) {
 TEST_F(Registry, MissingFolderLoadsNothingSilently) {
     cPluginRegistry registry;
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(1, registry.loadPlugins(folder.path() + "Nowhere/"));
+    EXPECT_EQ(1, registry.loadPlugins(folder.file("Nowhere/")));
     EXPECT_EQ("", ::testing::internal::GetCapturedStderr());
     EXPECT_EQ(0, registry.libraryCount());
 }
@@ -198,7 +200,7 @@ public:
         stop_ = true;
         thread_.join();
     }
-    Pty pty;
+    nmeasim::PtyPort pty;
 
 private:
     std::atomic<bool> stop_{false};
@@ -217,7 +219,7 @@ protected:
 
 TEST_F(Receiver, ConfiguredPortOpensAndPositionsFlow) {
     Talker talker;
-    folder.linkPort(3, talker.pty.slavePath());
+    ASSERT_TRUE(talker.pty.link(folder.path(), 3));
     registry.loadPlugins(plugins());
     cPosition reader;
     ::testing::internal::CaptureStdout();
@@ -253,7 +255,7 @@ TEST_F(Receiver, ConfiguredPortWithoutReceiverFails) {
 
 TEST_F(Receiver, DetectionFindsTheReceiverAtTheFirstRate) {
     Talker talker;
-    folder.linkPort(3, talker.pty.slavePath());
+    ASSERT_TRUE(talker.pty.link(folder.path(), 3));
     registry.loadPlugins(plugins());
     cPosition reader;
     ::testing::internal::CaptureStdout();
@@ -281,7 +283,7 @@ TEST_F(Receiver, EachReceiverScansAllPortsBeforeTheNext) {
     install("Fake1", testLibrary("fake_receiver"));
     install("Fake2", testLibrary("fake_receiver"));
     Talker talker;
-    folder.linkPort(3, talker.pty.slavePath());
+    ASSERT_TRUE(talker.pty.link(folder.path(), 3));
     registry.setSettleTime(10);
     registry.loadPlugins(plugins());
     ASSERT_EQ(3, registry.receiverCount());
