@@ -180,6 +180,32 @@ TEST_F(Registry, ReadGpsDataWithoutGetterIsAllZero) {
     EXPECT_EQ(0.0f, record.latitude);
 }
 
+// A plug-in that asks for a larger sample than a batch holds is handed a
+// full batch, never more.
+TEST_F(Registry, SampleForDetectionNeverExceedsTheBatch) {
+    install("Greedy", testLibrary("greedy_receiver"));
+    nmeasim::PtyPort line;
+    ASSERT_TRUE(line.link(folder.path(), 3));
+    cPluginRegistry registry;
+    registry.setSettleTime(300);
+    registry.loadPlugins(plugins());
+    ASSERT_EQ(1, registry.receiverCount());
+    // More than a batch arrives while the port settles.
+    std::thread receiver([&] {
+        sleepMs(50);
+        line.write(std::string(cPosition::kBatchSize + 1000, 'x'));
+    });
+    cPosition reader;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(registry.openConfiguredReceiver(reader, 3, 4800));
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    ::testing::internal::GetCapturedStderr();
+    receiver.join();
+    EXPECT_NE(std::string::npos, out.find(" readed: 4096\n")) << out;
+    EXPECT_TRUE(called("Greedy.so DetectReceiver 4096"));
+}
+
 // A receiver on a pty that sends a new position every 50 ms.
 class Talker {
 public:
@@ -284,7 +310,9 @@ TEST_F(Receiver, EachReceiverScansAllPortsBeforeTheNext) {
     install("Fake2", testLibrary("fake_receiver"));
     Talker talker;
     ASSERT_TRUE(talker.pty.link(folder.path(), 3));
-    registry.setSettleTime(10);
+    // Long enough for a sentence or two to arrive at every rate, so that no
+    // rate looks silent on a busy machine.
+    registry.setSettleTime(120);
     registry.loadPlugins(plugins());
     ASSERT_EQ(3, registry.receiverCount());
     cPosition reader;
