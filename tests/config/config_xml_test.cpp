@@ -1,23 +1,24 @@
 #include "config/config_xml.hpp"
 
 #include "support/default_config.hpp"
-#include "xml_test_support.hpp"
+#include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace tevo {
 namespace {
 
-using test::ScratchFolder;
+using test::TempDir;
 
 // The file a fresh object writes: no receiver chosen, no view state stored.
 const std::string kDefaultFile = test::kDefaultConfigXml;
 
 // Parses `text` as config.xml into a fresh object.
 cConfigXML parseText(const std::string& text, bool* result = nullptr) {
-    ScratchFolder folder;
+    TempDir folder;
     cConfigXML config;
     testing::internal::CaptureStdout();
     const bool ok = config.parse(folder.write("config.xml", text));
@@ -27,11 +28,11 @@ cConfigXML parseText(const std::string& text, bool* result = nullptr) {
 }
 
 TEST(ConfigXmlTest, DefaultObjectWritesTheNineteenLines) {
-    ScratchFolder folder;
+    TempDir folder;
     const cConfigXML config;
     EXPECT_EQ(config.render(), kDefaultFile);
-    ASSERT_TRUE(config.write(folder.path("config.xml")));
-    EXPECT_EQ(ScratchFolder::read(folder.path("config.xml")), kDefaultFile);
+    ASSERT_TRUE(config.write(folder.file("config.xml")));
+    EXPECT_EQ(test::readFile(folder.file("config.xml")), kDefaultFile);
 }
 
 TEST(ConfigXmlTest, EmptyOrMissingFileKeepsDefaults) {
@@ -39,9 +40,9 @@ TEST(ConfigXmlTest, EmptyOrMissingFileKeepsDefaults) {
     EXPECT_EQ(parseText("", &result).render(), kDefaultFile);
     EXPECT_FALSE(result);
 
-    ScratchFolder folder;
+    TempDir folder;
     cConfigXML config;
-    EXPECT_FALSE(config.parse(folder.path("absent.xml")));
+    EXPECT_FALSE(config.parse(folder.file("absent.xml")));
     EXPECT_EQ(config.render(), kDefaultFile);
 }
 
@@ -160,10 +161,10 @@ TEST(ConfigXmlTest, ValuesBeforeAParseErrorStay) {
 }
 
 TEST(ConfigXmlTest, WriteReportsFilesThatCannotBeWritten) {
-    ScratchFolder folder;
+    TempDir folder;
     const cConfigXML config;
-    EXPECT_FALSE(config.write(folder.path("no-such-folder/config.xml")));
-    EXPECT_FALSE(config.write(folder.path("")));
+    EXPECT_FALSE(config.write(folder.file("no-such-folder/config.xml")));
+    EXPECT_FALSE(config.write(folder.file("")));
     // The device accepts the open but every write fails for lack of space.
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_FALSE(config.write("/dev/full"));
@@ -171,10 +172,10 @@ TEST(ConfigXmlTest, WriteReportsFilesThatCannotBeWritten) {
 }
 
 TEST(ConfigXmlTest, WriteReplacesALongerFile) {
-    ScratchFolder folder;
+    TempDir folder;
     const std::string path = folder.write("config.xml", std::string(4096, 'x'));
     EXPECT_TRUE(cConfigXML().write(path));
-    EXPECT_EQ(ScratchFolder::read(path), kDefaultFile);
+    EXPECT_EQ(test::readFile(path), kDefaultFile);
 }
 
 } // namespace

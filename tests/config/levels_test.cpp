@@ -1,7 +1,7 @@
 // levels.xml: the three lists of (priority, type) pairs and the largest priority.
 #include "config/levels_xml.hpp"
 
-#include "xml_test_support.hpp"
+#include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ struct LevelsCase {
 class LevelsReadTest : public testing::TestWithParam<LevelsCase> {};
 
 TEST_P(LevelsReadTest, FillsTheListsOfItsSections) {
-    test::ScratchFolder folder;
+    test::TempDir folder;
     cLevelsXML levels;
     testing::internal::CaptureStdout();
     levels.parse(folder.write("levels.xml", GetParam().file));

@@ -1,6 +1,6 @@
 // The menu file reader: sections, records, fonts and colours.
 #include "config/menu_xml.hpp"
-#include "xml_test_support.hpp"
+#include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace tevo {
 namespace {
 
 cMenuXML readMenu(const std::string& body) {
-    test::ScratchFolder folder;
+    test::TempDir folder;
     cMenuXML menu;
     menu.parse(folder.write("menu.xml", "<?xml version=\"1.0\"?><menu>" + body + "</menu>"));
     return menu;
@@ -114,7 +114,7 @@ TEST(MenuXml, SecondSkyFollowsTheFirst) {
 }
 
 TEST(MenuXml, BrokenFileKeepsRecordsReadBeforeTheError) {
-    test::ScratchFolder folder;
+    test::TempDir folder;
     cMenuXML menu;
     EXPECT_FALSE(menu.parse(folder.write(
         "menu.xml", "<menu><main><label><text>kept</text></label><label><text>x</main>")));

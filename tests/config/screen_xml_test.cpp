@@ -1,15 +1,16 @@
 #include "config/screen_xml.hpp"
 
-#include "xml_test_support.hpp"
+#include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace tevo {
 namespace {
 
-using test::ScratchFolder;
+using test::TempDir;
 
 struct Parsed {
     cScreenXML screen;
@@ -18,7 +19,7 @@ struct Parsed {
 
 // Parses `text` as screen.xml (console output of a parse error swallowed).
 std::unique_ptr<Parsed> parseText(const std::string& text) {
-    ScratchFolder folder;
+    TempDir folder;
     auto parsed = std::make_unique<Parsed>();
     testing::internal::CaptureStdout();
     parsed->result = parsed->screen.parse(folder.write("screen.xml", text));

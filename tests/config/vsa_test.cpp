@@ -1,6 +1,6 @@
 #include "config/vsa.hpp"
 
-#include "xml_test_support.hpp"
+#include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 namespace tevo {
 namespace {
 
-using test::ScratchFolder;
+using test::TempDir;
 using Entry = cVSA::Entry;
 
 std::string speed(int kmh, const std::string& children) {
@@ -24,7 +24,7 @@ std::string entry(int kmh, int tenths, int angle) {
 }
 
 void parseInto(cVSA& vsa, const std::string& file) {
-    ScratchFolder folder;
+    TempDir folder;
     testing::internal::CaptureStdout();
     vsa.parse(folder.write("vsa.xml", file));
     testing::internal::GetCapturedStdout();

@@ -5,7 +5,7 @@
 #include "config/levels_xml.hpp"
 #include "config/screen_xml.hpp"
 
-#include "xml_test_support.hpp"
+#include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +15,11 @@
 namespace tevo {
 namespace {
 
-using test::ScratchFolder;
+using test::TempDir;
 
 // Parses `text` with `reader`, the console output of a parse error swallowed.
 bool parseInto(cXML& reader, const std::string& text) {
-    ScratchFolder folder;
+    TempDir folder;
     testing::internal::CaptureStdout();
     const bool ok = reader.parse(folder.write("file.xml", text));
     testing::internal::GetCapturedStdout();

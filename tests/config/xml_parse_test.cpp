@@ -1,6 +1,6 @@
 #include "config/xml.hpp"
 
-#include "xml_test_support.hpp"
+#include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace tevo {
 namespace {
 
-using test::ScratchFolder;
+using test::TempDir;
 using testing::internal::CaptureStderr;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStderr;
@@ -50,7 +50,7 @@ ParseOutcome parseCaptured(cXML& reader, const std::string& path) {
 }
 
 TEST(XmlParseTest, DeliversElementsAttributesAndTextAsUtf16) {
-    ScratchFolder folder;
+    TempDir folder;
     const std::string path = folder.write(
         "a.xml", "<?xml version=\"1.0\"?><r k=\"v\" n=\"2\"><e>\xC3\xA9t\xC3\xA9</e></r>");
     RecordingReader reader;
@@ -61,7 +61,7 @@ TEST(XmlParseTest, DeliversElementsAttributesAndTextAsUtf16) {
 }
 
 TEST(XmlParseTest, ReadsUtf8WhateverTheDeclarationSays) {
-    ScratchFolder folder;
+    TempDir folder;
     const std::string path =
         folder.write("a.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xC3\xA9</r>");
     RecordingReader reader;
@@ -71,9 +71,9 @@ TEST(XmlParseTest, ReadsUtf8WhateverTheDeclarationSays) {
 }
 
 TEST(XmlParseTest, MissingFileFailsSilently) {
-    ScratchFolder folder;
+    TempDir folder;
     RecordingReader reader;
-    const ParseOutcome outcome = parseCaptured(reader, folder.path("absent.xml"));
+    const ParseOutcome outcome = parseCaptured(reader, folder.file("absent.xml"));
     EXPECT_FALSE(outcome.result);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err, "");
@@ -90,7 +90,7 @@ struct MalformedCase {
 class XmlMalformedTest : public testing::TestWithParam<MalformedCase> {};
 
 TEST_P(XmlMalformedTest, PrintsPathAndParserErrorThenFails) {
-    ScratchFolder folder;
+    TempDir folder;
     const std::string path = folder.write("bad.xml", GetParam().bytes);
     RecordingReader reader;
     const ParseOutcome outcome = parseCaptured(reader, path);
@@ -114,10 +114,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(XmlParseTest, UnreadableFileReportsReadError) {
     // A folder opens for reading but every read of it fails.
-    ScratchFolder folder;
+    TempDir folder;
     folder.write("x", "");
     RecordingReader reader;
-    const ParseOutcome outcome = parseCaptured(reader, folder.path(""));
+    const ParseOutcome outcome = parseCaptured(reader, folder.file(""));
     EXPECT_FALSE(outcome.result);
     EXPECT_EQ(outcome.err, "Read error\n");
     EXPECT_EQ(outcome.out, "");
@@ -129,7 +129,7 @@ TEST(XmlParseTest, ReadsFilesLargerThanOneChunk) {
     const std::string before = "--><e>";
     bytes += std::string(cXML::kReadChunk - bytes.size() - before.size() - 5, 'x');
     bytes += before + "abcdefghij</e></r>";
-    ScratchFolder folder;
+    TempDir folder;
     RecordingReader reader;
     EXPECT_TRUE(parseCaptured(reader, folder.write("big.xml", bytes)).result);
     EXPECT_EQ(reader.events, (std::vector<std::u16string>{u"start r", u"start e",
@@ -137,16 +137,16 @@ TEST(XmlParseTest, ReadsFilesLargerThanOneChunk) {
 }
 
 TEST(XmlParseTest, BrokenOnlyWhenAnOpenedFileCouldNotBeReadWhole) {
-    ScratchFolder folder;
+    TempDir folder;
     RecordingReader reader;
     parseCaptured(reader, folder.write("bad.xml", "<r>&</r>"));
     EXPECT_TRUE(reader.broken());
     parseCaptured(reader, folder.write("good.xml", "<r/>"));
     EXPECT_FALSE(reader.broken());
-    parseCaptured(reader, folder.path("absent.xml"));
+    parseCaptured(reader, folder.file("absent.xml"));
     EXPECT_FALSE(reader.broken());
     folder.write("x", "");
-    parseCaptured(reader, folder.path("")); // a folder: every read fails
+    parseCaptured(reader, folder.file("")); // a folder: every read fails
     EXPECT_TRUE(reader.broken());
 }
 
@@ -159,7 +159,7 @@ struct TextCase {
 class XmlElementTextTest : public testing::TestWithParam<TextCase> {};
 
 TEST_P(XmlElementTextTest, ArrivesOnceWholeAndTrimmed) {
-    ScratchFolder folder;
+    TempDir folder;
     RecordingReader reader;
     const std::string bytes = "<r>\n  <e>" + GetParam().element + "</e>\n</r>\n";
     ASSERT_TRUE(parseCaptured(reader, folder.write("a.xml", bytes)).result);
@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<TextCase>& info) { return info.param.label; });
 
 TEST(XmlParseTest, TextAroundChildElementsArrivesBeforeEachTag) {
-    ScratchFolder folder;
+    TempDir folder;
     RecordingReader reader;
     ASSERT_TRUE(parseCaptured(reader, folder.write("a.xml", "<r>x&amp;<b>y</b>\nz </r>")).result);
     EXPECT_EQ(reader.events,

@@ -1,8 +1,9 @@
 // The position worker: what it pushes into the plug-in and when.
 #include "gps/position.hpp"
-#include "gps/pty.hpp"
 #include "platform/clock.hpp"
 #include "platform/serial_device.hpp"
+#include "support/temp_dir.hpp"
+#include "tools/nmeasim/pty_port.hpp"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +32,8 @@ int32_t recordPush(const uint8_t* data, int32_t length) {
 class Position : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder.linkPort(3, pty.slavePath());
-        setSerialPortsFolder(folder.path());
+        ASSERT_TRUE(pty.link(folder.path(), 3));
+        setSerialPortsFolder(folder.path() + "/");
         std::lock_guard<std::mutex> guard(gPushes.lock);
         gPushes.sizes.clear();
         gPushes.bytes.clear();
@@ -51,8 +52,8 @@ protected:
         return pushedBytes() >= n;
     }
 
-    Pty pty;
-    ProgramFolder folder;
+    nmeasim::PtyPort pty;
+    TempDir folder;
     cPosition reader;
 };
 

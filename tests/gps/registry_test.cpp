@@ -2,10 +2,11 @@
 // small libraries of this folder; then finding a receiver on a pty.
 #include "gps/plugin_probe.hpp"
 #include "gps/plugin_registry.hpp"
-#include "gps/pty.hpp"
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
 #include "platform/serial_device.hpp"
+#include "support/temp_dir.hpp"
+#include "tools/nmeasim/pty_port.hpp"
 
 #include <gtest/gtest.h>
 
@@ -36,10 +37,11 @@ class Registry : public ::testing::Test {
 protected:
     void SetUp() override {
         setMessageBoxesDrawn(false);
-        logPath = folder.path() + "calls.log";
+        logPath = folder.file("calls.log");
         setenv("TEVO_PLUGIN_LOG", logPath.c_str(), 1);
         folder.makeFolder("Plugins");
-        setSerialPortsFolder(folder.path());
+        folder.makeFolder("ports");
+        setSerialPortsFolder(folder.path() + "/");
     }
     void TearDown() override {
         unsetenv("TEVO_PLUGIN_LOG");
@@ -51,7 +53,7 @@ protected:
         folder.makeFolder("Plugins/" + name);
         fs::copy_file(library, plugins() + name + "/" + name + ".so");
     }
-    std::string plugins() const { return folder.path() + "Plugins/"; }
+    std::string plugins() const { return folder.file("Plugins/"); }
 
     std::vector<std::string> calls() const {
         std::ifstream in(logPath);
@@ -66,7 +68,7 @@ protected:
         return false;
     }
 
-    ProgramFolder folder;
+    TempDir folder;
     std::string logPath;
 };
 
@@ -149,7 +151,7 @@ TEST_F(Registry, EndOfTheRegistryDeInitsEveryLibraryOnce) {
 TEST_F(Registry, MissingFolderLoadsNothingSilently) {
     cPluginRegistry registry;
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(1, registry.loadPlugins(folder.path() + "Nowhere/"));
+    EXPECT_EQ(1, registry.loadPlugins(folder.file("Nowhere/")));
     EXPECT_EQ("", ::testing::internal::GetCapturedStderr());
     EXPECT_EQ(0, registry.libraryCount());
 }
@@ -253,12 +255,12 @@ void PrintTo(const TrialCase& c, std::ostream* os) {
 
 class ProcessProbe : public ::testing::TestWithParam<TrialCase> {
 protected:
-    ProgramFolder folder;
+    TempDir folder;
 };
 
 TEST_P(ProcessProbe, JudgesHowTheTrialEnded) {
     const TrialCase& c = GetParam();
-    const std::string program = folder.path() + "trial.sh";
+    const std::string program = folder.file("trial.sh");
     std::ofstream(program) << "#!/bin/sh\n" << c.script << "\n";
     fs::permissions(program, fs::perms::owner_all);
     constexpr int kShortLimitMs = 300;
@@ -302,6 +304,32 @@ TEST_F(Registry, TrialOfAnUnloadableLibrarySaysSo) {
     EXPECT_TRUE(calls().empty());
 }
 
+// A plug-in that asks for a larger sample than a batch holds is handed a
+// full batch, never more.
+TEST_F(Registry, SampleForDetectionNeverExceedsTheBatch) {
+    install("Greedy", testLibrary("greedy_receiver"));
+    nmeasim::PtyPort line;
+    ASSERT_TRUE(line.link(folder.path(), 3));
+    cPluginRegistry registry;
+    registry.setSettleTime(300);
+    registry.loadPlugins(plugins());
+    ASSERT_EQ(1, registry.receiverCount());
+    // More than a batch arrives while the port settles.
+    std::thread receiver([&] {
+        sleepMs(50);
+        line.write(std::string(cPosition::kBatchSize + 1000, 'x'));
+    });
+    cPosition reader;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(registry.openConfiguredReceiver(reader, 3, 4800));
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    ::testing::internal::GetCapturedStderr();
+    receiver.join();
+    EXPECT_NE(std::string::npos, out.find(" readed: 4096\n")) << out;
+    EXPECT_TRUE(called("Greedy.so DetectReceiver 4096"));
+}
+
 // A receiver on a pty that sends a new position every 50 ms.
 constexpr int kTalkerLineMs = 50;
 constexpr int kSettleForTalkerMs = 4 * kTalkerLineMs;
@@ -325,7 +353,7 @@ public:
         stop_ = true;
         thread_.join();
     }
-    Pty pty;
+    nmeasim::PtyPort pty;
 
 private:
     std::atomic<bool> stop_{false};
@@ -344,7 +372,7 @@ protected:
 
 TEST_F(Receiver, ConfiguredPortOpensAndPositionsFlow) {
     Talker talker;
-    folder.linkPort(3, talker.pty.slavePath());
+    ASSERT_TRUE(talker.pty.link(folder.path(), 3));
     registry.loadPlugins(plugins());
     cPosition reader;
     ::testing::internal::CaptureStdout();
@@ -380,7 +408,7 @@ TEST_F(Receiver, ConfiguredPortWithoutReceiverFails) {
 
 TEST_F(Receiver, DetectionFindsTheReceiverAtTheFirstRate) {
     Talker talker;
-    folder.linkPort(3, talker.pty.slavePath());
+    ASSERT_TRUE(talker.pty.link(folder.path(), 3));
     registry.loadPlugins(plugins());
     cPosition reader;
     ::testing::internal::CaptureStdout();
@@ -408,7 +436,7 @@ TEST_F(Receiver, EachReceiverScansAllPortsBeforeTheNext) {
     install("Fake1", testLibrary("fake_receiver"));
     install("Fake2", testLibrary("fake_receiver"));
     Talker talker;
-    folder.linkPort(3, talker.pty.slavePath());
+    ASSERT_TRUE(talker.pty.link(folder.path(), 3));
     // Long enough for a few of the talker's lines at every open, also on a
     // busy machine: a port found silent is not offered to the plug-in.
     registry.setSettleTime(kSettleForTalkerMs);
@@ -430,15 +458,25 @@ TEST_F(Receiver, EachReceiverScansAllPortsBeforeTheNext) {
                                  call.substr(call.find(' ') + 1, 6));
         }
     }
-    // Four rates on the one port that answers, minimum bytes asked before each judgement.
+    // Four rates on the one port that answers, the first receiver's before
+    // the second's. Each judgement follows its own receiver's request for
+    // minimum bytes; an open that happened to find the port silent (a busy
+    // machine can delay the talker) asks for no judgement.
+    std::vector<std::string> asked;
     std::vector<std::string> expected;
-    for (const char* name : {"Fake1.so", "Fake2.so"}) {
-        for (int rate = 0; rate < 4; ++rate) {
-            expected.push_back(std::string(name) + " GetMin");
-            expected.push_back(std::string(name) + " Detect");
+    for (const char* name : {"Fake1.so", "Fake2.so"})
+        for (int rate = 0; rate < 4; ++rate) expected.push_back(std::string(name) + " GetMin");
+    for (std::size_t i = 0; i < detections.size(); ++i) {
+        const std::string& d = detections[i];
+        if (d.ends_with(" GetMin")) {
+            asked.push_back(d);
+            continue;
         }
+        ASSERT_GT(i, 0u) << "a judgement before any request";
+        EXPECT_EQ(detections[i - 1], d.substr(0, d.find(' ')) + " GetMin") << "call " << i;
     }
-    EXPECT_EQ(expected, detections);
+    EXPECT_EQ(expected, asked);
+    EXPECT_GE(detections.size(), expected.size() + 2) << "hardly any judgement at all";
 }
 
 } // namespace

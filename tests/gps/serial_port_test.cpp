@@ -1,12 +1,15 @@
 // The serial port reader over a pseudo-terminal: bytes reach takeBytes, close
 // releases the reader, the waits of takeBytes, a device that goes away.
-#include "gps/pty.hpp"
 #include "gps/serial_port.hpp"
 #include "platform/clock.hpp"
 #include "platform/quit_request.hpp"
 #include "platform/serial_device.hpp"
+#include "support/temp_dir.hpp"
+#include "tools/nmeasim/pty_port.hpp"
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 
 #include <chrono>
 #include <thread>
@@ -17,6 +20,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// CPU time (user + system) this process has used, in milliseconds.
+double processCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 long msSince(Clock::time_point start) {
     return static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
@@ -25,9 +36,8 @@ long msSince(Clock::time_point start) {
 class SerialPort : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(pty.slavePath().empty());
-        folder.linkPort(3, pty.slavePath());
-        setSerialPortsFolder(folder.path());
+        ASSERT_TRUE(pty.link(folder.path(), 3));
+        setSerialPortsFolder(folder.path() + "/");
     }
     void TearDown() override { setSerialPortsFolder(""); }
 
@@ -37,13 +47,13 @@ protected:
         return port.count() >= n;
     }
 
-    Pty pty;
-    ProgramFolder folder;
+    nmeasim::PtyPort pty;
+    TempDir folder;
     cSerialPort port;
 };
 
 TEST_F(SerialPort, MapsPortsThroughThePortsFolderOnly) {
-    EXPECT_EQ(folder.path() + "ports/COM3", serialDevicePath(3));
+    EXPECT_EQ(folder.file("ports/COM3"), serialDevicePath(3));
     setSerialPortsFolder("/nonexistent/");
     const struct {
         int32_t port;
@@ -81,8 +91,8 @@ TEST_F(SerialPort, BytesWrittenAtTheReceiverArriveInOrder) {
 }
 
 TEST_F(SerialPort, OpeningAgainClosesThePreviousPort) {
-    Pty other;
-    folder.linkPort(4, other.slavePath());
+    nmeasim::PtyPort other;
+    ASSERT_TRUE(other.link(folder.path(), 4));
     ASSERT_TRUE(port.open(3, 4800));
     ASSERT_TRUE(port.open(4, 9600));
     // COM3 is free again: a second port can take it (ports are not shared).

@@ -48,9 +48,12 @@ int32_t PluginDeInit() {
 }
 
 #if TEST_PLUGIN_KIND == 1
+#ifndef TEST_PLUGIN_MINIMUM_BYTES
+#define TEST_PLUGIN_MINIMUM_BYTES 150
+#endif
 int32_t PluginGetMinimumBytes() {
     note("GetMinimumBytes");
-    return 150;
+    return TEST_PLUGIN_MINIMUM_BYTES;
 }
 
 bool PluginDetectReceiver(const uint8_t*, uint32_t length) {

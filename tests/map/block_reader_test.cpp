@@ -147,6 +147,41 @@ TEST(BlockReader, DamagedRecordsGiveTheMatchingMessage) {
     }
 }
 
+// A last record that runs past the data, by even one byte, is refused: there
+// is no later record whose failure would give the message instead.
+TEST(BlockReader, LastRecordOneBytePastTheDataIsRefused) {
+    TvmBlock poi;
+    poi.pois.push_back({0x2F, {{1, 2}}, u"ab"});
+    TvmBlock polyline;
+    polyline.polylines.push_back({1, {{0, 0}, {10, 0}}, u"ab"});
+    TvmBlock polygon;
+    polygon.polygons.push_back({0x4B, {{0, 0}, {0, 1}, {1, 1}}, u"ab"});
+    struct Case {
+        const char* what;
+        const TvmBlock* block;
+        std::size_t at; // within the block
+        int change;
+        std::u16string_view message;
+    };
+    const std::size_t lineNameAt = tvm::kBlockHeaderSize + tvm::kNameBytesAt;
+    const Case cases[] = {
+        {"POI cut by the data size", &poi, tvm::kDataSizeAt, -1, kMsgWrongPoi},
+        {"POI name one byte longer", &poi, lineNameAt, 1, kMsgWrongPoi},
+        {"polyline cut by the data size", &polyline, tvm::kDataSizeAt, -1, kMsgWrongPolyLine},
+        {"polyline name one byte longer", &polyline, lineNameAt, 1, kMsgWrongPolyLine},
+        {"polygon cut by the data size", &polygon, tvm::kDataSizeAt, -1, kMsgWrongPolyGon},
+        {"polygon name one byte longer", &polygon, lineNameAt, 1, kMsgWrongPolyGon},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> bytes = encodeBlock(*c.block);
+        bytes[c.at] = static_cast<uint8_t>(bytes[c.at] + c.change);
+        std::u16string problem;
+        decode(bytes, &problem);
+        EXPECT_EQ(problem, c.message);
+    }
+}
+
 // The whole path through the file: messages, and a failed cell read once.
 TEST(BlockReader, BadBlocksInAFileAreReportedOnceAndNotLoaded) {
     setMessageBoxesDrawn(false);

@@ -45,6 +45,19 @@ TEST(MapStyle, PolylineLines) {
     EXPECT_TRUE(sameLine(empty.lineStyle(72), {}));
 }
 
+// A polyline type just past the table changes nothing, not even the area
+// styles stored beside the table.
+TEST(MapStyle, PolylineTypePastTheTableIsDropped) {
+    cMapStyle style;
+    style.parse("[POLYLINES]\n49 2 1 1 0 0 0\n");
+    EXPECT_TRUE(sameLine(style.lineStyle(0x49), {1, 1, 1, 0xFF, 0, 0, 0}));
+    const AreaStyle& first = style.areaStyle(0);
+    EXPECT_EQ(first.type, 0);
+    EXPECT_EQ(first.textFlag, 0);
+    EXPECT_EQ(first.colour, 0);
+    EXPECT_EQ(first.text, "");
+}
+
 TEST(MapStyle, PolygonLines) {
     struct Case {
         const char* line;

@@ -103,7 +103,7 @@ ToolRun tvminfo(const std::vector<std::string>& args) {
 // Two levels, three index blocks in mixed order, names that need escaping.
 std::vector<TvmIndexBlock> sampleMap() {
     TvmIndexBlock a = degreeCells({{37, 55}, {38, 55}, {37, 56}});
-    a.blocks[0].pois[0].name = u"Caf\u00e9 \"Q\"\\\n\x01 \U0001F600";
+    a.blocks[0].pois[0].name = u"Caf\u00e9 \"Q\"\\\n\x01\x1f \U0001F600";
     a.blocks[1].polylines.push_back(
         {3, {{0, 0}, {10, 5}, {20, 0}}, u"\u0422\u0432\u0435\u0440\u0441\u043a\u0430\u044f"});
     a.blocks[1].polygons.push_back({108, {{0, 0}, {1, 0}, {1, 1}}, u"Hall"});
@@ -121,7 +121,7 @@ TEST(Tvminfo, PrintsTheWholeMapAsJson) {
     ASSERT_EQ(all.exitCode, 0) << all.err;
     EXPECT_TRUE(JsonCheck::valid(all.out)) << all.out;
     EXPECT_NE(all.out.find(R"("name": "Sample \"map\"")"), std::string::npos);
-    EXPECT_NE(all.out.find("\"name\": \"Caf\u00e9 \\\"Q\\\"\\\\\\u000a\\u0001 \U0001F600\""),
+    EXPECT_NE(all.out.find("\"name\": \"Caf\u00e9 \\\"Q\\\"\\\\\\u000a\\u0001\\u001f \U0001F600\""),
               std::string::npos)
         << all.out;
     EXPECT_NE(all.out.find("\u0422\u0432\u0435\u0440\u0441\u043a\u0430\u044f"), std::string::npos);

@@ -1,8 +1,8 @@
 // Every captured log, replayed through the loaded Gnss library in pushes of
 // varying sizes, gives the fix that an independent reading of its lines
 // gives; the $GN log now yields positions, and a damaged line yields none.
-#include "plugins/gnss_library.hpp"
 #include "plugins/gnss_reference.hpp"
+#include "plugins/receiver_library.hpp"
 
 #include <gtest/gtest.h>
 
@@ -35,41 +35,20 @@ fs::path sharedLogs() {
     return fs::path(TEVO_SOURCE_DIR) / "../shared/data/nmea";
 }
 
-void expectSameFix(const GpsData& got, const GpsData& want, std::size_t line) {
-    EXPECT_EQ(0, std::memcmp(&got, &want, sizeof(GpsData)))
-        << "after line " << line << ": lon " << got.longitude << "/" << want.longitude << " lat "
-        << got.latitude << "/" << want.latitude << " alt " << got.altitude << "/" << want.altitude
-        << " speed " << got.speed << "/" << want.speed << " fix " << int(got.fix) << "/"
-        << int(want.fix) << " dops " << got.pdop << "," << got.hdop << "," << got.vdop << " date "
-        << int(got.day) << "." << int(got.month) << "." << got.year << " time " << int(got.hour)
-        << ":" << int(got.minute) << ":" << int(got.second);
-}
-
 // Pushes the log in pieces drawn from [1, largest]; after each push compares
 // the fix and its flag with the reference reading of the complete lines
 // pushed so far. The number of positions announced.
 int replay(const std::string& log, int largest, unsigned seed) {
-    GnssLibrary lib;
+    ReceiverLibrary lib("Gnss");
     EXPECT_TRUE(lib.loaded());
     if (!lib.loaded()) return 0;
     GnssReference want;
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> size(1, largest);
-    std::size_t pushed = 0, applied = 0, lines = 0;
-    while (pushed < log.size()) {
-        std::size_t n = std::min<std::size_t>(size(random), log.size() - pushed);
-        lib.push(std::string_view(log).substr(pushed, n));
-        pushed += n;
-        for (std::size_t lf; (lf = log.find('\n', applied)) != std::string::npos && lf < pushed;) {
-            want.apply(log.substr(applied, lf - applied));
-            applied = lf + 1;
-            ++lines;
-        }
+    replayLog(lib, log, largest, seed, want, [&](std::size_t lines) {
         EXPECT_EQ(want.positionFlag, lib.api.PluginIsPositionUpdated()) << "after line " << lines;
         want.positionFlag = false;
         expectSameFix(lib.gpsData(), want.current, lines);
-        if (::testing::Test::HasFailure()) return 0;
-    }
+    });
+    if (::testing::Test::HasFailure()) return 0;
     return want.positionsAnnounced;
 }
 
@@ -149,7 +128,7 @@ TEST(GnssDamagedLog, LinesWithAWrongChecksumGiveNoPosition) {
     int damaged = 0;
     std::string log = damagePositions(readText(copiedLogs() / "ch-4711.log"), damaged);
     ASSERT_GT(damaged, 0);
-    GnssLibrary lib;
+    ReceiverLibrary lib("Gnss");
     ASSERT_TRUE(lib.loaded());
     lib.push(log);
     EXPECT_FALSE(lib.api.PluginIsPositionUpdated());
@@ -166,7 +145,7 @@ TEST(GnssDamagedLog, OnlyTheDamagedLineIsLost) {
     bad[bad.find("5543")] = '6';
     const std::string good2 =
         sentence("GNRMC,120002,A,5543.0400,N,03724.7198,E,0.0,0.0,051209,,,A");
-    GnssLibrary lib;
+    ReceiverLibrary lib("Gnss");
     ASSERT_TRUE(lib.loaded());
     lib.push(good1);
     ASSERT_TRUE(lib.api.PluginIsPositionUpdated());
@@ -187,7 +166,7 @@ TEST(GnssDamagedLog, FlippedBytesNeverGiveAnImpossibleFix) {
         ASSERT_FALSE(log.empty()) << name;
         std::uniform_int_distribution<std::size_t> at(0, log.size() - 1);
         for (int i = 0; i < 200; ++i) log[at(random)] = static_cast<char>(random() & 0xFF);
-        GnssLibrary lib;
+        ReceiverLibrary lib("Gnss");
         ASSERT_TRUE(lib.loaded());
         for (std::size_t pushed = 0; pushed < log.size(); pushed += 97) {
             lib.push(std::string_view(log).substr(pushed, 97));

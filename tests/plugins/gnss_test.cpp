@@ -2,7 +2,7 @@
 // satellite table across systems, detection and the exports.
 #include "plugins/gnss/line_parser.hpp"
 #include "plugins/gnss/satellite_numbers.hpp"
-#include "plugins/gnss_library.hpp"
+#include "plugins/receiver_library.hpp"
 
 #include <gtest/gtest.h>
 
@@ -509,10 +509,18 @@ INSTANTIATE_TEST_SUITE_P(
                       DetectCase{"JustFits", "$GNRMC", true}, DetectCase{"Empty", "", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(GnssDetect, NeverLooksPastTheSample) {
+    // The sample ends one letter short of an address; the letter after it
+    // belongs to someone else's memory.
+    const std::string memory = "12345$GNRMC";
+    EXPECT_FALSE(gnss::detectReceiver(reinterpret_cast<const uint8_t*>(memory.data()),
+                                      uint32_t(memory.size() - 1)));
+}
+
 // The exports --------------------------------------------------------------
 
 TEST(GnssExports, AnswerLikeEveryReceiverPlugin) {
-    GnssLibrary lib;
+    ReceiverLibrary lib("Gnss");
     ASSERT_TRUE(lib.loaded());
     EXPECT_EQ(Receiver, lib.getDetails());
     EXPECT_EQ(1024, lib.api.PluginGetMinimumBytes());
@@ -534,7 +542,7 @@ TEST(GnssExports, AnswerLikeEveryReceiverPlugin) {
 }
 
 TEST(GnssExports, FlagsAreReadOnceAndTheCountIsTheFilledRecords) {
-    GnssLibrary lib;
+    ReceiverLibrary lib("Gnss");
     ASSERT_TRUE(lib.loaded());
     lib.push(sentence(kRmcBody));
     EXPECT_TRUE(lib.api.PluginIsPositionUpdated());

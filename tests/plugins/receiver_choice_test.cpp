@@ -5,6 +5,8 @@
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
 #include "platform/serial_device.hpp"
+#include "support/temp_dir.hpp"
+#include "tools/nmeasim/pty_port.hpp"
 
 #include <gtest/gtest.h>
 
@@ -30,35 +32,26 @@ public:
         for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line[0] != '#') log_ += line + "\n";
         }
-        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
-        device_ = ptsname(master_);
-        keepSlave_ = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        thread_ = std::thread([this] { talk(); });
+        if (!log_.empty()) thread_ = std::thread([this] { talk(); });
     }
     ~LogTalker() {
         stop_ = true;
         if (thread_.joinable()) thread_.join();
-        if (keepSlave_ >= 0) ::close(keepSlave_);
-        if (master_ >= 0) ::close(master_);
     }
-    const std::string& device() const { return device_; }
-    bool ok() const { return !log_.empty() && keepSlave_ >= 0; }
+    const std::string& device() const { return line_.devicePath(); }
+    bool ok() const { return !log_.empty() && line_.ok(); }
 
 private:
     void talk() {
         constexpr std::size_t kChunk = 128;
         for (std::size_t at = 0; !stop_; at = (at + kChunk) % log_.size()) {
-            std::string chunk = log_.substr(at, kChunk);
-            if (::write(master_, chunk.data(), chunk.size()) < 0) {} // a full line drops it
+            line_.send(std::string_view(log_).substr(at, kChunk)); // a full line drops it
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
         }
     }
 
     std::string log_;
-    std::string device_;
-    int master_ = -1;
-    int keepSlave_ = -1;
+    nmeasim::PtyPort line_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
@@ -66,8 +59,7 @@ private:
 class ReceiverChoice : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tevo-choice-XXXXXX";
-        folder = std::string(mkdtemp(pattern)) + "/";
+        folder = dir.path() + "/";
         fs::create_directories(folder + "ports");
         for (const char* name : {"Gnss", "Sentrix"}) {
             fs::create_directories(folder + "Plugins/" + name);
@@ -78,11 +70,7 @@ protected:
         setSerialPortsFolder(folder);
         registry.setSettleTime(300);
     }
-    void TearDown() override {
-        setSerialPortsFolder("");
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
+    void TearDown() override { setSerialPortsFolder(""); }
 
     // Detects the receiver that sends `log` on COM3 and returns the index of
     // the receiver plug-in chosen (-1 for none); the reader keeps running.
@@ -114,7 +102,8 @@ protected:
         return false;
     }
 
-    std::string folder;
+    TempDir dir;
+    std::string folder; // dir with a trailing '/'
     std::string output;
     std::unique_ptr<LogTalker> talker;
     cPluginRegistry registry; // outlives every reader

@@ -1,13 +1,11 @@
 // Every captured log, replayed through the loaded library in pushes of
 // varying sizes, gives what an independent reading of its lines gives.
+#include "plugins/receiver_library.hpp"
 #include "plugins/reference_decoder.hpp"
-#include "plugins/sentrix_library.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace tevo::test {
@@ -26,17 +24,7 @@ std::string readLog(const std::string& name) {
     return text.str();
 }
 
-void expectSameFix(const GpsData& got, const GpsData& want, std::size_t line) {
-    EXPECT_EQ(0, std::memcmp(&got, &want, sizeof(GpsData)))
-        << "after line " << line << ": lon " << got.longitude << "/" << want.longitude << " lat "
-        << got.latitude << "/" << want.latitude << " alt " << got.altitude << "/" << want.altitude
-        << " speed " << got.speed << "/" << want.speed << " fix " << int(got.fix) << "/"
-        << int(want.fix) << " dops " << got.pdop << "," << got.hdop << "," << got.vdop << " date "
-        << int(got.day) << "." << int(got.month) << "." << got.year << " time " << int(got.hour)
-        << ":" << int(got.minute) << ":" << int(got.second);
-}
-
-void expectSameTable(const SentrixLibrary& lib, const ReferenceDecoder& want, std::size_t line) {
+void expectSameTable(const ReceiverLibrary& lib, const ReferenceDecoder& want, std::size_t line) {
     SatelliteInfo table[kSatelliteSlots];
     int32_t count = -1;
     int32_t result = lib.api.PluginGetSSI(table, &count);
@@ -56,28 +44,16 @@ void expectSameTable(const SentrixLibrary& lib, const ReferenceDecoder& want, st
 // everything the library reports with the reference reading of the complete
 // lines pushed so far.
 void replay(const std::string& log, int largest, unsigned seed, ReferenceDecoder& want) {
-    SentrixLibrary lib;
+    ReceiverLibrary lib("Sentrix");
     ASSERT_TRUE(lib.loaded());
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> size(1, largest);
-    std::size_t pushed = 0, applied = 0, lines = 0;
-    while (pushed < log.size()) {
-        std::size_t n = std::min<std::size_t>(size(random), log.size() - pushed);
-        lib.push(std::string_view(log).substr(pushed, n));
-        pushed += n;
-        for (std::size_t lf; (lf = log.find('\n', applied)) != std::string::npos && lf < pushed;) {
-            want.apply(log.substr(applied, lf - applied));
-            applied = lf + 1;
-            ++lines;
-        }
+    replayLog(lib, log, largest, seed, want, [&](std::size_t lines) {
         ASSERT_EQ(want.positionFlag, lib.api.PluginIsPositionUpdated()) << "after line " << lines;
         want.positionFlag = false;
         expectSameFix(lib.gpsData(), want.current, lines);
         ASSERT_EQ(want.satelliteFlag, lib.api.PluginSatellitesUpDated()) << "after line " << lines;
         want.satelliteFlag = false;
         expectSameTable(lib, want, lines);
-        if (::testing::Test::HasFailure()) return;
-    }
+    });
 }
 
 class SentrixLogReplay : public ::testing::TestWithParam<LogCase> {};

@@ -1,6 +1,6 @@
 // The Sentrix library through its exports: the boundary's promises and the
 // sentence rules, case by case.
-#include "plugins/sentrix_library.hpp"
+#include "plugins/receiver_library.hpp"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ constexpr char kRmc[] = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,2303
 class Sentrix : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(lib.loaded()) << dlerror(); }
-    SentrixLibrary lib;
+    ReceiverLibrary lib{"Sentrix"};
 };
 
 bool allZero(const void* data, std::size_t size) {

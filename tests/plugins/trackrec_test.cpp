@@ -6,6 +6,7 @@
 #include "plugins/trackrec/track_file.hpp"
 #include "plugins/trackrec/track_lines.hpp"
 #include "plugins/trackrec/track_recorder.hpp"
+#include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -28,26 +29,6 @@ using Decision = trackrec::Thinning::Decision;
 
 // About 1.11 m of latitude.
 constexpr double kMetreOfLatitude = 1.0 / 111195.0;
-
-class Folder {
-public:
-    Folder() {
-        char pattern[] = "/tmp/tevo-trackrec-XXXXXX";
-        path_ = std::string(mkdtemp(pattern)) + "/";
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
 
 GpsData fixAt(double latitude, double longitude, int hour, int minute, int second, int day = 8) {
     GpsData g{};
@@ -177,11 +158,11 @@ TEST(ProgramFolder, WideTextBecomesUtf8) {
 
 class Recording : public ::testing::Test {
 protected:
-    std::string tracks() const { return folder.path() + "Tracks/"; }
+    std::string tracks() const { return folder.file("Tracks/"); }
     std::string dayFile(int day = 8) const {
         return tracks() + "2026-12-0" + std::to_string(day) + ".plt";
     }
-    Folder folder;
+    TempDir folder;
 };
 
 TEST_F(Recording, WritesHeaderAndKeptPointsIntoTheDaysFile) {
@@ -275,7 +256,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Recording, TornHeaderIsWrittenAgain) {
     fs::create_directories(tracks());
-    writeText(dayFile(), "Tevo track\nWGS 8");
+    writeFile(dayFile(), "Tevo track\nWGS 8");
     trackrec::TrackRecorder recorder(tracks());
     recorder.add(fixAt(55.0, 37.0, 12, 0, 0));
     PltFile file = readPlt(dayFile());
@@ -301,8 +282,8 @@ protected:
 TEST_F(Unwritable, FolderThatCannotBeMadeGivesOneLine) {
     // A file where the program folder should be: no folder can be made in it
     // (this holds even for root, unlike a read-only folder).
-    writeText(folder.path() + "program", "");
-    trackrec::TrackRecorder recorder(folder.path() + "program/Tracks/");
+    writeFile(folder.file("program"), "");
+    trackrec::TrackRecorder recorder(folder.file("program/Tracks/"));
     auto start = trackrec::TrackRecorder::Clock::now();
     recorder.setNow(start);
     std::string errors = record(recorder, 0, 30);
@@ -314,7 +295,7 @@ TEST_F(Unwritable, FolderThatCannotBeMadeGivesOneLine) {
 }
 
 TEST_F(Unwritable, TracksThatIsAFileGivesOneLine) {
-    writeText(folder.path() + "Tracks", "");
+    writeFile(folder.file("Tracks"), "");
     trackrec::TrackRecorder recorder(tracks());
     std::string errors = record(recorder, 0, 20);
     EXPECT_EQ(1, std::count(errors.begin(), errors.end(), '\n')) << errors;
@@ -328,12 +309,12 @@ TEST_F(Unwritable, UnknownProgramFolderGivesOneLine) {
 }
 
 TEST_F(Unwritable, RecordingResumesWhenTheFolderCanBeWrittenAgain) {
-    writeText(folder.path() + "Tracks", "");
+    writeFile(folder.file("Tracks"), "");
     trackrec::TrackRecorder recorder(tracks());
     auto start = trackrec::TrackRecorder::Clock::now();
     recorder.setNow(start);
     record(recorder, 0, 3);
-    fs::remove(folder.path() + "Tracks");
+    fs::remove(folder.file("Tracks"));
     record(recorder, 3, 3); // still waiting
     EXPECT_FALSE(fs::exists(dayFile()));
     recorder.setNow(start + trackrec::TrackRecorder::kRetryAfter);
@@ -344,7 +325,7 @@ TEST_F(Unwritable, RecordingResumesWhenTheFolderCanBeWrittenAgain) {
 
 TEST_F(Unwritable, FullDiskLeavesNoTornLine) {
     trackrec::TrackFile file;
-    const std::string path = folder.path() + "t.plt";
+    const std::string path = folder.file("t.plt");
     ASSERT_TRUE(file.open(path, "1\n2\n3\n4\n5\n6\n"));
     ASSERT_TRUE(file.append("55.0,37.0,1,0.0,46364.5\n"));
     auto size = fs::file_size(path);
@@ -378,7 +359,7 @@ TEST_F(Recording, ThroughTheExportsTracksGoBesideThePlugins) {
     auto deInit = reinterpret_cast<PluginDeInitFn>(dlsym(handle, "PluginDeInit"));
     ASSERT_TRUE(init && details && set && deInit);
     std::u16string path;
-    for (char c : folder.path() + "Plugins/trackrec/trackrec.so") path += char16_t(c);
+    for (char c : folder.file("Plugins/trackrec/trackrec.so")) path += char16_t(c);
     EXPECT_EQ(0, init(path.c_str()));
     EXPECT_EQ(ConsumerA, details());
     set(fixAt(55.0, 37.0, 12, 0, 0));

@@ -9,8 +9,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -111,28 +109,6 @@ bool ChildProcess::waitForOutput(const std::string& text, int timeoutMs) const {
         sleepMs(20);
     }
     return false;
-}
-
-TempDir::TempDir() {
-    path_ = uniqueName("tevo-test");
-    fs::create_directories(path_);
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
 }
 
 ProgramFolder::ProgramFolder(bool withData) {

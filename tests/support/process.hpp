@@ -1,6 +1,8 @@
 // Child processes for end-to-end tests.
 #pragma once
 
+#include "support/temp_dir.hpp"
+
 #include <sys/types.h>
 
 #include <string>
@@ -38,21 +40,6 @@ private:
     std::string outPath_;
     std::string errPath_;
 };
-
-// A folder under the system's temporary folder, removed with its contents.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& text);
 
 // A program folder in a temporary place: tevo linked in (so the folder
 // becomes the program folder), the other files of build/dist copied or

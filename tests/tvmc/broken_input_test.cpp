@@ -36,7 +36,7 @@ const char kUnclosedXml[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 <osm version="0.6"><node id="1" version="1" lat="55.5" lon="37.5">)";
 
 // A PBF of the demo extract cut in the middle of a data block.
-bool writeTruncatedPbf(const TempFolder& folder, const std::string& name) {
+bool writeTruncatedPbf(const TempDir& folder, const std::string& name) {
     const std::string pbf = folder.file("whole.osm.pbf");
     const std::string command =
         "osmium cat -o " + pbf + " " + TEVO_SOURCE_DIR + "/data/osm/moscow.osm.gz >/dev/null 2>&1";
@@ -69,7 +69,7 @@ class BrokenInput : public ::testing::TestWithParam<BrokenCase> {};
 
 TEST_P(BrokenInput, EndsWithAMessageAndNoMap) {
     const BrokenCase& c = GetParam();
-    TempFolder folder;
+    TempDir folder;
     if (c.contents)
         folder.write(c.file, c.contents);
     else if (!writeTruncatedPbf(folder, c.file))
@@ -92,7 +92,7 @@ TEST_P(BrokenInput, EndsWithAMessageAndNoMap) {
 INSTANTIATE_TEST_SUITE_P(Files, BrokenInput, ::testing::ValuesIn(kCases));
 
 TEST(BrokenInputOldMap, AFailedRunLeavesTheOldMapAsItWas) {
-    TempFolder folder;
+    TempDir folder;
     folder.write("map.tvm", "old map");
     folder.write("nodes.osm", kNodesOnly);
     const RunResult r = runTvmc({folder.file("nodes.osm"), "-o", folder.file("map.tvm")});

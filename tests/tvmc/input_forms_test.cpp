@@ -58,7 +58,7 @@ std::string reversedPerKind(const std::string& xml) {
 }
 
 TEST(InputForms, EveryFormatAndObjectOrderGivesTheSameMap) {
-    TempFolder folder;
+    TempDir folder;
     const std::string source = std::string(TEVO_SOURCE_DIR) + "/data/osm/moscow.osm.gz";
     const std::string xml = folder.file("moscow.osm");
     if (!osmiumCat(source, xml)) GTEST_SKIP() << "osmium-tool is not installed";
@@ -105,7 +105,7 @@ const char kNewObjects[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 )";
 
 TEST(InputForms, NegativeIdsAreObjectsLikeAnyOther) {
-    TempFolder folder;
+    TempDir folder;
     folder.write("new.osm", kNewObjects);
     const RunResult r = runTvmc({folder.file("new.osm"), "-o", folder.file("map.tvm")});
     ASSERT_EQ(r.code, 0) << r.err;
@@ -150,7 +150,7 @@ class InvalidLocation : public ::testing::TestWithParam<BadLocationCase> {};
 
 TEST_P(InvalidLocation, NodeIsSkippedAndCountedWithItsWay) {
     const BadLocationCase& c = GetParam();
-    TempFolder folder;
+    TempDir folder;
     folder.write("bad.osm", badNodeMap(c.lat, c.lon));
     const RunResult r = runTvmc({folder.file("bad.osm"), "-o", folder.file("map.tvm")});
     ASSERT_EQ(r.code, 0) << r.err;
@@ -185,7 +185,7 @@ TEST(InvalidLocation, FoundAnywhereInALargeFile) {
     xml += "<way id=\"10\"><nd ref=\"1\"/><nd ref=\"2\"/><tag k=\"highway\" v=\"primary\"/>"
            "</way>\n</osm>\n";
     ASSERT_GT(xml.size(), 4u * 65536);
-    TempFolder folder;
+    TempDir folder;
     folder.write("many.osm", xml);
     const RunResult r = runTvmc({folder.file("many.osm"), "-o", folder.file("map.tvm")});
     ASSERT_EQ(r.code, 0) << r.err;
@@ -214,7 +214,7 @@ const char kHugeForest[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 )";
 
 TEST(HugeArea, StaysOnlyOnTheLevelWhereItCoversFewCells) {
-    TempFolder folder;
+    TempDir folder;
     folder.write("forest.osm", kHugeForest);
     const RunResult r = runTvmc({folder.file("forest.osm"), "-o", folder.file("map.tvm")});
     ASSERT_EQ(r.code, 0) << r.err;

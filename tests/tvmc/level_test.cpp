@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace tevo::tvmc {
 namespace {
 
@@ -81,19 +83,34 @@ TEST(BuildLevel, CoarseLevelDropsDetailThatTheFinestKeeps) {
     EXPECT_EQ(coarse.records[static_cast<int>(ObjectClass::Poi)], 0u);
 }
 
+// A record holds 65535 points: a line of that many stays whole, one point more
+// makes two records sharing their end points.
 TEST(BuildLevel, LineLongerThanARecordIsSplitSharingEndPoints) {
-    Feature line{ObjectClass::Polyline, 0x01, kEveryLevel, u"Long", {}, {}};
-    for (int i = 0; i < 70000; ++i) // a zigzag that no simplification flattens
-        line.points.push_back(
-            {toMapUnits(10.1, 50.1).x + i * 2, toMapUnits(10.1, 50.1).y + (i % 2) * 500});
-    const TvmIndexBlock level = build({line}, true);
-    ASSERT_EQ(level.blocks.size(), 1u);
-    const auto& pieces = level.blocks[0].polylines;
-    ASSERT_EQ(pieces.size(), 2u);
-    EXPECT_EQ(pieces[0].points.size(), 0xFFFFu);
-    EXPECT_EQ(pieces[0].points.back().x, pieces[1].points.front().x);
-    EXPECT_EQ(pieces[0].points.size() + pieces[1].points.size(), 70001u);
-    EXPECT_EQ(pieces[1].name, u"Long");
+    struct Case {
+        int points;
+        std::vector<std::size_t> pieces; // points of each record
+    };
+    const Case cases[] = {
+        {0xFFFF, {0xFFFF}},
+        {0x10000, {0xFFFF, 2}},
+        {70000, {0xFFFF, 70000 - 0xFFFF + 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.points);
+        Feature line{ObjectClass::Polyline, 0x01, kEveryLevel, u"Long", {}, {}};
+        for (int i = 0; i < c.points; ++i) // a zigzag that no simplification flattens
+            line.points.push_back(
+                {toMapUnits(10.1, 50.1).x + i * 2, toMapUnits(10.1, 50.1).y + (i % 2) * 500});
+        const TvmIndexBlock level = build({line}, true);
+        ASSERT_EQ(level.blocks.size(), 1u);
+        const auto& records = level.blocks[0].polylines;
+        std::vector<std::size_t> sizes;
+        for (const auto& record : records) sizes.push_back(record.points.size());
+        EXPECT_EQ(sizes, c.pieces);
+        for (std::size_t i = 1; i < records.size(); ++i)
+            EXPECT_EQ(records[i - 1].points.back().x, records[i].points.front().x);
+        for (const auto& record : records) EXPECT_EQ(record.name, u"Long");
+    }
 }
 
 // An upper polygon is raised in 3D: cut at a cell border, the cut would be

@@ -88,7 +88,7 @@ std::string testOsm() {
 class RoundTrip : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        folder_ = new TempFolder();
+        folder_ = new TempDir();
         folder_->write("test.osm", testOsm());
         run_ = new RunResult(
             runTvmc({"-l", "60,300", folder_->file("test.osm"), "-o", folder_->file("test.tvm")}));
@@ -107,7 +107,7 @@ protected:
         return found;
     }
 
-    static inline TempFolder* folder_ = nullptr;
+    static inline TempDir* folder_ = nullptr;
     static inline RunResult* run_ = nullptr;
     static inline MapDump* dump_ = nullptr;
 };
@@ -260,7 +260,7 @@ protected:
         return dumpMap(folder_.file("out.tvm"));
     }
 
-    TempFolder folder_;
+    TempDir folder_;
 };
 
 TEST_F(OptionsRoundTrip, BoundingBoxCutsEverythingToIt) {

@@ -32,23 +32,6 @@ RunResult runTvmc(const std::vector<std::string>& args) {
     return r;
 }
 
-TempFolder::TempFolder() {
-    static int counter = 0;
-    path_ = (fs::temp_directory_path() /
-             ("tvmc-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter)))
-                .string();
-    fs::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
-void TempFolder::write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(file(name), std::ios::binary) << bytes;
-}
-
 namespace {
 
 void collect(const cPtrArray<cPolyLine>& list, Kind kind, const cBlockObjects& block,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "map/map_objects.hpp"
+#include "support/temp_dir.hpp"
 
 #include <cstdint>
 #include <string>
@@ -16,19 +17,6 @@ struct RunResult {
 
 // Runs build/bin/tvmc with the arguments and waits for it.
 RunResult runTvmc(const std::vector<std::string>& args);
-
-// A fresh empty folder under the temporary folder, removed by the destructor.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    void write(const std::string& name, const std::string& bytes) const;
-
-private:
-    std::string path_;
-};
 
 enum class Kind { Poi, Polyline, Polygon, Upper };
 

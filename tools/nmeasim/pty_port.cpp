@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -32,8 +33,7 @@ PtyPort::PtyPort() {
 
 PtyPort::~PtyPort() {
     if (!linkPath_.empty()) unlink(linkPath_.c_str());
-    if (slave_ >= 0) close(slave_);
-    if (master_ >= 0) close(master_);
+    hangUp();
 }
 
 namespace {
@@ -43,19 +43,40 @@ constexpr int kStaleBytes = 3000;
 
 } // namespace
 
-bool PtyPort::send(const std::string& bytes) const {
+bool PtyPort::send(std::string_view bytes) const {
     int waiting = 0;
     if (slave_ >= 0 && ioctl(slave_, FIONREAD, &waiting) == 0 && waiting > kStaleBytes) {
         tcflush(slave_, TCIFLUSH);
     }
     std::size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
+        ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false; // the line is full: nobody reads
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool PtyPort::write(std::string_view bytes) const {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(master_, bytes.data(), bytes.size());
+        if (n > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) return false;
+        pollfd line{master_, POLLOUT, 0};
+        if (poll(&line, 1, kWriteWaitMs) <= 0) return false; // nobody reads
+    }
+    return true;
+}
+
+void PtyPort::hangUp() {
+    if (slave_ >= 0) close(slave_);
+    if (master_ >= 0) close(master_);
+    slave_ = master_ = -1;
 }
 
 bool PtyPort::link(const std::string& folder, int portNumber) {

@@ -1,7 +1,9 @@
 // The receiver's end of a pseudo-terminal, and the ports/COMn link to the other.
+// nmeasim talks through it, and so do the tests that stand in for a receiver.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tevo::nmeasim {
 
@@ -19,7 +21,15 @@ public:
     // Sends bytes without blocking; what the line cannot take now is dropped.
     // A backlog nobody reads is thrown away first, as a receiver's bytes are
     // lost when nothing listens. False when something was dropped.
-    bool send(const std::string& bytes) const;
+    bool send(std::string_view bytes) const;
+
+    // Sends every byte, waiting while the line is full, but never longer than
+    // kWriteWaitMs without progress. False when bytes were left unsent.
+    bool write(std::string_view bytes) const;
+    static constexpr int kWriteWaitMs = 5000;
+
+    // Closes both ends: the device goes away, as when a receiver is unplugged.
+    void hangUp();
 
     // FOLDER/ports/COM<n> -> the device; removed again by the destructor.
     bool link(const std::string& folder, int portNumber);
