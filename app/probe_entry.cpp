@@ -1,5 +1,7 @@
 #include "app/probe_entry.hpp"
 
+#include "platform/paths.hpp"
+
 #include <cstring>
 
 namespace tevo {
@@ -22,7 +24,8 @@ std::optional<int> runProbeIfAsked(int argc, char** argv) {
 
 std::unique_ptr<cPluginProbe> makePluginProbe() {
     if (!gAnswersTrials) return nullptr;
-    return std::make_unique<cProcessProbe>(thisProgram());
+    const std::string program = executablePath();
+    return std::make_unique<cProcessProbe>(program.empty() ? "/proc/self/exe" : program);
 }
 
 } // namespace tevo

@@ -93,11 +93,4 @@ int runPluginProbe(const std::string& libraryPath) {
     return kProbePassed;
 }
 
-std::string thisProgram() {
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) return "/proc/self/exe";
-    return std::string(path, static_cast<std::size_t>(length));
-}
-
 } // namespace tevo

@@ -50,7 +50,4 @@ inline constexpr int kProbeNotLoaded = 3;
 // kProbeNotLoaded when the library or its PluginInit is missing.
 int runPluginProbe(const std::string& libraryPath);
 
-// The program this process runs from, for cProcessProbe.
-std::string thisProgram();
-
 } // namespace tevo

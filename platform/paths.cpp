@@ -15,19 +15,19 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string ownExecutable() {
+} // namespace
+
+std::string executablePath() {
     std::vector<char> buffer(PATH_MAX + 1);
     const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
     return n > 0 ? std::string(buffer.data(), static_cast<std::size_t>(n)) : std::string();
 }
 
-} // namespace
-
 std::string programFolderFrom(const char* argv0) {
     const std::string arg = argv0 ? argv0 : "";
     if (arg.find('/') != std::string::npos) return folderOf(arg);
     // Started through PATH: the folder of the executable itself.
-    return folderOf(ownExecutable());
+    return folderOf(executablePath());
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {

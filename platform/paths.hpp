@@ -10,6 +10,9 @@ namespace tevo {
 // The result always ends with '/' (or is empty when nothing is known).
 std::string programFolderFrom(const char* argv0);
 
+// The path of the running program itself; empty when it cannot be read.
+std::string executablePath();
+
 // Joins the program folder and a file name (no length limit).
 std::string joinPath(const std::string& folder, const std::string& name);
 
