@@ -3,6 +3,7 @@
 // exit on the way (a quit button or key) is no fault: the program is
 // started again and the storm goes on.
 #include "fault/fault_support.hpp"
+#include "support/sanitizers.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,11 +22,7 @@ constexpr int kDragSteps = 3;
 // Resident memory may grow by this much over the storm (caches warming).
 // Under the sanitizers freed memory is held back on purpose and leaks are
 // found at exit instead.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kMeasureGrowth = false;
-#else
-constexpr bool kMeasureGrowth = true;
-#endif
+constexpr bool kMeasureGrowth = !test::kUnderSanitizers;
 constexpr long kMostGrowthKb = 16 * 1024;
 constexpr unsigned kSeed = 20261208;
 

@@ -4,6 +4,7 @@
 #include "config/config_xml.hpp"
 #include "plugin-api/plugin_api.hpp"
 #include "support/process.hpp"
+#include "support/sanitizers.hpp"
 
 #include <gtest/gtest.h>
 
@@ -82,11 +83,7 @@ protected:
 // The share of one core that tevo may use while idle. A loop that spins
 // without its receiver takes all of it; under the sanitizers every pass of
 // the loop costs several times more bookkeeping.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr double kIdleCpuShare = 0.20;
-#else
-constexpr double kIdleCpuShare = 0.05;
-#endif
+constexpr double kIdleCpuShare = test::kUnderSanitizers ? 0.20 : 0.05;
 
 TEST_F(ReceiverEndToEnd, ConfiguredPortOpensAndSurvivesTheReceiverGoing) {
     configure(3, 4800);

@@ -252,6 +252,8 @@ TEST(PainterLines, ClippingKeepsThePixelsOfTheWholeLine) {
                 test::touchedOutside(part.surface.get(), used, part.painter.mapColour(kPaper)));
         }
     }
+    // The lines met the clip rectangles often enough for the comparison to mean something.
+    EXPECT_GT(compared, 10000u);
 }
 
 } // namespace
