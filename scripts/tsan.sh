@@ -8,7 +8,11 @@ folder=${1:-build-tsan}
 suites=(gps_test receiver_e2e_test sentrix_test app_tests)
 [ -f tests/fault/CMakeLists.txt ] && suites+=(fault_tests)
 bash scripts/install-deps.sh
-cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEVO_TSAN=ON -DTEVO_BUILD_BENCH=OFF
+# clang builds with ThreadSanitizer several times faster than gcc.
+compilers=()
+command -v clang++ >/dev/null && compilers=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
+cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEVO_TSAN=ON -DTEVO_BUILD_BENCH=OFF \
+  "${compilers[@]}"
 # The program folder the suites start tevo from needs every plug-in: a
 # missing one would stop the start-up at its error box.
 cmake --build "$folder" -j"$(nproc)" --target "${suites[@]}" tevo Sentrix Gnss trackrec nmeasim
