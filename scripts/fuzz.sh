@@ -2,10 +2,10 @@
 # Builds the fuzz targets with clang and runs each for a while:
 #   scripts/fuzz.sh [-t SECONDS] [-b FOLDER] [-j JOBS] [TARGET...]
 # SECONDS per target (default 60); FOLDER is the clang build tree (default
-# build-fuzz; a tree configured with -DTEVO_FUZZ=ON for the sanitizer suites
-# serves as well, its tests stay as they are); JOBS targets run side by side, each on a core of its own
-# (default: the number of cores); TARGET names as in fuzz/corpus/ (default:
-# every target built).
+# build-fuzz; a sanitizer tree configured with -DTEVO_FUZZ=ON serves as well,
+# its tests stay as they are); JOBS targets run side by side, each on a core
+# of its own (default: the number of cores); TARGET names as in fuzz/corpus/
+# (default: every target built).
 # First the reproducers under fuzz/regressions/ are replayed, then each target
 # fuzzes from its seeds (fuzz/corpus/NAME) with its dictionary. New inputs
 # collect in FOLDER/fuzz-work/NAME/corpus. A finding fails the run and its
@@ -22,7 +22,7 @@ while getopts "t:b:j:h" opt; do
     t) seconds=$OPTARG ;;
     b) folder=$OPTARG ;;
     j) jobs=$OPTARG ;;
-    *) sed -n '2,12p' "$0"; exit 2 ;;
+    *) sed -n '2,13p' "$0"; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
