@@ -30,7 +30,7 @@ TEST_F(DemoDrive, ThePointerDrivesAlongTheTrackAndSpacePausesIt) {
         Shot b = shot();
         ASSERT_TRUE(b.ok());
         EXPECT_GT(b.difference(a), 0.01) << "second " << i;
-        EXPECT_GT(b.track(kPointerX, kPointerY, 40), 20) << "second " << i;
+        EXPECT_GT(trackPixels(b, kPointerX, kPointerY, 40), 20) << "second " << i;
         a = b;
     }
     // Paused: the picture stands still.

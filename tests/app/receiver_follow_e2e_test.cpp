@@ -84,7 +84,7 @@ protected:
             Shot b = shot();
             ASSERT_TRUE(b.ok());
             EXPECT_GT(b.difference(a), 0.01) << when << ", second " << i;
-            EXPECT_GT(b.track(kPointerX, kPointerY, kTrackRadius), kTrackPixels)
+            EXPECT_GT(trackPixels(b, kPointerX, kPointerY, kTrackRadius), kTrackPixels)
                 << when << ", second " << i;
             a = b;
         }
@@ -104,7 +104,7 @@ TEST_F(ReceiverDrive, TheViewFollowsALostFixFreesItWhereTheVehicleWasAndTheNextF
     pause(2 * kCycleMs);
     const Shot lost2 = shot();
     EXPECT_LT(lost2.difference(lost1), 0.001);
-    EXPECT_GT(lost2.track(kPointerX, kPointerY, kTrackRadius), kTrackPixels);
+    EXPECT_GT(trackPixels(lost2, kPointerX, kPointerY, kTrackRadius), kTrackPixels);
     // The fix is back: the view follows again.
     toggleFix("fix back at cycle");
     expectDriving("with the fix back");
@@ -162,8 +162,8 @@ TEST_F(ReceiverDrive, ALostFixAtExitIsKeptAsAFreeViewWhereTheVehicleWasAndComesB
     // The map between the top buttons and the bottom row (where the return
     // button now shows) is the one of the last run, give or take a few
     // pixels and the pointer, which points up until a course is known.
-    EXPECT_LT(after.shiftedDifference(before, 150, 560, kRedrawShift), 0.05);
-    EXPECT_GT(after.track(kPointerX, kPointerY, kTrackRadius), kTrackPixels);
+    EXPECT_LT(shiftedDifference(after, before, 150, 560, kRedrawShift), 0.05);
+    EXPECT_GT(trackPixels(after, kPointerX, kPointerY, kTrackRadius), kTrackPixels);
     stop();
     double lon2 = 0, lat2 = 0;
     ASSERT_TRUE(storedPosition(lon2, lat2));

@@ -2,8 +2,7 @@
 // run their commands, F4 cycles the screens, a tap frees the view and the
 // return button brings it back; with nmeasim as receiver the menu and the
 // sky plot show what it sends.
-#include "support/process.hpp"
-#include "support/xserver.hpp"
+#include "support/program_window.hpp"
 #include "ui/surface.hpp"
 #include "ui/text_style.hpp"
 
@@ -12,26 +11,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 namespace tevo {
 namespace {
 
 namespace fs = std::filesystem;
 using test::ChildProcess;
-using test::ProgramFolder;
-using test::Window;
-using test::XServer;
+using test::kHeight;
+using test::kWidth;
+using test::Rect;
+using test::Shot;
 
-constexpr const char* kCaption = "Tevo v.0.7.4 beta";
 constexpr int kStartMs = 20000;
-constexpr int kWidth = 480;
-constexpr int kHeight = 640;
 constexpr int kSettleMs = 700;
 
 // Centres of the portrait menu's buttons (data/menu.xml).
@@ -47,43 +41,19 @@ constexpr Point kMenuExit{350, 568};
 // A free spot of the map.
 constexpr Point kMapSpot{240, 300};
 
-struct Rect {
-    int left, top, right, bottom;
-};
 constexpr Rect kScaleBar{0, 560, 250, 640};
 constexpr Rect kReturnButton{272, 568, 368, 632};
 
-struct Shot {
-    std::vector<uint8_t> rgb;
-    bool ok() const { return rgb.size() == static_cast<size_t>(kWidth * kHeight * 3); }
-    uint32_t at(int x, int y) const {
-        const size_t i = (static_cast<size_t>(y) * kWidth + x) * 3;
-        return rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2];
-    }
-    double difference(const Shot& o, Rect r = {0, 0, kWidth, kHeight}) const {
-        size_t n = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) n += at(x, y) != o.at(x, y);
-        return static_cast<double>(n) / ((r.right - r.left) * (r.bottom - r.top));
-    }
-};
-
-class RealScreens : public ::testing::Test {
+class RealScreens : public test::ProgramWindow {
 protected:
     void SetUp() override {
-        if (!x.ok()) GTEST_SKIP() << "Xvfb could not be started";
+        ProgramWindow::SetUp();
         // A receiver, not the demonstration drive.
         fs::remove(folder.file("demo.plt"));
     }
 
     void start(bool dismissBox) {
-        tevo = std::make_unique<ChildProcess>(std::vector<std::string>{folder.program()},
-                                              std::vector<std::string>{x.environment(),
-                                                                       "SDL_VIDEODRIVER=x11",
-                                                                       "SDL_AUDIODRIVER=dummy"});
-        window = x.findWindow(kCaption, kStartMs);
-        ASSERT_NE(window, 0u) << tevo->output() << tevo->errors();
-        run({"/usr/bin/xdotool", "windowfocus", "--sync", hex()});
+        startProgram(kStartMs);
         if (dismissBox) {
             // No receiver answers: its message box waits first.
             pause(4 * kSettleMs);
@@ -92,46 +62,10 @@ protected:
         }
         pause(2 * kSettleMs);
     }
-
-    std::string hex() const {
-        char text[32];
-        std::snprintf(text, sizeof text, "0x%lx", window);
-        return text;
-    }
-    void run(const std::vector<std::string>& argv) {
-        ChildProcess p(argv, {x.environment()});
-        p.wait(kStartMs);
-    }
-    static void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-    void key(const std::string& name) {
-        run({"/usr/bin/xdotool", "key", name});
-        pause(kSettleMs);
-    }
-    void click(Point p) {
-        run({"/usr/bin/xdotool", "mousemove", "--window", hex(), std::to_string(p.x),
-             std::to_string(p.y), "click", "1"});
-        pause(kSettleMs);
-    }
-    Shot shot(const std::string& keep = {}) {
-        const std::string png = keep.empty() ? dir.file("shot.png") : keep;
-        const std::string raw = dir.file("shot.rgb");
-        run({"/usr/bin/import", "-window", hex(), png});
-        // TEVO_SCREEN_SHOTS names a folder that keeps the named shots.
-        const char* keepIn = std::getenv("TEVO_SCREEN_SHOTS");
-        if (keepIn != nullptr && !keep.empty())
-            fs::copy_file(png, fs::path(keepIn) / fs::path(png).filename(),
-                          fs::copy_options::overwrite_existing);
-        run({"/usr/bin/convert", png, "-depth", "8", "rgb:" + raw});
-        const std::string bytes = test::readFile(raw);
-        return {std::vector<uint8_t>(bytes.begin(), bytes.end())};
-    }
+    void key(const std::string& name) { ProgramWindow::key(name, kSettleMs); }
+    void click(Point p) { ProgramWindow::click(p.x, p.y, kSettleMs); }
     std::string settings() const { return test::readFile(folder.file("config.xml")); }
 
-    XServer x;
-    ProgramFolder folder;
-    test::TempDir dir;
-    std::unique_ptr<ChildProcess> tevo;
-    Window window = 0;
     Shot boxShot; // the window while the receiver's message box waits
 };
 
@@ -165,13 +99,12 @@ TEST_F(RealScreens, ReceiverMessageStandsOnTheSplash) {
     ASSERT_TRUE(boxShot.ok());
     // The splash's blue-grey, not a black window, around the box.
     EXPECT_EQ(boxShot.at(10, 300), 0x243443u);
-    x.requestClose(window);
-    EXPECT_EQ(tevo->wait(kStartMs), 0);
+    closeWindow(kStartMs);
 }
 
 TEST_F(RealScreens, F4CyclesMapSatellitesMenu) {
     start(true);
-    const Shot map = shot(dir.file("map.png"));
+    const Shot map = shot("map.png");
     key("F4");
     const Shot satellites = shot();
     key("F4");
@@ -182,8 +115,7 @@ TEST_F(RealScreens, F4CyclesMapSatellitesMenu) {
     EXPECT_GT(menu.difference(satellites), 0.1);
     EXPECT_GT(menu.difference(map), 0.5);
     EXPECT_LT(back.difference(map), 0.05);
-    x.requestClose(window);
-    EXPECT_EQ(tevo->wait(kStartMs), 0);
+    closeWindow(kStartMs);
 }
 
 TEST_F(RealScreens, TapFreesTheViewAndReturnBringsItBack) {
@@ -291,11 +223,11 @@ TEST_F(RealScreens, MenuAndSkyShowWhatTheReceiverSends) {
     start(false);
     ASSERT_TRUE(tevo->waitForOutput(" COM3 at ", kStartMs)) << tevo->output();
     pause(4 * kSettleMs);
-    shot(dir.file("map.png"));
+    shot("map.png");
     // The satellites screen: each satellite's picture with its corner on
     // the plot (centre 232,212, radius 170), as bright as its signal.
     key("F4");
-    const Shot sky = shot(dir.file("satellites.png"));
+    const Shot sky = shot("satellites.png");
     Expected plot(TEVO_DIST_DIR);
     plot.blit("pictures/sky.png", 40, 20, false, SDL_ALPHA_OPAQUE);
     // Elevation 90: the centre; signal 40 of 20 to 45: opacity 232.
@@ -309,7 +241,7 @@ TEST_F(RealScreens, MenuAndSkyShowWhatTheReceiverSends) {
     EXPECT_LT(plot.mismatch(sky, {118, 212, 134, 228}), 0.05);
     // The main menu's values.
     key("F4");
-    const Shot menu = shot(dir.file("menu.png"));
+    const Shot menu = shot("menu.png");
     Expected values(TEVO_DIST_DIR);
     const std::u16string texts[] = {
         u"55\u00B045'20\"", u"37\u00B037'2\"", u"151", u"50 км/ч", u"4", u"3"};
@@ -318,8 +250,7 @@ TEST_F(RealScreens, MenuAndSkyShowWhatTheReceiverSends) {
         EXPECT_GT(box.right - box.left, 0);
         EXPECT_LT(values.mismatch(menu, box), 0.02) << i;
     }
-    x.requestClose(window);
-    EXPECT_EQ(tevo->wait(kStartMs), 0);
+    closeWindow(kStartMs);
     sim.signal(SIGTERM);
 }
 

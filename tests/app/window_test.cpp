@@ -3,8 +3,7 @@
 #include "app/silent_line.hpp"
 #include "config/config_xml.hpp"
 #include "support/default_config.hpp"
-#include "support/process.hpp"
-#include "support/xserver.hpp"
+#include "support/program_window.hpp"
 
 #include <gtest/gtest.h>
 
@@ -17,11 +16,11 @@ namespace tevo {
 namespace {
 
 using test::ChildProcess;
+using test::kCaption;
 using test::ProgramFolder;
 using test::Window;
 using test::XServer;
 
-constexpr const char* kCaption = "Tevo v.0.7.4 beta";
 constexpr int kStartMs = 10000;
 
 class RealWindow : public ::testing::Test {

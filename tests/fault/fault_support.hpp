@@ -3,6 +3,7 @@
 #pragma once
 
 #include "support/process.hpp"
+#include "support/program_window.hpp"
 #include "support/xserver.hpp"
 
 #include <sys/types.h>
@@ -17,7 +18,6 @@ inline constexpr int kStartMs = 30000;
 // Console lines that tell how far start-up went.
 inline constexpr const char* kReceiverOpened = " COM3 at 4800 bps\n";
 inline constexpr const char* kNoReceiver = "not Detected\n";
-inline constexpr const char* kCaption = "Tevo v.0.7.4 beta";
 
 class Navigator {
 public:
