@@ -30,7 +30,7 @@ constexpr float kTwoPi = 6.2831853f;
 int64_t touch(const cBlockObjects& block) {
     int64_t sum = block.key;
     for (const auto& poi : block.pois)
-        sum += poi->x + poi->y + static_cast<int64_t>(poi->name.size());
+        sum += int64_t{poi->x} + poi->y + static_cast<int64_t>(poi->name.size());
     for (const auto* list : {&block.polylines, &block.polygons, &block.upperPolygons})
         for (const auto& line : *list)
             for (const MapPoint& p : line->points) sum += p.x ^ p.y;
