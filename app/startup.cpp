@@ -107,6 +107,12 @@ void reportLayout(const AppState& app) {
 }
 
 bool openWindow(AppState& app) {
+    const int depth = videoModeDepth(app.depth);
+    if (depth != app.depth) {
+        std::printf("Colour depth %d is opened as %d: the video driver cannot draw %d\n", app.depth,
+                    depth, app.depth);
+        app.depth = depth;
+    }
     // The layout's full-screen flag is only reported, never applied.
     app.screen = SDL_SetVideoMode(app.screenWidth, app.screenHeight, app.depth, SDL_DOUBLEBUF);
     SDL_EnableUNICODE(1);

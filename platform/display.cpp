@@ -46,6 +46,14 @@ int desktopDepth() {
     return info && info->vfmt ? info->vfmt->BitsPerPixel : 0;
 }
 
+int videoModeDepth(int bpp) {
+    char name[32] = {};
+    if (bpp == 15 && SDL_VideoDriverName(name, sizeof name) != nullptr &&
+        std::strcmp(name, "dummy") == 0)
+        return 16;
+    return bpp;
+}
+
 namespace {
 
 // Window managers put the client window inside frames: search a few levels.

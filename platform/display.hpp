@@ -20,6 +20,12 @@ std::string unwantedTextModeDriver();
 // video mode is set. SDL must be initialised.
 int desktopDepth();
 
+// The depth to ask SDL_SetVideoMode for when `bpp` is wanted. SDL 1.2's dummy
+// video driver sizes its frame buffer at bpp / 8 bytes a pixel: 15 bits get
+// one byte where a pixel takes two, and drawing runs past the buffer. That
+// driver is asked for 16 bits instead, which take the same two bytes.
+int videoModeDepth(int bpp);
+
 // Looks for a top-level X11 window named exactly `caption`. When one exists it
 // is mapped, raised and focused, and the answer is true. Without an X display
 // the answer is false.

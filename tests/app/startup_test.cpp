@@ -143,6 +143,22 @@ TEST_F(Shell, HugeLayoutOpensTheDefaultWindow) {
     EXPECT_EQ(app.screen->h, 640);
 }
 
+// SDL's dummy driver gives a 15-bit frame buffer one byte a pixel: the window
+// opens at 16 bits, and the whole of it is drawn on (ASan sees any overrun).
+TEST_F(Shell, FifteenBitLayoutOpensSixteenBitsUnderTheDummyDriver) {
+    writeFile(dir.file("screen.xml"),
+              layout("defaultWindows", "<width>481</width><height>640</height><bpp>15</bpp>"));
+    ::testing::internal::CaptureStdout();
+    const auto code = startUp(app, dir.file("tevo").c_str());
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    ASSERT_FALSE(code);
+    ASSERT_NE(app.screen, nullptr);
+    EXPECT_EQ(app.screen->format->BitsPerPixel, 16);
+    EXPECT_GE(app.screen->pitch, 2 * app.screen->w);
+    EXPECT_EQ(SDL_FillRect(app.screen, nullptr, 0xFFFF), 0);
+    EXPECT_THAT(out, ::testing::HasSubstr("Colour depth 15 is opened as 16"));
+}
+
 TEST_F(Shell, BrokenSettingsAreKeptBesideTheRewrittenFile) {
     writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
     const std::string broken = "<config><navigation><minangle>9</minangle>\n"
