@@ -126,6 +126,42 @@ TEST(InputForms, NegativeIdsAreObjectsLikeAnyOther) {
     EXPECT_EQ(cafes, 1);
 }
 
+// A forest whose outer way is missing, while its inner way's id comes twice:
+// both copies count as found members, so the relation looks complete.
+const char kDuplicateWayIds[] = R"(<?xml version='1.0' encoding='UTF-8'?>
+<osm version="0.6">
+<node id="1" version="1" lat="55.70" lon="37.50"/>
+<node id="2" version="1" lat="55.80" lon="37.50"/>
+<node id="3" version="1" lat="55.80" lon="37.70"/>
+<node id="4" version="1" lat="55.72" lon="37.55"/>
+<node id="5" version="1" lat="55.75" lon="37.55"/>
+<node id="6" version="1" lat="55.75" lon="37.60"/>
+<way id="2" version="1"><nd ref="1"/><nd ref="2"/><nd ref="3"/><nd ref="1"/></way>
+<way id="2" version="1"><nd ref="4"/><nd ref="5"/><nd ref="6"/><nd ref="4"/></way>
+<way id="3" version="1"><nd ref="1"/><nd ref="3"/><tag k="highway" v="primary"/></way>
+<relation id="9" version="1">
+  <member type="way" ref="1" role="outer"/><member type="way" ref="2" role="inner"/>
+  <tag k="type" v="multipolygon"/><tag k="landuse" v="forest"/>
+</relation>
+</osm>
+)";
+
+TEST(InputForms, AMultipolygonMissingAMemberGetsNoAreaWhenAnotherIdComesTwice) {
+    TempDir folder;
+    folder.write("twice.osm", kDuplicateWayIds);
+    const RunResult r = runTvmc({folder.file("twice.osm"), "-o", folder.file("map.tvm")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const MapDump dump = dumpMap(folder.file("map.tvm"));
+    ASSERT_TRUE(dump.opened);
+    int roads = 0, areas = 0;
+    for (const MapObject& o : dump.objects) {
+        roads += o.kind == Kind::Polyline;
+        areas += o.kind == Kind::Polygon || o.kind == Kind::Upper;
+    }
+    EXPECT_GT(roads, 0);
+    EXPECT_EQ(areas, 0);
+}
+
 // A café at a position that is not on the globe, and a road through it.
 std::string badNodeMap(const std::string& lat, const std::string& lon) {
     return R"(<?xml version='1.0' encoding='UTF-8'?>

@@ -31,6 +31,31 @@ public:
             [](const osmium::RelationMember& m) { return m.type() == osmium::item_type::way; });
     }
 
+    // Every way member of a kept relation is noted.
+    bool new_member(const osmium::Relation&, const osmium::RelationMember& member, std::size_t) {
+        memberWays_.push_back(member.ref());
+        return true;
+    }
+
+    // Sorts the noted members; call after the relations are read.
+    void prepareMembers() {
+        std::sort(memberWays_.begin(), memberWays_.end());
+        memberWays_.erase(std::unique(memberWays_.begin(), memberWays_.end()), memberWays_.end());
+        memberSeen_.assign(memberWays_.size(), false);
+    }
+
+    // False for a second way under a member's id. libosmium counts each copy
+    // as a found member: a relation then looks complete with a member still
+    // missing, and removing the members afterwards corrupts its store.
+    bool firstCopyOfMember(osmium::object_id_type id) {
+        const auto at = std::lower_bound(memberWays_.begin(), memberWays_.end(), id);
+        if (at == memberWays_.end() || *at != id) return true;
+        const auto i = static_cast<std::size_t>(at - memberWays_.begin());
+        if (memberSeen_[i]) return false;
+        memberSeen_[i] = true;
+        return true;
+    }
+
     void complete_relation(const osmium::Relation& relation) {
         std::vector<const osmium::Way*> ways;
         ways.reserve(relation.members().size());
@@ -60,6 +85,8 @@ public:
 
 private:
     osmium::area::Assembler::config_type config_;
+    std::vector<osmium::object_id_type> memberWays_; // sorted after prepareMembers()
+    std::vector<bool> memberSeen_;
 };
 
 } // namespace tevo::tvmc

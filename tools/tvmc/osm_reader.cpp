@@ -175,6 +175,23 @@ private:
     double southLat_ = 0;
 };
 
+// Passes objects on to the area manager's handler, but a way under an id
+// that a relation's member way already came with is held back.
+template <typename TNext> class MemberWaysOnce : public osmium::handler::Handler {
+public:
+    MemberWaysOnce(AreaManager& manager, TNext& next) : manager_(manager), next_(next) {}
+    void node(const osmium::Node& node) { next_.node(node); }
+    void way(const osmium::Way& way) {
+        if (manager_.firstCopyOfMember(way.id())) next_.way(way);
+    }
+    void relation(const osmium::Relation& relation) { next_.relation(relation); }
+    void flush() { next_.flush(); }
+
+private:
+    AreaManager& manager_;
+    TNext& next_;
+};
+
 uint64_t fileSize(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
@@ -221,12 +238,14 @@ void readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
         progress.fileDone(fileSize(path));
     }
     manager.prepare_for_lookup();
+    manager.prepareMembers();
     // 2. Everything: node locations, ways, assembled areas.
     LocationIndex index, negativeIndex;
     LocationHandler locations{index, negativeIndex};
     locations.ignore_errors(); // ways with missing nodes are counted and skipped
-    auto areaHandler = manager.handler(
+    auto& assembled = manager.handler(
         [&collector](osmium::memory::Buffer&& areas) { osmium::apply(areas, collector); });
+    MemberWaysOnce areaHandler{manager, assembled};
     for (const std::string& path : inputs) {
         current = path;
         const std::unordered_set<int64_t> misread = scanMisreadNodes(path);
