@@ -162,6 +162,32 @@ TEST(InputForms, AMultipolygonMissingAMemberGetsNoAreaWhenAnotherIdComesTwice) {
     EXPECT_EQ(areas, 0);
 }
 
+// Ways of no node and of one node are no lines; asking the OSM library
+// whether an empty way is closed reads before its node list (the sanitizer
+// builds see it).
+const char kShortWays[] = R"(<?xml version='1.0' encoding='UTF-8'?>
+<osm version="0.6">
+<node id="1" version="1" lat="55.70" lon="37.50"/>
+<node id="2" version="1" lat="55.80" lon="37.50"/>
+<way id="20" version="1"><tag k="highway" v="primary"/></way>
+<way id="21" version="1"><nd ref="1"/><tag k="highway" v="primary"/></way>
+<way id="22" version="1"><nd ref="1"/><nd ref="2"/><tag k="highway" v="primary"/></way>
+</osm>
+)";
+
+TEST(InputForms, WaysOfLessThanTwoNodesAreNoLines) {
+    TempDir folder;
+    folder.write("short.osm", kShortWays);
+    const RunResult r = runTvmc({folder.file("short.osm"), "-o", folder.file("map.tvm")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const MapDump dump = dumpMap(folder.file("map.tvm"));
+    ASSERT_TRUE(dump.opened);
+    for (const MapObject& o : dump.objects) {
+        EXPECT_EQ(o.kind, Kind::Polyline);
+        EXPECT_GE(o.points.size(), 2u);
+    }
+}
+
 // A café at a position that is not on the globe, and a road through it.
 std::string badNodeMap(const std::string& lat, const std::string& lon) {
     return R"(<?xml version='1.0' encoding='UTF-8'?>

@@ -79,6 +79,9 @@ public:
             }
             points.push_back(toUnits(ref.location()));
         }
+        // A way of one node or none is no line, and libosmium must not be
+        // asked whether an empty one is closed.
+        if (points.size() < 2) return;
         const TagGet tags = tagsOf(way.tags());
         const char* area = tags("area");
         if (way.is_closed() && area && std::strcmp(area, "yes") == 0) return;
