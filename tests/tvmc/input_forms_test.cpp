@@ -104,12 +104,18 @@ const char kNewObjects[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 </osm>
 )";
 
-TEST(InputForms, NegativeIdsAreObjectsLikeAnyOther) {
+// Compiles one OSM document; the map read back, not opened when tvmc failed.
+MapDump compileDocument(const char* document) {
     TempDir folder;
-    folder.write("new.osm", kNewObjects);
-    const RunResult r = runTvmc({folder.file("new.osm"), "-o", folder.file("map.tvm")});
-    ASSERT_EQ(r.code, 0) << r.err;
-    const MapDump dump = dumpMap(folder.file("map.tvm"));
+    folder.write("in.osm", document);
+    const RunResult r = runTvmc({folder.file("in.osm"), "-o", folder.file("map.tvm")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    return r.code == 0 ? dumpMap(folder.file("map.tvm")) : MapDump{};
+}
+
+TEST(InputForms, NegativeIdsAreObjectsLikeAnyOther) {
+    const MapDump dump = compileDocument(kNewObjects);
+    ASSERT_TRUE(dump.opened);
     int roads = 0, cafes = 0;
     for (const MapObject& o : dump.objects) {
         if (o.cellSeconds != 60) continue;
@@ -147,11 +153,7 @@ const char kDuplicateWayIds[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 )";
 
 TEST(InputForms, AMultipolygonMissingAMemberGetsNoAreaWhenAnotherIdComesTwice) {
-    TempDir folder;
-    folder.write("twice.osm", kDuplicateWayIds);
-    const RunResult r = runTvmc({folder.file("twice.osm"), "-o", folder.file("map.tvm")});
-    ASSERT_EQ(r.code, 0) << r.err;
-    const MapDump dump = dumpMap(folder.file("map.tvm"));
+    const MapDump dump = compileDocument(kDuplicateWayIds);
     ASSERT_TRUE(dump.opened);
     int roads = 0, areas = 0;
     for (const MapObject& o : dump.objects) {
@@ -176,11 +178,7 @@ const char kShortWays[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 )";
 
 TEST(InputForms, WaysOfLessThanTwoNodesAreNoLines) {
-    TempDir folder;
-    folder.write("short.osm", kShortWays);
-    const RunResult r = runTvmc({folder.file("short.osm"), "-o", folder.file("map.tvm")});
-    ASSERT_EQ(r.code, 0) << r.err;
-    const MapDump dump = dumpMap(folder.file("map.tvm"));
+    const MapDump dump = compileDocument(kShortWays);
     ASSERT_TRUE(dump.opened);
     for (const MapObject& o : dump.objects) {
         EXPECT_EQ(o.kind, Kind::Polyline);
