@@ -104,17 +104,25 @@ const char kNewObjects[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 </osm>
 )";
 
-// Compiles one OSM document; the map read back, not opened when tvmc failed.
-MapDump compileDocument(const char* document) {
+struct Compiled {
+    RunResult run;
+    MapDump map; // not opened when tvmc failed
+};
+
+// Compiles one OSM document and reads back the map tvmc wrote.
+Compiled compileDocument(const std::string& document) {
     TempDir folder;
     folder.write("in.osm", document);
-    const RunResult r = runTvmc({folder.file("in.osm"), "-o", folder.file("map.tvm")});
-    EXPECT_EQ(r.code, 0) << r.err;
-    return r.code == 0 ? dumpMap(folder.file("map.tvm")) : MapDump{};
+    Compiled c;
+    c.run = runTvmc({folder.file("in.osm"), "-o", folder.file("map.tvm")});
+    if (c.run.code == 0) c.map = dumpMap(folder.file("map.tvm"));
+    return c;
 }
 
 TEST(InputForms, NegativeIdsAreObjectsLikeAnyOther) {
-    const MapDump dump = compileDocument(kNewObjects);
+    const Compiled compiled = compileDocument(kNewObjects);
+    ASSERT_EQ(compiled.run.code, 0) << compiled.run.err;
+    const MapDump& dump = compiled.map;
     ASSERT_TRUE(dump.opened);
     int roads = 0, cafes = 0;
     for (const MapObject& o : dump.objects) {
@@ -153,7 +161,9 @@ const char kDuplicateWayIds[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 )";
 
 TEST(InputForms, AMultipolygonMissingAMemberGetsNoAreaWhenAnotherIdComesTwice) {
-    const MapDump dump = compileDocument(kDuplicateWayIds);
+    const Compiled compiled = compileDocument(kDuplicateWayIds);
+    ASSERT_EQ(compiled.run.code, 0) << compiled.run.err;
+    const MapDump& dump = compiled.map;
     ASSERT_TRUE(dump.opened);
     int roads = 0, areas = 0;
     for (const MapObject& o : dump.objects) {
@@ -178,7 +188,9 @@ const char kShortWays[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 )";
 
 TEST(InputForms, WaysOfLessThanTwoNodesAreNoLines) {
-    const MapDump dump = compileDocument(kShortWays);
+    const Compiled compiled = compileDocument(kShortWays);
+    ASSERT_EQ(compiled.run.code, 0) << compiled.run.err;
+    const MapDump& dump = compiled.map;
     ASSERT_TRUE(dump.opened);
     // Way 22 is the one road; the two short ways leave nothing behind.
     ASSERT_FALSE(dump.objects.empty());
@@ -212,14 +224,12 @@ class InvalidLocation : public ::testing::TestWithParam<BadLocationCase> {};
 
 TEST_P(InvalidLocation, NodeIsSkippedAndCountedWithItsWay) {
     const BadLocationCase& c = GetParam();
-    TempDir folder;
-    folder.write("bad.osm", badNodeMap(c.lat, c.lon));
-    const RunResult r = runTvmc({folder.file("bad.osm"), "-o", folder.file("map.tvm")});
+    const Compiled compiled = compileDocument(badNodeMap(c.lat, c.lon));
+    const RunResult& r = compiled.run;
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("skipped: 1 nodes without a valid position"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("skipped: 1 ways with nodes missing"), std::string::npos) << r.out;
-    const MapDump dump = dumpMap(folder.file("map.tvm"));
-    for (const MapObject& o : dump.objects) {
+    for (const MapObject& o : compiled.map.objects) {
         EXPECT_FALSE(o.kind == Kind::Poi) << "a POI at " << o.points[0].x << "," << o.points[0].y;
         EXPECT_NE(o.type, 0x04) << "the road through the node";
     }
@@ -247,9 +257,7 @@ TEST(InvalidLocation, FoundAnywhereInALargeFile) {
     xml += "<way id=\"10\"><nd ref=\"1\"/><nd ref=\"2\"/><tag k=\"highway\" v=\"primary\"/>"
            "</way>\n</osm>\n";
     ASSERT_GT(xml.size(), 4u * 65536);
-    TempDir folder;
-    folder.write("many.osm", xml);
-    const RunResult r = runTvmc({folder.file("many.osm"), "-o", folder.file("map.tvm")});
+    const RunResult r = compileDocument(xml).run;
     ASSERT_EQ(r.code, 0) << r.err;
     // Node 100 reads "0e300": zero, on the equator, a position like any other.
     EXPECT_NE(r.out.find("skipped: " + std::to_string(kBad - 1) + " nodes"), std::string::npos)
@@ -276,14 +284,12 @@ const char kHugeForest[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 )";
 
 TEST(HugeArea, StaysOnlyOnTheLevelWhereItCoversFewCells) {
-    TempDir folder;
-    folder.write("forest.osm", kHugeForest);
-    const RunResult r = runTvmc({folder.file("forest.osm"), "-o", folder.file("map.tvm")});
+    const Compiled compiled = compileDocument(kHugeForest);
+    const RunResult& r = compiled.run;
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("left out of the 60\" level: 1 objects"), std::string::npos) << r.out;
-    const MapDump dump = dumpMap(folder.file("map.tvm"));
-    ASSERT_FALSE(dump.objects.empty());
-    for (const MapObject& o : dump.objects) EXPECT_EQ(o.cellSeconds, 7200u);
+    ASSERT_FALSE(compiled.map.objects.empty());
+    for (const MapObject& o : compiled.map.objects) EXPECT_EQ(o.cellSeconds, 7200u);
 }
 
 } // namespace
