@@ -34,7 +34,8 @@ bool fail(const char* what, const char* value) {
 
 void printUsage() {
     std::fprintf(stderr, "usage: tvmrender FOLDER --at LON,LAT [--mpp METRES] [--mode eco|2d|3d]\n"
-                         "                 [--yaw DEG] [--tilt DEG] [--size WxH] -o OUT.png\n"
+                         "                 [--yaw DEG] [--tilt DEG] [--size WxH] [--track FILE.plt]\n"
+                         "                 -o OUT.png\n"
                          "       tvmrender --bench FOLDER [--size WxH]\n");
 }
 
@@ -72,6 +73,9 @@ bool parseOptions(int argc, char** argv, RenderOptions& o) {
                 return fail("--size", value);
             o.width = static_cast<int32_t>(w);
             o.height = static_cast<int32_t>(h);
+        } else if (arg == "--track") {
+            if (!needs("--track")) return false;
+            o.track = value;
         } else if (arg == "-o") {
             if (!needs("-o")) return false;
             o.output = value;
