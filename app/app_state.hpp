@@ -6,7 +6,7 @@
 #include "config/screen_xml.hpp"
 #include "map/track_log.hpp"
 #include "plugin-api/plugin_api.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 #include <SDL.h>
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/text.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 #include <cmath>
 #include <cstdlib>

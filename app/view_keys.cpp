@@ -1,7 +1,7 @@
 // The keys of the map view: zoom, rotation, tilt, projection, orientation.
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 namespace tevo {
 

@@ -3,7 +3,7 @@
 #include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 namespace tevo {
 

@@ -1,7 +1,7 @@
 // The map view in the start-up and the shutdown.
 #include "app/view_steps.hpp"
 #include "platform/text.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 namespace tevo {
 

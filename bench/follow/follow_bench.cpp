@@ -9,7 +9,7 @@
 // SDL_VIDEODRIVER=dummy. It reports; it never fails on a time.
 #include "app/startup.hpp"
 #include "platform/quit_request.hpp"
-#include "render/transition_table.hpp"
+#include "render/view/transition_table.hpp"
 
 #include <SDL.h>
 

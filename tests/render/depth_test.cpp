@@ -1,5 +1,5 @@
 // The depth buffer and the depth-tested fill.
-#include "render/projection.hpp"
+#include "render/raster/projection.hpp"
 #include "render/raster_support.hpp"
 
 #include <gtest/gtest.h>

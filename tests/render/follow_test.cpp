@@ -1,6 +1,6 @@
 // What a new fix does to the view: course filter, bearing, standing still,
 // turns, and records that no receiver should send but some do.
-#include "render/follow_math.hpp"
+#include "render/view/follow_math.hpp"
 #include "render/view_support.hpp"
 
 #include <cmath>

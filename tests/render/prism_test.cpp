@@ -1,6 +1,6 @@
 // Boxes drawn as prisms: which faces show, and the two drawing orders.
-#include "render/prism.hpp"
-#include "render/projection.hpp"
+#include "render/raster/prism.hpp"
+#include "render/raster/projection.hpp"
 #include "render/raster_support.hpp"
 
 #include <gtest/gtest.h>

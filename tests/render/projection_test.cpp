@@ -1,5 +1,5 @@
 // Camera, projection, near/far clipping, depth planes, facing and boxes.
-#include "render/projection.hpp"
+#include "render/raster/projection.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "overlay_support.hpp"
-#include "render/tap_marker.hpp"
+#include "render/overlays/tap_marker.hpp"
 
 namespace tevo::test {
 namespace {

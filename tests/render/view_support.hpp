@@ -3,8 +3,8 @@
 #pragma once
 
 #include "map/tvm_writer.hpp"
-#include "render/map_view.hpp"
 #include "render/raster_support.hpp"
+#include "render/view/map_view.hpp"
 
 #include <gtest/gtest.h>
 
