@@ -8,9 +8,6 @@ namespace tevo {
 // No car goes faster; a receiver's larger speed is taken as this one.
 inline constexpr float kMaxPlausibleSpeed = 400.0f; // km/h
 
-// Distance in metres along the Earth's surface (radius 6370 km).
-double greatCircleMetres(float lon1, float lat1, float lon2, float lat2);
-
 // The bearing in degrees counter-clockwise from east, 0..360, from one point
 // to the next (degrees scaled by the map's kx and ky); 0 for the same point.
 // Across the 0/360 degree line the short way round counts.

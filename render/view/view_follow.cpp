@@ -1,6 +1,8 @@
 // Following the vehicle: what a new fix does to the course, the followed
 // position, the zoom and the tilt.
 #include "render/raster/numbers.hpp"
+
+#include "plugin-api/geodesy.hpp"
 #include "render/view/follow_math.hpp"
 #include "render/view/map_view.hpp"
 
@@ -13,8 +15,7 @@ namespace {
 
 constexpr float kRightAngle = 90.0f;
 constexpr float kReversal = 90.0f;
-constexpr double kEarthRadius = 6370000.0;
-constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+using geo::kDegToRad;
 constexpr double kFlatBearing = 1e-7;
 constexpr double kHalfTurn = 180.0;
 constexpr double kFullTurn = 360.0;
@@ -33,15 +34,6 @@ double shortDelta(double from, double to) {
 }
 
 } // namespace
-
-double greatCircleMetres(float lon1, float lat1, float lon2, float lat2) {
-    const double p1 = lat1 * kDegToRad, p2 = lat2 * kDegToRad;
-    const double dl = (static_cast<double>(lon2) - lon1) * kDegToRad;
-    // Rounding may push the cosine of two equal points past 1.
-    return std::abs(acosClamped(std::sin(p1) * std::sin(p2) +
-                                std::cos(p1) * std::cos(p2) * std::cos(dl))) *
-           kEarthRadius;
-}
 
 float unwrapCourse(float beta, float previous) {
     double h = previous - std::trunc(previous / kFullTurn) * kFullTurn;
@@ -92,7 +84,7 @@ void MapView::updateFromFix(const GpsData& record) {
     const float kmh = plausibleSpeed(record.speed);
     // 4. Standing still, jitter and the course.
     if (longitude != kUnknownDegrees && latitude != kUnknownDegrees) {
-        const double l = greatCircleMetres(longitude, latitude, lon, lat);
+        const double l = geo::distanceMetres(longitude, latitude, lon, lat);
         if (l <= minMove && kmh <= minspeed) return;
         const float b = unwrapCourse(bearingDegrees(longitude, latitude, lon, lat, kx, ky), course);
         const float c = courseFilter.filter(b);

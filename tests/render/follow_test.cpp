@@ -1,5 +1,6 @@
 // What a new fix does to the view: course filter, bearing, standing still,
 // turns, and records that no receiver should send but some do.
+#include "plugin-api/geodesy.hpp"
 #include "render/view/follow_math.hpp"
 #include "render/view_support.hpp"
 
@@ -64,10 +65,10 @@ TEST(BearingTest, CrossingTheZeroLineEastwardsIsEast) {
 }
 
 TEST(DistanceTest, TheSamePointIsZeroAndNotANumberNever) {
-    const double d = greatCircleMetres(37.5835461f, 55.8121055f, 37.5835461f, 55.8121055f);
+    const double d = geo::distanceMetres(37.5835461f, 55.8121055f, 37.5835461f, 55.8121055f);
     EXPECT_FALSE(std::isnan(d));
     EXPECT_NEAR(d, 0, 1.0);
-    EXPECT_NEAR(greatCircleMetres(0, 0, 0, 1), 6370000.0 * 3.14159265358979 / 180, 1.0);
+    EXPECT_NEAR(geo::distanceMetres(0, 0, 0, 1), 6370000.0 * 3.14159265358979 / 180, 1.0);
 }
 
 // The view in the follow view, course up, with fixes around 55.8 N 37.58 E.
