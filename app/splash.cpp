@@ -33,8 +33,8 @@ void loadSplash(AppState& app) {
 
 void showStatusMessage(AppState& app, std::u16string_view message) {
     if (!app.screen) return;
-    // 1. The splash, 2. the message, 3. the maker lines, 4. the flip.
-    // Without a splash the window is cleared, or the messages would pile up.
+    // The splash, the message and the maker lines, then the flip. Without a
+    // splash the window is cleared, or the messages would pile up.
     if (!app.splash.draw())
         SDL_FillRect(app.screen, nullptr, SDL_MapRGB(app.screen->format, 0, 0, 0));
     app.statusText.drawText(message, app.messageOrigin[0], app.messageOrigin[1]);

@@ -12,7 +12,7 @@ constexpr float kTiltStep = 1.0f;
 
 // While the replay moves the vehicle, its own frames show the change.
 bool replayMoves(const AppState& app) {
-    return app.demoMode && app.mapView->positionChanged;
+    return app.demoMode && app.mapView->state().positionChanged;
 }
 
 } // namespace

@@ -1,115 +1,72 @@
-// The frame: the map of the chosen level pass by pass, then the names and
-// the overlays; the preview shown in its place while a flat drag goes on.
-#include "platform/clock.hpp"
-#include "render/frame/frame_internal.hpp"
-#include "render/raster/numbers.hpp"
+// The stages of the map of one frame, in order: the level's blocks pass by
+// pass, the tracks, the names, then the pointer, the scale bar and the
+// compass.
+#include "render/frame/frame.hpp"
+
+#include "render/frame/passes.hpp"
 
 #include <thread>
 
 namespace tevo {
 
 namespace {
-constexpr float kRightAngle = 90.0f;
-} // namespace
 
-void MapView::drawFrame() {
-    // 1. Timing.
-    const uint32_t t0 = ticks();
-    frameIntervalMs = hasPreviousFrame ? static_cast<int32_t>(t0 - previousFrameStart) : 0;
-    previousFrameStart = t0;
-    hasPreviousFrame = true;
-    // 2. The background; the preview keeps its picture, drawn below.
-    if (!previewOn) painter->clearArea(background);
-    if (!mapOpen()) {
-        // 3. No map.
-        overlays->drawMapAbsent();
-    } else if (!previewOn) {
-        // 4. The map, or the preview shifted by the drag.
-        composeMap();
-    } else if (video && preview) {
-        SDL_Rect area{static_cast<Sint16>(viewport.x0), static_cast<Sint16>(viewport.y0),
-                      static_cast<Uint16>(viewport.x1 - viewport.x0 + 1),
-                      static_cast<Uint16>(viewport.y1 - viewport.y0 + 1)};
-        SDL_FillRect(video, &area,
-                     SDL_MapRGB(video->format, background & 0xFF, (background >> 8) & 0xFF,
-                                (background >> 16) & 0xFF));
-        SDL_Rect from = area;
-        SDL_Rect to{static_cast<Sint16>(viewport.x0 + previewOffsetX),
-                    static_cast<Sint16>(viewport.y0 + previewOffsetY), 0, 0};
-        SDL_BlitSurface(preview, &from, video, &to);
+constexpr size_t kPointCapacity = 128;
+constexpr size_t kClippedCapacity = 256;
+constexpr size_t kGrowStep = 32;
+
+// The level's blocks pass by pass, then the tracks and the names; false
+// when there is no level to draw or its scale cannot be held.
+bool drawLevel(const FrameView& f, FrameCanvas& canvas, const cPtrArray<cPolyLine>& tracks) {
+    // A clean slate for labels and depths.
+    canvas.overlays.beginFrame();
+    cZBuffer& depth = canvas.painter.depth();
+    if (!f.eco && depth.hasStorage()) depth.clear();
+    if (!f.level || !f.scaleHeld) return false;
+    for (const auto& block : f.level->indexBlocks()) {
+        // A frame of a big level takes a while: let the other threads run.
+        std::this_thread::yield();
+        frame::drawPolygons(f, canvas, *block);
+        frame::drawPolylines(f, canvas, *block);
+        frame::drawUpperPolygons(f, canvas, *block);
+        frame::drawPois(f, canvas, *block);
     }
-    // 5. What the frame cost.
-    drawTimeMs = static_cast<int32_t>(ticks() - t0);
+    frame::drawTracks(f, canvas, tracks);
+    canvas.overlays.drawNames();
+    return true;
 }
 
-void MapView::composeMap() {
-    cPainter::BusyGuard busy(*painter);
-    // 1. Drawing reaches the whole fill area.
-    const PixelRect fill = painter->fillArea();
-    painter->setClip(fill);
-    painter->setBounds({0, 0, fill.right, fill.bottom});
-    // 2.-3. Camera, footprint and level; a corrected zoom moves the camera.
-    updateCamera();
-    updateFootprint();
-    const int choice = chooseLevel(levelChoiceKind);
-    if (choice == 1) {
-        updateCamera();
-        updateFootprint();
+void drawOverlays(const FrameView& f, cViewOverlays& overlays) {
+    if (f.followed.isSet()) {
+        const ScreenHit at = f.mapToScreen(f.followed.x, f.followed.y);
+        if (at.visible)
+            overlays.drawPointer({at.x, at.y}, f.pointerAngle, f.hdop, f.scale, f.courseMatrix);
     }
-    // 4. The shift of the bulk projection.
-    const float k = freeView ? 1.0f : zoomFactor;
-    int32_t shift = fixedShift(Sx);
-    if (shift == -1) {
-        shift = fixedShift(k * kx * previousZoom);
-        Sx = k * kx * previousZoom;
-        Sy = k * (-ky * previousZoom);
-    }
-    // 5. Scales, view direction and depth limits.
-    frame::Bulk bulk(*this);
-    bulk.shift = shift < 0 ? kFixedShift : shift;
-    bulk.a = num::truncInt(static_cast<double>(int64_t{1} << bulk.shift) * Sx);
-    bulk.b = num::truncInt(static_cast<double>(int64_t{1} << bulk.shift) * Sy);
-    bulk.cx = centre.x;
-    bulk.cy = centre.y;
-    bulk.eco = !perspective();
-    bulk.viewport = {viewport.x0, viewport.y0, viewport.x1, viewport.y1};
-    viewDirection = {frameMatrix[2], frameMatrix[5], frameMatrix[8]};
-    nearFar(num::truncInt(kNearCoefficient * S), nearZ, farZ);
-    if (choice == -1) {
-        // 6. Off the map: the text, then the overlays.
-        overlays->drawOutOfMap(camera->principalX, camera->principalY);
-    } else {
-        // 7. A clean slate for labels and depths.
-        overlays->beginFrame();
-        if (perspective() && painter->depth().hasStorage()) painter->depth().clear();
-        // 8. The level, its cache brought to the footprint.
-        cMapLevel* level = mapFile.selectLevel(wantedLevel, footprint);
-        wantedLevel = level;
-        if (!level || shift < 0) return;
-        // 9.-11. The passes, then tracks and names.
-        markThreshold = 0;
-        for (const auto& block : level->indexBlocks()) {
-            std::this_thread::yield();
-            frame::drawPolygons(bulk, *block);
-            frame::drawPolylines(bulk, *block);
-            frame::drawUpperPolygons(bulk, *block);
-            frame::drawPois(bulk, *block);
-        }
-        frame::drawTracks(bulk);
-        overlays->drawNames();
-    }
-    // 12. Pointer, scale bar, compass.
-    overlays->drawPointer(frameYaw + course - kRightAngle);
-    overlays->drawScaleBar();
-    if (overlays->hasCompass()) overlays->drawCompass(frameYaw, course);
-    // 13. A tap marker starts again after the view moved.
-    if (lastAction != ActionNone && overlays->tapMarkerActive())
-        overlays->resetTapMarkerAnimation();
-    lastAction = ActionNone;
-    // 14. The tap marker after the frame.
-    if (afterFrameHook) overlays->drawTapMarker();
-    // 15.
-    levelChoiceKind = ChoiceOther;
+    overlays.drawScaleBar(f.scale);
+    if (overlays.hasCompass()) overlays.drawCompass(f.yaw);
+}
+
+} // namespace
+
+FrameCanvas::FrameCanvas(cPainter& p, cViewOverlays& o) : painter(p), overlays(o) {
+    points.reserve(kPointCapacity);
+    clipped.reserve(kClippedCapacity);
+    ground.reserve(kPointCapacity);
+}
+
+void FrameCanvas::reservePoints(size_t n) {
+    const size_t capacity = points.capacity();
+    if (capacity >= n) return;
+    points.reserve(n - capacity > kGrowStep - 1 ? n : capacity + kGrowStep);
+}
+
+bool drawMap(const FrameView& frame, FrameCanvas& canvas, const cPtrArray<cPolyLine>& tracks) {
+    if (frame.offMap)
+        canvas.overlays.drawOutOfMap({frame.camera->principalX, frame.camera->principalY});
+    else if (!drawLevel(frame, canvas, tracks))
+        return false;
+    drawOverlays(frame, canvas.overlays);
+    return true;
 }
 
 } // namespace tevo

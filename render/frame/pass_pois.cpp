@@ -1,5 +1,8 @@
-// Pass 4: POI icons and names; and the loaded tracks.
-#include "render/frame/frame_internal.hpp"
+// The fourth pass: POI icons and names; and the loaded tracks after the
+// last block.
+#include "render/frame/passes.hpp"
+
+#include "render/raster/projection.hpp"
 
 namespace tevo::frame {
 
@@ -12,47 +15,45 @@ constexpr int32_t kTrackWidth = 3;
 
 } // namespace
 
-void drawPois(Bulk& bulk, const cIndexBlock& block) {
-    MapView& v = bulk.view;
-    const PixelRect near{bulk.viewport.left - kIconMargin, bulk.viewport.top - kIconMargin,
-                         bulk.viewport.right + kIconMargin, bulk.viewport.bottom + kIconMargin};
+void drawPois(const FrameView& f, FrameCanvas& c, const cIndexBlock& block) {
+    const PixelRect near{f.viewport.left - kIconMargin, f.viewport.top - kIconMargin,
+                         f.viewport.right + kIconMargin, f.viewport.bottom + kIconMargin};
     for (const auto& objects : block.loaded()) {
         for (const auto& p : objects->pois) {
-            if (p->type == -1 || p->mark < v.markThreshold) continue;
+            if (p->type == -1) continue;
             ScreenPoint at;
-            if (bulk.eco) {
-                at = bulk.eco2D(p->x, p->y);
+            if (f.eco) {
+                at = f.eco2D(p->x, p->y);
             } else {
-                const GroundPoint g = bulk.ground(p->x, p->y);
-                const CameraPoint q = toCamera(&v.frameMatrix, g.u, g.v, v.camera->height());
-                if (q.z < v.nearZ || q.z > v.farZ || !projectPoint(q, *v.camera, at)) continue;
+                const GroundPoint g = f.ground(p->x, p->y);
+                const CameraPoint q = toCamera(&f.matrix, g.u, g.v, f.camera->height());
+                if (q.z < f.nearZ || q.z > f.farZ || !projectPoint(q, *f.camera, at)) continue;
             }
             if (!near.contains(at.x, at.y)) continue;
-            v.overlays->drawPoi(*p, at);
+            c.overlays.drawPoi(*p, at);
         }
     }
 }
 
-void drawTracks(Bulk& bulk) {
-    MapView& v = bulk.view;
-    cPainter& painter = *v.painter;
-    for (const auto& track : v.tracks) {
+void drawTracks(const FrameView& f, FrameCanvas& c, const cPtrArray<cPolyLine>& tracks) {
+    cPainter& painter = c.painter;
+    for (const auto& track : tracks) {
         // The last point is where the vehicle is; the pointer stands there.
         if (track->points.size() < 3) continue;
         const size_t n = track->points.size() - 1;
         painter.setLineColour(painter.mapColour(kTrackColour));
         painter.setLineWidth(kTrackWidth);
         painter.setDashPattern(cPainter::kSolid);
-        if (bulk.eco) {
-            bulk.reserveFirst(n);
-            bulk.ecoPoints(track->points.data(), n, v.points);
-            painter.drawPolyline(static_cast<int>(n), v.points.data());
+        if (f.eco) {
+            c.reservePoints(n);
+            f.ecoPoints(track->points.data(), n, c.points);
+            painter.drawPolyline(static_cast<int>(n), c.points.data());
             continue;
         }
-        bulk.groundPoints(track->points.data(), n, v.ground);
-        if (projectPolyline(*v.camera, v.frameMatrix, v.ground.data(), static_cast<int>(n), v.nearZ,
-                            v.farZ, v.clipped))
-            painter.drawPolyline(static_cast<int>(v.clipped.size()), v.clipped.data());
+        f.groundPoints(track->points.data(), n, c.ground);
+        if (projectPolyline(*f.camera, f.matrix, c.ground.data(), static_cast<int>(n), f.nearZ,
+                            f.farZ, c.clipped))
+            painter.drawPolyline(static_cast<int>(c.clipped.size()), c.clipped.data());
     }
 }
 

@@ -1,53 +1,55 @@
-// Pass 2: the lines, outer stroke then inner stroke, with street names.
-#include "render/frame/frame_internal.hpp"
+// The second pass: the lines, outer stroke then inner stroke, with street
+// names.
+#include "render/frame/passes.hpp"
+
+#include "render/raster/projection.hpp"
 
 namespace tevo::frame {
 
 namespace {
 
-// The line's screen points in `v.points` (Eco) or `v.clipped`; false when
+// The line's screen points in `c.points` (Eco) or `c.clipped`; null when
 // nothing of it can show.
-const std::vector<ScreenPoint>* projectLine(Bulk& bulk, const cPolyLine& o) {
-    MapView& v = bulk.view;
+const std::vector<ScreenPoint>* projectLine(const FrameView& f, FrameCanvas& c,
+                                            const cPolyLine& o) {
     const size_t n = o.points.size();
-    if (bulk.eco) {
+    if (f.eco) {
         if (n > kBoxCullPoints) {
             ScreenPoint corners[4];
-            bulk.boxEco(o, corners);
-            if (!bulk.meetsViewport(boundsOfPoints(corners, 4))) return nullptr;
+            f.boxEco(o, corners);
+            if (!f.viewport.meets(boundsOfPoints(corners, 4))) return nullptr;
         }
-        bulk.reserveFirst(n);
-        bulk.ecoPoints(o.points.data(), n, v.points);
-        return &v.points;
+        c.reservePoints(n);
+        f.ecoPoints(o.points.data(), n, c.points);
+        return &c.points;
     }
     if (n > kBoxCullPoints) {
-        if (!bulk.boxPerspective(o, v.clipped)) return nullptr;
-        const BoundsI box = boundsOfPoints(v.clipped.data(), static_cast<int>(v.clipped.size()));
-        if (!bulk.meetsViewport(box)) return nullptr;
+        if (!f.boxPerspective(o, c.clipped)) return nullptr;
+        const PixelRect box = boundsOfPoints(c.clipped.data(), static_cast<int>(c.clipped.size()));
+        if (!f.viewport.meets(box)) return nullptr;
     }
-    bulk.groundPoints(o.points.data(), n, v.ground);
-    if (!projectPolyline(*v.camera, v.frameMatrix, v.ground.data(), static_cast<int>(n), v.nearZ,
-                         v.farZ, v.clipped))
+    f.groundPoints(o.points.data(), n, c.ground);
+    if (!projectPolyline(*f.camera, f.matrix, c.ground.data(), static_cast<int>(n), f.nearZ, f.farZ,
+                         c.clipped))
         return nullptr;
-    return &v.clipped;
+    return &c.clipped;
 }
 
 } // namespace
 
-void drawPolylines(Bulk& bulk, const cIndexBlock& block) {
-    MapView& v = bulk.view;
-    cPainter& painter = *v.painter;
+void drawPolylines(const FrameView& f, FrameCanvas& c, const cIndexBlock& block) {
+    cPainter& painter = c.painter;
     for (const auto& objects : block.loaded()) {
         for (const auto& o : objects->polylines) {
-            if (o->points.empty() || o->mark < v.markThreshold) continue;
-            const std::vector<ScreenPoint>* pts = projectLine(bulk, *o);
+            if (o->points.empty()) continue;
+            const std::vector<ScreenPoint>* pts = projectLine(f, c, *o);
             if (!pts) continue;
-            const LineStyle ls = v.style.lineStyle(o->type);
+            const LineStyle ls = f.style->lineStyle(o->type);
             const int count = static_cast<int>(pts->size());
             painter.setLineColour(painter.mapColour(static_cast<uint32_t>(ls.colour)));
             painter.setDashPattern(linePattern(ls.pattern));
             painter.setLineWidth(ls.width);
-            const bool visible = painter.drawPolylineVisible(count, pts->data(), bulk.path);
+            const bool visible = painter.drawPolylineVisible(count, pts->data(), c.path);
             if (!visible) continue;
             if (ls.width2 != 0) {
                 painter.setLineColour(painter.mapColour(static_cast<uint32_t>(ls.colour2)));
@@ -55,7 +57,7 @@ void drawPolylines(Bulk& bulk, const cIndexBlock& block) {
                 painter.setLineWidth(ls.width2);
                 painter.drawPolyline(count, pts->data());
             }
-            if (!o->name.empty()) v.overlays->addStreetName(bulk.path, o->name);
+            if (!o->name.empty()) c.overlays.addStreetName(c.path, o->name);
         }
     }
 }

@@ -1,7 +1,9 @@
-// Pass 3: the areas drawn over the lines (buildings and the like), flat in
-// Eco and "2D", as lit prisms in "3D".
-#include "render/frame/frame_internal.hpp"
+// The third pass: the areas drawn over the lines (buildings and the like),
+// flat in Eco and "2D", as lit prisms in "3D".
+#include "render/frame/passes.hpp"
+
 #include "render/raster/numbers.hpp"
+#include "render/raster/projection.hpp"
 
 namespace tevo::frame {
 
@@ -23,7 +25,7 @@ uint32_t shade(uint32_t colour, uint32_t percent) {
 }
 
 // Heights of the raised types in metres; any other type stands as tall as
-// the near-plane coefficient.
+// the near-plane coefficient of the view.
 float heightOf(int32_t type) {
     switch (type) {
     case 6:
@@ -43,63 +45,62 @@ float heightOf(int32_t type) {
     case 111:
         return 5;
     default:
-        return static_cast<float>(MapView::kNearCoefficient);
+        return static_cast<float>(kNearCoefficient);
     }
 }
 
-bool drawRaised(Bulk& bulk, const cPolyLine& o, ScreenPoint& anchor) {
-    MapView& v = bulk.view;
+bool drawRaised(const FrameView& f, FrameCanvas& c, const cPolyLine& o, const Prism& walls,
+                ScreenPoint& anchor) {
     const size_t n = o.points.size();
     if (n > kBoxCullPoints) {
-        if (!bulk.boxPerspective(o, v.clipped)) return false;
-        const BoundsI box = boundsOfPoints(v.clipped.data(), static_cast<int>(v.clipped.size()));
-        if (!bulk.meetsViewport(box)) return false;
-        anchor = centroid(v.clipped.data(), static_cast<int>(v.clipped.size()));
+        if (!f.boxPerspective(o, c.clipped)) return false;
+        const PixelRect box = boundsOfPoints(c.clipped.data(), static_cast<int>(c.clipped.size()));
+        if (!f.viewport.meets(box)) return false;
+        anchor = centroid(c.clipped.data(), static_cast<int>(c.clipped.size()));
     }
     // The roof is lifted against the view direction by the height in pixels.
-    const int32_t h = num::truncInt(heightOf(o.type) * v.S);
+    const int32_t h = num::truncInt(heightOf(o.type) * f.scale);
     const auto lift = [&](int32_t d) {
         return num::truncInt(static_cast<double>(int64_t{h} * d)) >> kFixedShift;
     };
-    bulk.groundPoints(o.points.data(), n, v.ground);
-    Prism prism;
-    prism.matrix = &v.frameMatrix;
-    prism.ground = v.ground.data();
+    f.groundPoints(o.points.data(), n, c.ground);
+    Prism prism = walls;
+    prism.matrix = &f.matrix;
+    prism.ground = c.ground.data();
     prism.count = static_cast<int>(n);
-    prism.lift = {lift(v.viewDirection[0]), lift(v.viewDirection[1]), lift(v.viewDirection[2])};
-    prism.nearZ = v.nearZ;
-    prism.farZ = v.farZ;
-    prism.oddWall = v.wallOdd;
-    prism.evenWall = v.wallEven;
+    prism.lift = {lift(f.viewDirection[0]), lift(f.viewDirection[1]), lift(f.viewDirection[2])};
+    prism.nearZ = f.nearZ;
+    prism.farZ = f.farZ;
     const bool drawn = n <= kBoxCullPoints
-                           ? drawPrism(*v.painter, *v.camera, prism, v.prismBuffers)
-                           : drawPrismRoofLast(*v.painter, *v.camera, prism, v.prismBuffers);
+                           ? drawPrism(c.painter, *f.camera, prism, c.prism)
+                           : drawPrismRoofLast(c.painter, *f.camera, prism, c.prism);
     if (drawn && n <= kBoxCullPoints && !o.name.empty()) {
-        if (!projectPolygon(*v.camera, &v.frameMatrix, v.ground.data(), static_cast<int>(n),
-                            v.nearZ, v.farZ, v.clipped))
+        if (!projectPolygon(*f.camera, &f.matrix, c.ground.data(), static_cast<int>(n), f.nearZ,
+                            f.farZ, c.clipped))
             return false;
-        anchor = centroid(v.clipped.data(), static_cast<int>(v.clipped.size()));
+        anchor = centroid(c.clipped.data(), static_cast<int>(c.clipped.size()));
     }
     return drawn;
 }
 
 } // namespace
 
-void drawUpperPolygons(Bulk& bulk, const cIndexBlock& block) {
-    MapView& v = bulk.view;
-    const bool raised = !bulk.eco && v.style3D == Style3D;
+void drawUpperPolygons(const FrameView& f, FrameCanvas& c, const cIndexBlock& block) {
+    const bool raised = !f.eco && f.raised;
     for (const auto& objects : block.loaded()) {
         for (const auto& o : objects->upperPolygons) {
-            if (o->points.empty() || o->mark < v.markThreshold) continue;
-            const auto colour = static_cast<uint32_t>(v.style.areaStyle(o->type).colour);
-            v.wallOdd = shade(colour, kLitWall);
-            v.wallEven = shade(colour, kShadedWall);
-            v.painter->setFillColour(v.painter->mapColour(colour));
+            if (o->points.empty()) continue;
+            const auto colour = static_cast<uint32_t>(f.style->areaStyle(o->type).colour);
+            Prism walls;
+            walls.oddWall = shade(colour, kLitWall);
+            walls.evenWall = shade(colour, kShadedWall);
+            c.painter.setFillColour(c.painter.mapColour(colour));
             ScreenPoint anchor;
-            const bool drawn = raised ? drawRaised(bulk, *o, anchor) : fillArea(bulk, *o, anchor);
+            const bool drawn =
+                raised ? drawRaised(f, c, *o, walls, anchor) : fillArea(f, c, *o, anchor);
             if (!drawn || o->name.empty()) continue;
-            if (bulk.viewport.contains(anchor.x, anchor.y))
-                v.overlays->addAreaName(anchor, o->name, kNameType, true);
+            if (f.viewport.contains(anchor.x, anchor.y))
+                c.overlays.addAreaName(anchor, o->name, kNameType, true);
         }
     }
 }

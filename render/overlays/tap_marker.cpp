@@ -11,7 +11,7 @@ cTapMarker::cTapMarker(SDL_Surface* screen, cPainter& painter)
     if (screen) save_ = createSurfaceLike(*screen->format, kSize, kSize);
 }
 
-void cTapMarker::setTapMarker(ScreenPoint screen, const TapMapPoint& mapPoint, bool offGround) {
+void cTapMarker::setTapMarker(ScreenPoint screen, const ViewPoint& mapPoint, bool offGround) {
     if (offGround) return;
     eraseTapMarker();
     mapPoint_ = mapPoint;

@@ -20,13 +20,6 @@ namespace tevo {
 
 class cPainter;
 
-// A map point with its height reference.
-struct TapMapPoint {
-    int32_t x = -1;
-    int32_t y = -1;
-    int32_t z = -500;
-};
-
 class cTapMarker {
 public:
     static constexpr int32_t kHalfSize = 32;
@@ -44,7 +37,7 @@ public:
 
     // A tap at `screen` on map point `mapPoint`; ignored when the tap was
     // above the horizon. Replaces (erases) the current marker.
-    void setTapMarker(ScreenPoint screen, const TapMapPoint& mapPoint, bool offGround);
+    void setTapMarker(ScreenPoint screen, const ViewPoint& mapPoint, bool offGround);
 
     // After a frame in which the user acted: the marker starts its life and
     // animation again and saves the new picture under it.
@@ -65,7 +58,7 @@ public:
     bool active() const { return active_; }
     bool drawToScreen() const { return drawToScreen_; }
     void setDrawToScreen(bool on) { drawToScreen_ = on; }
-    const TapMapPoint& mapPoint() const { return mapPoint_; }
+    const ViewPoint& mapPoint() const { return mapPoint_; }
     ScreenPoint screenPoint() const { return screen_; }
     // Ring radii of the last draw.
     int32_t innerRadius() const { return inner_; }
@@ -86,7 +79,7 @@ private:
     bool lifeStarted_ = false;
     uint32_t lifeStart_ = 0;
     uint32_t cycleStart_ = 0;
-    TapMapPoint mapPoint_;
+    ViewPoint mapPoint_;
     ScreenPoint screen_;
     int32_t inner_ = 0;
     int32_t outer_ = 0;

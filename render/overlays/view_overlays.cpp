@@ -12,7 +12,7 @@
 #include "render/overlays/scale_bar.hpp"
 #include "render/overlays/street_labels.hpp"
 #include "render/overlays/tap_marker.hpp"
-#include "render/view/map_view.hpp"
+#include "render/raster/painter.hpp"
 #include "ui/picture.hpp"
 #include "ui/sprite.hpp"
 #include "ui/text_style.hpp"
@@ -34,16 +34,20 @@ constexpr std::pair<char16_t, char16_t> kLabelCharacters[] = {
     {0x2018, 0x201E}, {0x2026, 0x2026}, {0x2116, 0x2116},
 };
 
-PixelRect rectOf(const IntRect& r) {
-    return {r.x0, r.y0, r.x1, r.y1};
-}
+// The scale bar's default length and its distance from the bottom edge.
+constexpr int32_t kDefaultScaleLength = 50;
+constexpr int32_t kScaleBarLift = 8;
+constexpr int32_t kDefaultCompassPlace = 32;
 
 } // namespace
 
 struct cViewOverlays::State {
-    explicit State(MapView& view)
-        : gridA(rectOf(view.viewport)), gridB(rectOf(view.viewport)),
-          tap(view.video, *view.painter) {}
+    State(SDL_Surface* screen, cPainter& p, const PixelRect& viewport)
+        : video(screen), painter(p), gridA(viewport), gridB(viewport),
+          tap(screen, p), scaleBarAt{(viewport.right - viewport.left + 1 - kDefaultScaleLength) / 2,
+                                     viewport.bottom - viewport.top + 1 - kScaleBarLift} {}
+    SDL_Surface* video;
+    cPainter& painter;
     TextStyle font;
     Picture pointer;
     Picture compass;
@@ -53,14 +57,18 @@ struct cViewOverlays::State {
     cStreetLabels streets;
     cLabelSpace space; // keeps the names from writing over each other
     cTapMarker tap;
+    ScreenPoint compassAt{kDefaultCompassPlace, kDefaultCompassPlace};
+    ScreenPoint scaleBarAt;
+    int32_t scaleLength = kDefaultScaleLength;
 };
 
-cViewOverlays::cViewOverlays(MapView& view) : view_(view), state_(std::make_unique<State>(view)) {}
+cViewOverlays::cViewOverlays(SDL_Surface* video, cPainter& painter, const PixelRect& viewport)
+    : state_(std::make_unique<State>(video, painter, viewport)) {}
 cViewOverlays::~cViewOverlays() = default;
 
 bool cViewOverlays::openFont(const std::string& path, int32_t size) {
     TextStyle& font = state_->font;
-    const bool ok = font.openFont(view_.video, path, size);
+    const bool ok = font.openFont(state_->video, path, size);
     font.setColour(0, 0, 0);
     font.setBlended(true);
     font.setAlignment(kMapTextAlignment);
@@ -77,24 +85,30 @@ void cViewOverlays::buildGlyphStrip(const std::u16string& text) {
 }
 
 bool cViewOverlays::loadPointer(const std::string& path) {
-    state_->pointer.load(view_.video, path);
+    state_->pointer.load(state_->video, path);
     state_->pointer.keyMagenta();
     return state_->pointer.loaded();
 }
 
 bool cViewOverlays::loadCompass(const std::string& path) {
-    state_->compass.load(view_.video, path);
+    state_->compass.load(state_->video, path);
     state_->compass.keyMagenta();
     return state_->compass.loaded();
 }
 
 bool cViewOverlays::loadPoiSheet(const std::string& path, int32_t iconWidth, int32_t iconHeight) {
-    state_->poiSheet.load(view_.video, path, iconWidth, iconHeight);
+    state_->poiSheet.load(state_->video, path, iconWidth, iconHeight);
     return state_->poiSheet.loaded();
 }
 
 bool cViewOverlays::hasCompass() const {
     return state_->compass.loaded();
+}
+
+void cViewOverlays::setPositions(ScreenPoint compass, ScreenPoint scaleBar, int32_t scaleLength) {
+    state_->compassAt = compass;
+    state_->scaleBarAt = scaleBar;
+    state_->scaleLength = scaleLength;
 }
 
 void cViewOverlays::beginFrame() {
@@ -109,7 +123,7 @@ void cViewOverlays::addAreaName(ScreenPoint anchor, const std::u16string& name, 
 }
 
 void cViewOverlays::drawPoi(const cPOI& poi, ScreenPoint at) {
-    drawPoiIcon(*view_.painter, state_->poiSheet, poi.type, at);
+    drawPoiIcon(state_->painter, state_->poiSheet, poi.type, at);
     if (!poi.name.empty())
         state_->gridA.addLabel(makePoiLabel(at, poi.name, poi.type, state_->font));
 }
@@ -120,7 +134,7 @@ void cViewOverlays::addStreetName(const std::vector<ScreenPoint>& path,
 }
 
 void cViewOverlays::drawNames() {
-    cPainter& painter = *view_.painter;
+    cPainter& painter = state_->painter;
     const int32_t iconHeight = state_->poiSheet.loaded() ? state_->poiSheet.frameHeight : 0;
     state_->space.clear();
     state_->streets.drawStreetLabels(painter, state_->font, &state_->space);
@@ -128,36 +142,31 @@ void cViewOverlays::drawNames() {
     state_->gridB.drawGrid(painter, state_->font, iconHeight, &state_->space);
 }
 
-void cViewOverlays::drawPointer(float angle) {
-    if (!view_.followed.isSet()) return;
-    const ScreenHit at = view_.mapToScreen(view_.followed.x, view_.followed.y);
-    if (!at.visible) return;
-    tevo::drawPointer(*view_.painter, state_->pointer.image.get(), angle, {at.x, at.y},
-                      view_.lastFix.hdop, view_.S, std::span<const int32_t, 9>(view_.courseMatrix));
+void cViewOverlays::drawPointer(ScreenPoint at, float angle, float hdop, float scale,
+                                const FixedMatrix& courseMatrix) {
+    tevo::drawPointer(state_->painter, state_->pointer.image.get(), angle, at, hdop, scale,
+                      std::span<const int32_t, 9>(courseMatrix));
 }
 
-void cViewOverlays::drawScaleBar() {
-    tevo::drawScaleBar(*view_.painter, state_->font, {view_.scaleX, view_.scaleY},
-                       view_.scaleLength, view_.S);
+void cViewOverlays::drawScaleBar(float scale) {
+    tevo::drawScaleBar(state_->painter, state_->font, state_->scaleBarAt, state_->scaleLength,
+                       scale);
 }
 
-void cViewOverlays::drawCompass(float yaw, float) {
-    tevo::drawCompass(*view_.painter, state_->compass.image.get(), yaw,
-                      {view_.compassX, view_.compassY});
+void cViewOverlays::drawCompass(float yaw) {
+    tevo::drawCompass(state_->painter, state_->compass.image.get(), yaw, state_->compassAt);
 }
 
-void cViewOverlays::drawOutOfMap(int32_t centreX, int32_t centreY) {
-    tevo::drawOutOfMap(state_->font, {centreX, centreY});
+void cViewOverlays::drawOutOfMap(ScreenPoint principal) {
+    tevo::drawOutOfMap(state_->font, principal);
 }
 
-void cViewOverlays::drawMapAbsent() {
-    tevo::drawMapAbsent(state_->font, {view_.camera->principalX, view_.camera->principalY},
-                        view_.programFolder);
+void cViewOverlays::drawMapAbsent(ScreenPoint principal, const std::string& programFolder) {
+    tevo::drawMapAbsent(state_->font, principal, programFolder);
 }
 
-void cViewOverlays::setTapMarker(int32_t sx, int32_t sy) {
-    const GroundHit hit = view_.screenToMap(sx, sy);
-    state_->tap.setTapMarker({sx, sy}, {hit.x, hit.y, kGroundHeight}, hit.offGround);
+void cViewOverlays::setTapMarker(ScreenPoint at, const ViewPoint& mapPoint, bool offGround) {
+    state_->tap.setTapMarker(at, mapPoint, offGround);
 }
 
 bool cViewOverlays::tapMarkerActive() const {
@@ -168,37 +177,19 @@ void cViewOverlays::resetTapMarkerAnimation() {
     state_->tap.resetAnimation();
 }
 
-// The marker shows where the user browses: in the free view, and while
-// there is no position to follow.
-static bool markerShown(const MapView& view) {
-    return view.freeView || !view.followed.isSet();
-}
-
-void cViewOverlays::drawTapMarker() {
+void cViewOverlays::drawTapMarker(ScreenPoint at) {
+    // Into the frame: the frame's flip shows it.
     cTapMarker& tap = state_->tap;
-    if (!tap.active() || !markerShown(view_)) return;
-    const TapMapPoint& p = tap.mapPoint();
-    if (p.x == kUnsetCoordinate || p.y == kUnsetCoordinate) return;
-    const ScreenHit at = view_.mapToScreen(p.x, p.y);
-    if (!at.visible) return;
     const bool toScreen = tap.drawToScreen();
     tap.setDrawToScreen(false);
-    tap.drawTapMarker(ticks(), {at.x, at.y});
+    tap.drawTapMarker(ticks(), at);
     tap.setDrawToScreen(toScreen);
 }
 
-void cViewOverlays::followTapMarker() {
+void cViewOverlays::followTapMarker(ScreenPoint at) {
     cTapMarker& tap = state_->tap;
-    if (!tap.active() || !markerShown(view_) || view_.previewOn) return;
-    const TapMapPoint& p = tap.mapPoint();
-    const ScreenHit at = view_.mapToScreen(p.x, p.y);
-    if (!at.visible) return;
     tap.setDrawToScreen(true);
-    tap.drawTapMarker(ticks(), {at.x, at.y});
-}
-
-void cViewOverlays::eraseTapMarker() {
-    state_->tap.eraseTapMarker();
+    tap.drawTapMarker(ticks(), at);
 }
 
 void cViewOverlays::clearTapMarker() {
@@ -206,8 +197,7 @@ void cViewOverlays::clearTapMarker() {
 }
 
 ViewPoint cViewOverlays::tapMapPoint() const {
-    const TapMapPoint& p = state_->tap.mapPoint();
-    return {p.x, p.y, p.z};
+    return state_->tap.mapPoint();
 }
 
 ScreenPoint cViewOverlays::tapScreenPoint() const {

@@ -48,10 +48,8 @@ float normalisePitch(float degrees) {
     return v < 0 ? 0 : v;
 }
 
-Camera::Camera(int32_t px, int32_t py, int32_t tx, int32_t ty, int32_t tz, int32_t viewportWidth,
-               int32_t viewportHeight)
-    : principalX(px), principalY(py), principalCopyX(px), principalCopyY(py), targetX(tx),
-      targetY(ty), targetZ(tz), followedScreenX(viewportWidth / 2),
+Camera::Camera(int32_t px, int32_t py, int32_t tz, int32_t viewportWidth, int32_t viewportHeight)
+    : principalX(px), principalY(py), targetZ(tz), followedScreenX(viewportWidth / 2),
       followedScreenY(3 * viewportHeight / 4) {
     matrix_ = worldToCameraFixed(yaw_, pitch_);
 }

@@ -32,22 +32,17 @@ struct Camera {
     static constexpr int32_t kFocalLength = 500;
     static constexpr float kInitialPitch = 65;
 
-    // The principal point and the target as given; the followed point's
-    // screen position at (width / 2, 3 * height / 4) of the viewport.
-    Camera(int32_t principalX, int32_t principalY, int32_t targetX, int32_t targetY,
-           int32_t targetZ, int32_t viewportWidth, int32_t viewportHeight);
+    // The principal point and the target's height as given; the followed
+    // point's screen position at (width / 2, 3 * height / 4) of the viewport.
+    Camera(int32_t principalX, int32_t principalY, int32_t targetZ, int32_t viewportWidth,
+           int32_t viewportHeight);
 
-    // The screen point of the optical axis, and a copy of it.
+    // The screen point of the optical axis.
     int32_t principalX = 0;
     int32_t principalY = 0;
-    int32_t principalCopyX = 0;
-    int32_t principalCopyY = 0;
-    // A copy of the focal length, and the focal length in pixels.
-    int32_t focalCopy = kFocalLength;
+    // The focal length in pixels.
     int32_t focal = kFocalLength;
-    // Target point in map units; -targetZ is the camera height.
-    int32_t targetX = 0;
-    int32_t targetY = 0;
+    // The target's height in map units; -targetZ is the camera height.
     int32_t targetZ = 0;
     // Screen position of the followed point in perspective mode.
     int32_t followedScreenX = 0;

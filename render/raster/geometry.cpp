@@ -9,14 +9,14 @@ PixelRect intersect(const PixelRect& a, const PixelRect& b) {
             std::min(a.bottom, b.bottom)};
 }
 
-BoundsI boundsOfPoints(const ScreenPoint* points, int count) {
-    if (points == nullptr || count <= 0) return {};
-    BoundsI b{points[0].x, points[0].y, points[0].x, points[0].y};
+PixelRect boundsOfPoints(const ScreenPoint* points, int count) {
+    if (points == nullptr || count <= 0) return {0, 0, 0, 0};
+    PixelRect b{points[0].x, points[0].y, points[0].x, points[0].y};
     for (int i = 1; i < count; ++i) {
-        b.minX = std::min(b.minX, points[i].x);
-        b.minY = std::min(b.minY, points[i].y);
-        b.maxX = std::max(b.maxX, points[i].x);
-        b.maxY = std::max(b.maxY, points[i].y);
+        b.left = std::min(b.left, points[i].x);
+        b.top = std::min(b.top, points[i].y);
+        b.right = std::max(b.right, points[i].x);
+        b.bottom = std::max(b.bottom, points[i].y);
     }
     return b;
 }

@@ -1,4 +1,4 @@
-// Small integer point and box types shared by the painter and the projection.
+// Small integer point and box types shared by every stage of the renderer.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,19 @@ struct CameraPoint {
     friend bool operator==(const CameraPoint&, const CameraPoint&) = default;
 };
 
+// The marker values of an unknown position and of the ground height.
+inline constexpr int32_t kUnsetCoordinate = -1;
+inline constexpr int32_t kGroundHeight = -500;
+
+// A map point with a height reference; x or y of -1 means not set.
+struct ViewPoint {
+    int32_t x = kUnsetCoordinate;
+    int32_t y = kUnsetCoordinate;
+    int32_t z = kGroundHeight;
+    bool isSet() const { return x != kUnsetCoordinate && y != kUnsetCoordinate; }
+    bool operator==(const ViewPoint&) const = default;
+};
+
 // An inclusive pixel rectangle; empty when right < left or bottom < top.
 struct PixelRect {
     int32_t left = 0;
@@ -37,19 +50,23 @@ struct PixelRect {
     bool contains(int64_t x, int64_t y) const {
         return x >= left && x <= right && y >= top && y <= bottom;
     }
+    // True when the two share a pixel.
+    bool meets(const PixelRect& o) const {
+        return o.right >= left && o.left <= right && o.bottom >= top && o.top <= bottom;
+    }
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
 PixelRect intersect(const PixelRect& a, const PixelRect& b);
 
-// Integer bounding box of a point list: {minX, minY, maxX, maxY}; zeros when
-// the list is empty.
+// The pixels a point list covers; all zeros when the list is empty.
+PixelRect boundsOfPoints(const ScreenPoint* points, int count);
+
+// An inclusive box of map units.
 struct BoundsI {
     int32_t minX = 0, minY = 0, maxX = 0, maxY = 0;
     friend bool operator==(const BoundsI&, const BoundsI&) = default;
 };
-
-BoundsI boundsOfPoints(const ScreenPoint* points, int count);
 
 // The mean of the points, each sum scaled by 1/count in float and truncated;
 // (-1, -1) for an empty list.

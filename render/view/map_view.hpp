@@ -1,105 +1,48 @@
-// The map view: the one object that owns what the map screen needs (the map
-// file, the style, the level and speed readers, the painter with its depth
-// buffer, the camera) and all view state; its camera, both projections, the
-// operations the input handling calls, and the frame.
+// The map view: the one object that owns what the map screen needs, keeps
+// the view's state, takes the input and the fixes, and draws the frames.
+//
+// It owns the map file with its block cache, the style, the speed view
+// (vsa.xml) and display levels (levels.xml), the painter with its depth
+// buffer, the camera, the overlays, the tracks, the preview surface, the
+// state of the view (ViewState), the description of the last frame
+// (FrameView) and the glide between fixes. Frames are drawn only when the
+// main loop asks: startTransition and stepTransition say when a frame is
+// due, and the loop draws it, shows it and waits.
 #pragma once
 
 #include "config/levels_xml.hpp"
+#include "config/vsa.hpp"
+#include "map/level_choice.hpp"
 #include "map/map_file.hpp"
 #include "map/map_objects.hpp"
 #include "map/map_style.hpp"
 #include "plugin-api/plugin_api.hpp"
+#include "render/frame/frame.hpp"
+#include "render/frame/frame_view.hpp"
 #include "render/overlays/view_overlays.hpp"
 #include "render/raster/camera.hpp"
-#include "render/raster/geometry.hpp"
 #include "render/raster/painter.hpp"
-#include "render/raster/prism.hpp"
 #include "render/view/course_filter.hpp"
-#include "render/view/speed_view.hpp"
 #include "render/view/transition_table.hpp"
-#include "render/view/view_types.hpp"
+#include "render/view/view_state.hpp"
 
 #include <SDL.h>
 
-#include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tevo {
 
 class cConfigXML;
 
-// Map units per full turn and its base-2 logarithm.
-inline constexpr int kUnitsLog = 26;
-inline constexpr uint32_t kUnitsPerCircle = uint32_t{1} << kUnitsLog;
-// The scale model's Earth circumference and metres per degree.
-inline constexpr float kEarthCircumference = 40000000.0f;
-inline constexpr double kMetresPerDegree = 111177.47249081731;
-inline constexpr float kUnknownDegrees = -360.0f;
-
-// Degrees (0..360 east; western longitudes given as negative degrees are
-// moved into 180..360, where the map keeps them) to map units, truncated.
-float eastLongitude(float degrees);
-int32_t degreesToUnits(float degrees);
-float unitsToDegrees(int32_t units);
-
-enum ProjectionMode : int32_t { ProjectionEco = 0, ProjectionPerspective = 1 };
-enum PerspectiveStyle : int32_t { Style2D = 0, Style3D = 1 };
-enum OrientationMode : int32_t { NorthUp = 0, CourseUp = 1, UserHeading = 2 };
-enum LastAction : int32_t {
-    ActionNone = 0,
-    ActionRotate = 1,
-    ActionTilt = 2,
-    ActionDrag = 3,
-    ActionZoom = 4,
-    ActionPerspectiveTap = 5,
-};
-// The level choice after a zoom in, a zoom out, or any other frame.
-enum LevelChoiceKind : int32_t { ChoiceZoomIn = 0, ChoiceZoomOut = 1, ChoiceOther = 2 };
-
-// What saveView keeps and restoreView brings back.
-struct SavedView {
-    ViewPoint freePoint;
-    int32_t projection = ProjectionEco;
-    int32_t style = Style3D;
-    float yaw = 0;
-    float tilt = 0;
-    float tiltOffset = 0;
-    float zoom = 1.0f;
-    float zoomFactor = 1.0f;
-};
-
-// The result of screenToMap.
-struct GroundHit {
-    int32_t x = 0;
-    int32_t y = 0;
-    bool offGround = false;
-};
-
-// The result of mapToScreen; `visible` is false when the point lies outside
-// the depth range of the perspective view.
-struct ScreenHit {
-    int32_t x = 0;
-    int32_t y = 0;
-    bool visible = false;
-};
-
 class MapView {
 public:
     // Zoom limits: never more than this many metres across the larger
-    // viewport side, never below the minimum metres per pixel.
+    // viewport side; never closer than the state's minimum metres per pixel.
     static constexpr float kWidestMetres = 19110000.0f;
     static constexpr float kPinchLimitDegrees = 85.0f;
-    static constexpr int32_t kInitialFar = 3000;
-    static constexpr int32_t kNearCoefficient = 40;
-    static constexpr uint32_t kWallOdd = 0xA4A0A0;
-    static constexpr uint32_t kWallEven = 0xC0C0C0;
-    static constexpr int kFirstPointCapacity = 128;
-    static constexpr int kSecondPointCapacity = 256;
     static constexpr int32_t kMapTextSize = 14;
 
     // `programFolder` ends with '/' or is empty. Reads tevo.skn, the font,
@@ -121,18 +64,13 @@ public:
     void setPointerPositions(int32_t eco2DX, int32_t eco2DY, int32_t persp3DX, int32_t persp3DY,
                              int32_t screenHeight);
     void setFollowedFromDegrees(float longitude, float latitude);
+    // A still picture: follows (lon, lat) at `zoom` pixels per metre, turned
+    // by `yaw` with the pointer up the screen, in the projection and style
+    // given, tilted by `tilt`.
+    void placeFollowed(float longitude, float latitude, float zoom, int32_t projection,
+                       int32_t style, float yaw, float tilt);
 
-    // --- per frame (view_camera.cpp)
-    void updateCamera();
-    void updateFootprint();
-    void nearFar(int32_t nearCoefficientPixels, int32_t& nearZ, int32_t& farZ) const;
-
-    // --- transforms (view_transforms.cpp)
-    GroundHit screenToMap(int32_t sx, int32_t sy) const;
-    ScreenHit mapToScreen(int32_t x, int32_t y) const;
-    ViewPoint centreFor(const ViewPoint& p, int32_t h, int32_t l) const;
-
-    // --- input (view_input.cpp)
+    // --- input (view_input.cpp, view_tap.cpp)
     void zoomStep(int direction);
     void tiltBy(float delta);
     void rotateBy(float delta);
@@ -142,12 +80,24 @@ public:
     void setProjection(int32_t mode);
     void cycleProjection();
     void cycleOrientation();
+    void setOrientation(int32_t mode);
     bool setZoomAndTilt(float newZoom, float newTilt);
     // True when the view changed.
     bool perspectiveTap(int32_t sx, int32_t sy);
-    // The follow and free switches of the shell.
+    // The follow and free switches.
     void followSwitch();
     void freeSwitch();
+    // Where the vehicle was last seen becomes the free point, or only the
+    // free point of the saved view (where a return goes) when `returnOnly`.
+    void freePointToVehicle(bool returnOnly);
+    // A tap on the map at a pixel: the tap marker goes there, and the next
+    // frame keeps the tapped point in place while the zoom changes.
+    void markTap(int32_t sx, int32_t sy);
+    void clearTapMarker();
+    // Whether the next frames draw the tap marker over themselves.
+    void setTapMarkerOverFrame(bool on);
+    // Between frames the marker animates on the screen by itself.
+    void animateTapMarker();
 
     // --- saved view and settings (view_saved.cpp)
     void saveView();
@@ -155,114 +105,93 @@ public:
     void applySettings(const cConfigXML& settings);
     void storeSettings(cConfigXML& settings) const;
 
-    // --- the frame (frame.cpp, frame_level.cpp, frame_pass_*.cpp)
+    // --- the frame (view_frame.cpp, view_camera.cpp)
+    // Draws one frame into the video surface (the flip is the caller's).
     void drawFrame();
-    void composeMap();
-    // -1 out of map, 0 level chosen, 1 level chosen and zoom corrected.
-    int chooseLevel(int32_t kind);
-    // The fractional bits of the bulk projection for a scale in pixels per
-    // unit, or -1 when the scale cannot be held.
-    int32_t fixedShift(float scale) const;
+    // Describes the next frame from the view's state: camera, scales,
+    // footprint, level (its zoom correction applied), depth limits. The
+    // frame's first stage; it also answers where things are until then.
+    const FrameView& setUpFrame();
+    const FrameView& frame() const { return frame_; }
+    // Between the screen and the map, by the last frame's description.
+    GroundHit screenToMap(int32_t sx, int32_t sy) const { return frame_.screenToMap(sx, sy); }
+    ScreenHit mapToScreen(int32_t x, int32_t y) const { return frame_.mapToScreen(x, y); }
 
-    bool mapOpen() const { return !mapPath.empty(); }
-    bool perspective() const { return projection == ProjectionPerspective; }
+    // --- following the vehicle (view_follow.cpp, view_transition.cpp)
+    void updateFromFix(const GpsData& record);
+    // After updateFromFix: true when one frame is due now. In perspective a
+    // changed position plans a glide instead, whose steps follow.
+    bool startTransition();
+    // One step of a running glide; true when its frame is due. After the
+    // frame the caller waits stepPause() milliseconds.
+    bool stepTransition();
+    // How long a step waits after its frame: until its share of the
+    // interval is over, at most the planned sleep; not after the last.
+    uint32_t stepPause() const;
+    // A new fix arrived while a glide runs.
+    void finishTransition();
+    bool transitionPending() const { return transitions_.animating; }
+    const TransitionTable& transitions() const { return transitions_; }
+
+    // --- what the view holds
+    const ViewState& state() const { return state_; }
+    const Camera& camera() const { return *camera_; }
+    cViewOverlays& overlays() { return *overlays_; }
+    cPtrArray<cPolyLine>& tracks() { return tracks_; }
+    const cMapFile& mapFile() const { return mapFile_; }
+    const cMapStyle& style() const { return style_; }
+    SDL_Surface* preview() const { return preview_; }
+    bool mapOpen() const { return mapOpen_; }
+    bool perspective() const { return state_.projection == ProjectionPerspective; }
     // The zoom that the frame uses: a zoom of 0 or below (or not a number)
     // counts as the widest allowed one.
     float usableZoom(float z) const;
     float widestZoom() const;
 
-    // --- members, in the order that construction gives them values
-    SDL_Surface* preview = nullptr; // owned
-    SDL_Surface* video = nullptr;
-    std::unique_ptr<cViewOverlays> overlays;
-    int32_t previewOffsetX = 0, previewOffsetY = 0;
-    IntRect previewRect;
-    std::unique_ptr<cPainter> painter;
-    std::u16string mapPath;
-    std::string programFolder;
-    std::u16string programFolderWide;
-    int32_t lastAction = ActionNone;
-    int32_t levelChoiceKind = ChoiceOther;
-    cSpeedView vsa;
-    cLevelsXML levels;
-    float cellDegrees = 1.0f / 60.0f;
-    cPtrArray<cPolyLine> tracks;
-    IntRect mapBounds{-1, -1, -1, -1};
-    BoundsF footprintBox{-1, -1, -1, -1};
-    IntRect footprintUnitsBox{-1, -1, -1, -1};
-    IntRect viewport;
-    std::array<MapPoint, 4> footprintUnits{};
-    PointF footprint[4]{};
-    int32_t compassX = 32, compassY = 32;
-    int32_t scaleX = 0, scaleY = 0, scaleLength = 50;
-    GpsData lastFix{};
-    int32_t fixInterval = 1000;
-    float zoom = 1.0f, previousZoom = 1.0f, zoomFactor = 1.0f, previousZoomFactor = 1.0f;
-    float minMetresPerPixel = 0.1f, zoomStepSize = 0.2f;
-    float kx = 1.0f, ky = 1.0f, zoomKyAtFit = 0, zoomCopy = 1.0f;
-    float course = 0, previousCourse = 0, speed = 0, previousSpeed = 0;
-    int32_t markThreshold = 0, maxHidePriority = 0;
-    int32_t nearZ = 1, farZ = kInitialFar, farLimit = kInitialFar;
-    float maxTilt = 90, tilt = 0, previousTilt = 0, tiltOffset = 0;
-    cMapStyle style;
-    int32_t drawTimeMs = 0, frameIntervalMs = 0;
-    uint32_t previousFrameStart = 0;
-    bool hasPreviousFrame = false;
-    uint32_t background = 0;
-    uint32_t wallOdd = kWallOdd, wallEven = kWallEven;
-    bool fullScreen = false;
-    std::vector<ScreenPoint> points;
-    std::vector<ScreenPoint> clipped;
-    std::vector<GroundPoint> ground;
-    PrismBuffers prismBuffers;
-    bool previewOn = false;
-    int32_t projection = ProjectionEco;
-    bool rotateAboutPivot = true;
-    bool freeView = true;
-    int32_t orientation = CourseUp;
-    int32_t style3D = Style3D; // the perspective style
-    float minangle = 5.0f, minspeed = 5.0f, minMove = 21.0f;
-    ViewPoint* pivot = nullptr;
-    ViewPoint freePoint;
-    SavedView saved;
-    ViewPoint centre;
-    float Sx = 0, Sy = 0, S = 0, frameYaw = 0, framePitch = 0;
-    int32_t cellSeconds = 0;
-    cMapLevel* wantedLevel = nullptr;
-    FixedMatrix frameMatrix{};
-    FixedMatrix courseMatrix{};
-    FloatMatrix frameFloat{};
-    ViewPoint followed, previousFollowed, furtherPoint;
-    std::array<int32_t, 3> viewDirection{0, 0, 1};
-    int32_t ecoX = 0, ecoY = 0;
-    bool positionChanged = false, noFix = true;
-    float previousLongitude = kUnknownDegrees, previousLatitude = kUnknownDegrees,
-          previousAltitude = kGroundHeight;
-    float longitude = kUnknownDegrees, latitude = kUnknownDegrees, altitude = kGroundHeight;
-    cMapFile mapFile;
-    std::unique_ptr<Camera> camera;
-    bool afterFrameHook = false;
-
-    // --- following the vehicle (view_follow.cpp, view_transition.cpp)
-    void updateFromFix(const GpsData& record);
-    void startTransition();
-    void stepTransition();
-    // How long a step sleeps after its frame: until its share of the
-    // interval is over, at most the planned sleep; not after the last.
-    uint32_t stepPause() const;
-    void finishTransition();
-    bool transitionPending() const { return transitions.animating; }
-    void registerTransitionValues();
-    void presentFrame();
-    CourseFilter courseFilter;
-    TransitionTable transitions;
-    // Draws and shows one frame; drawFrame alone when unset.
-    std::function<void()> present;
-
 private:
-    void correctZoom(float f);
-    void pinnedZoom();
-    void drawMapLayers(cMapLevel& level);
+    friend struct MapViewAccess; // the tests' hand on the state
+
+    // view_camera.cpp
+    FrameView cameraFrame();
+    void keepTapInPlace(FrameView& f);
+    void footprintOf(FrameView& f) const;
+    void correctZoom(float cellDegrees);
+    void bulkScales(FrameView& f) const;
+    void depthLimits(FrameView& f) const;
+    // view_frame.cpp
+    void composeMap();
+    void showPreview();
+    void finishFrame();
+    void layoutInto(FrameView& f) const;
+    // view_tap.cpp
+    bool tapMarkerShown() const;
+    void drawTapMarkerOverFrame();
+    // view_follow.cpp, view_transition.cpp
+    bool turnTowards(float longitude, float latitude, float kmh);
+    void registerTransitionValues();
+
+    SDL_Surface* video_ = nullptr;
+    std::string programFolder_;
+    PixelRect viewport_;
+    ScreenPoint ecoOrigin_;
+    std::unique_ptr<cPainter> painter_;
+    std::unique_ptr<cViewOverlays> overlays_;
+    FrameCanvas canvas_;
+    std::unique_ptr<Camera> camera_;
+    cMapFile mapFile_;
+    bool mapOpen_ = false;
+    BoundsI mapBounds_{-1, -1, -1, -1}; // map units
+    cMapStyle style_;
+    uint32_t background_ = 0;
+    cVSA vsa_;
+    cLevelsXML levels_;
+    cPtrArray<cPolyLine> tracks_;
+    SDL_Surface* preview_ = nullptr; // owned
+    ViewState state_;
+    FrameView frame_;
+    const cMapLevel* lastLevel_ = nullptr;
+    CourseFilter courseFilter_;
+    TransitionTable transitions_;
 };
 
 } // namespace tevo

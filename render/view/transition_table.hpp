@@ -3,7 +3,7 @@
 // step, spread over the interval between fixes.
 #pragma once
 
-#include "render/view/view_types.hpp"
+#include "render/raster/geometry.hpp"
 
 #include <array>
 #include <cstdint>

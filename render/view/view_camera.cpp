@@ -1,7 +1,9 @@
-// The per-frame camera: scales, angles, the view centre and the matrices;
-// the footprint of the viewport on the map; the depth limits.
-#include "render/raster/numbers.hpp"
+// The description of the next frame from the view's state: the camera's
+// scales, turn, tilt and centre, the footprint, the level of detail with
+// its zoom correction, the bulk projection and the depth limits.
 #include "render/view/map_view.hpp"
+
+#include "render/raster/numbers.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -10,125 +12,173 @@ namespace tevo {
 
 namespace {
 constexpr float kRightAngle = 90.0f;
-constexpr float kLatitudeLimit = 90.0f;
-constexpr float kLongitudeLimit = 360.0f;
+// A view 1.05 times one cell wide.
+constexpr float kCellMargin = 1.05f;
 constexpr int32_t kMinDepthBase = 10;
 constexpr int32_t kDepthMargin = 5;
 constexpr double kFlatHorizon = 1e-6;
 } // namespace
 
-void MapView::updateCamera() {
-    // 1. Scales of the zoom and the course matrix.
-    const float z = usableZoom(zoom);
-    Sx = kx * z;
-    Sy = -ky * z;
-    S = z;
-    courseMatrix = worldToCameraFixed(course, 0);
-    // 2. Angles.
-    float yaw = 0;
-    float pitch = perspective() ? camera->pitch() : 0.0f;
-    pitch += tiltOffset;
-    // 3. The followed position by default.
-    centre.x = followed.x;
-    centre.y = followed.y;
-    const ViewPoint& target = followed.isSet() ? followed : freePoint;
-    const bool pinned = lastAction == ActionZoom && overlays->tapMarkerActive() && freeView;
-    if (freeView) {
-        // 4. The free view looks at the free point.
-        yaw = camera->yaw();
-        if (!perspective()) pitch = 0;
-        frameYaw = yaw;
-        framePitch = pitch;
+const FrameView& MapView::setUpFrame() {
+    const ViewState& s = state_;
+    FrameView f = cameraFrame();
+    // The level for the footprint; a corrected zoom moves the camera.
+    LevelRequest request;
+    request.footprint = f.footprint;
+    request.viewWidth = static_cast<float>(viewport_.right - viewport_.left);
+    request.metresPerDegree = static_cast<float>(kMetresPerDegree) * s.kx / s.ky;
+    request.scale = f.scale;
+    request.kind = s.levelChoiceKind;
+    request.last = lastLevel_;
+    const LevelChoice choice = chooseLevel(mapFile_.levels(), request);
+    if (choice.correctToCell > 0) {
+        correctZoom(choice.correctToCell);
+        f = cameraFrame();
+    }
+    bulkScales(f);
+    depthLimits(f);
+    // The block cache switches to the level when it shows something here and
+    // brings its cells to the footprint; the next choice starts from it.
+    f.offMap = choice.level == nullptr;
+    f.level = f.offMap ? nullptr : mapFile_.selectLevel(choice.level, f.footprint);
+    lastLevel_ = f.level;
+    // What the overlays show.
+    f.followed = s.followed;
+    f.pointerAngle = f.yaw + s.course - kRightAngle;
+    f.hdop = s.lastFix.hdop;
+    frame_ = f;
+    return frame_;
+}
+
+FrameView MapView::cameraFrame() {
+    const ViewState& s = state_;
+    FrameView f;
+    layoutInto(f);
+    // Scales of the zoom, the style and the course matrix.
+    const float z = usableZoom(s.zoom);
+    f.scaleX = s.kx * z;
+    f.scaleY = -s.ky * z;
+    f.scale = z;
+    f.raised = s.style == Style3D;
+    f.courseMatrix = worldToCameraFixed(s.course, 0);
+    // The tilt: none in Eco.
+    f.pitch = f.eco ? 0.0f : camera_->pitch() + s.tiltOffset;
+    if (s.freeView) {
+        // The free view looks at the free point; a zoom after a tap keeps
+        // the tapped point in place.
+        f.yaw = camera_->yaw();
+        const bool pinned = s.lastAction == ActionZoom && overlays_->tapMarkerActive();
         if (pinned)
-            pinnedZoom();
-        else if (!perspective())
-            centre = {freePoint.x, freePoint.y, centre.z};
+            keepTapInPlace(f);
+        else if (f.eco)
+            f.centre = s.freePoint;
         else
-            centre = centreFor(freePoint, camera->followedScreenX, camera->followedScreenY);
+            f.centre = f.centreFor(s.freePoint, camera_->followedScreenX, camera_->followedScreenY);
     } else {
-        // 5. The follow view.
-        const float factor = usableZoom(zoomFactor);
-        S *= factor;
-        Sx *= factor;
-        Sy *= factor;
-        if (orientation == CourseUp)
-            yaw = kRightAngle - course;
-        else if (orientation == UserHeading)
-            yaw = camera->yaw();
-        if (!perspective()) pitch = 0;
-        frameYaw = yaw;
-        framePitch = pitch;
-        if (!perspective())
-            centre = target;
+        // The follow view: the user's zoom factor, and the course up the
+        // screen, the user's heading, or north.
+        const float factor = usableZoom(s.zoomFactor);
+        f.scale *= factor;
+        f.scaleX *= factor;
+        f.scaleY *= factor;
+        if (s.orientation == CourseUp)
+            f.yaw = kRightAngle - s.course;
+        else if (s.orientation == UserHeading)
+            f.yaw = camera_->yaw();
+        const ViewPoint& target = s.followed.isSet() ? s.followed : s.freePoint;
+        if (f.eco)
+            f.centre = target;
         else
-            centre = centreFor(target, camera->followedScreenX, camera->followedScreenY);
+            f.centre = f.centreFor(target, camera_->followedScreenX, camera_->followedScreenY);
     }
-    // 6. The matrices of this frame.
-    frameMatrix = worldToCameraFixed(frameYaw, framePitch);
-    frameFloat = worldToCamera(frameYaw, framePitch);
+    f.matrix = worldToCameraFixed(f.yaw, f.pitch);
+    footprintOf(f);
+    return f;
 }
 
-// Keeps the tapped map point under the finger while the zoom changes.
-void MapView::pinnedZoom() {
-    const ScreenPoint at = overlays->tapScreenPoint();
-    centre = centreFor(overlays->tapMapPoint(), at.x, at.y);
-    const int32_t hx = perspective() ? camera->followedScreenX : ecoX;
-    const int32_t hy = perspective() ? camera->followedScreenY : ecoY;
-    const ViewPoint c = centreFor(freePoint, hx, hy);
-    freePoint.x = num::addSat(freePoint.x, int64_t{centre.x} - c.x);
-    freePoint.y = num::addSat(freePoint.y, int64_t{centre.y} - c.y);
-    freePoint.z = num::addSat(freePoint.z, int64_t{centre.z} - c.z);
+// The tapped map point stays under the finger while the zoom changes: the
+// centre comes from it, and the free point moves along.
+void MapView::keepTapInPlace(FrameView& f) {
+    const ScreenPoint at = overlays_->tapScreenPoint();
+    f.centre = f.centreFor(overlays_->tapMapPoint(), at.x, at.y);
+    const int32_t hx = f.eco ? ecoOrigin_.x : camera_->followedScreenX;
+    const int32_t hy = f.eco ? ecoOrigin_.y : camera_->followedScreenY;
+    ViewPoint& free = state_.freePoint;
+    const ViewPoint c = f.centreFor(free, hx, hy);
+    free.x = num::addSat(free.x, int64_t{f.centre.x} - c.x);
+    free.y = num::addSat(free.y, int64_t{f.centre.y} - c.y);
+    free.z = num::addSat(free.z, int64_t{f.centre.z} - c.z);
 }
 
-void MapView::updateFootprint() {
-    const int32_t xs[4] = {viewport.x0, viewport.x1, viewport.x1, viewport.x0};
-    const int32_t ys[4] = {viewport.y0, viewport.y0, viewport.y1, viewport.y1};
+void MapView::footprintOf(FrameView& f) const {
+    const PixelRect& v = viewport_;
+    const int32_t xs[4] = {v.left, v.right, v.right, v.left};
+    const int32_t ys[4] = {v.top, v.top, v.bottom, v.bottom};
     for (int i = 0; i < 4; ++i) {
-        const GroundHit hit = screenToMap(xs[i], ys[i]);
-        footprintUnits[i] = {hit.x, hit.y};
-        footprint[i] = {unitsToDegrees(hit.x), unitsToDegrees(hit.y)};
+        const GroundHit hit = f.screenToMap(xs[i], ys[i]);
+        f.footprint[i] = {unitsToDegrees(hit.x), unitsToDegrees(hit.y)};
     }
-    BoundsF box = boundsOf4(footprint);
-    if (box.minY < -kLatitudeLimit)
-        box.minY = -kLatitudeLimit;
-    else if (box.maxY > kLatitudeLimit)
-        box.maxY = kLatitudeLimit;
-    if (box.minX < 0)
-        box.minX = 0;
-    else if (box.maxX > kLongitudeLimit)
-        box.maxX = kLongitudeLimit;
-    footprintBox = box;
-    footprintUnitsBox = {degreesToUnits(box.minX), degreesToUnits(box.minY),
-                         degreesToUnits(box.maxX), degreesToUnits(box.maxY)};
 }
 
-void MapView::nearFar(int32_t nearPixels, int32_t& outNear, int32_t& outFar) const {
-    const double t = static_cast<double>(tiltOffset + tilt) * kDegreesToRadians;
-    const int32_t f = camera->focal;
+void MapView::correctZoom(float cellDegrees) {
+    ViewState& s = state_;
+    const float w = static_cast<float>(viewport_.right - viewport_.left);
+    const float g = static_cast<float>(kMetresPerDegree) * s.kx / s.ky;
+    const float h = w * kCellMargin / g;
+    const float z = h / cellDegrees;
+    if (s.freeView)
+        s.zoom = z;
+    else if (s.zoom != 0)
+        s.zoomFactor = z / s.zoom;
+}
+
+// The scales of the bulk projection as fixed point. A scale too small to
+// hold falls back to the previous zoom's.
+void MapView::bulkScales(FrameView& f) const {
+    const ViewState& s = state_;
+    const int64_t mapWidth = int64_t{mapBounds_.maxX} - mapBounds_.minX;
+    const float k = s.freeView ? 1.0f : s.zoomFactor;
+    int32_t shift = bulkShift(f.scaleX, mapWidth);
+    if (shift == -1) {
+        shift = bulkShift(k * s.kx * s.previousZoom, mapWidth);
+        f.scaleX = k * s.kx * s.previousZoom;
+        f.scaleY = k * (-s.ky * s.previousZoom);
+    }
+    f.scaleHeld = shift >= 0;
+    f.shift = f.scaleHeld ? shift : kFixedShift;
+    f.bulkX = num::truncInt(static_cast<double>(int64_t{1} << f.shift) * f.scaleX);
+    f.bulkY = num::truncInt(static_cast<double>(int64_t{1} << f.shift) * f.scaleY);
+}
+
+// The depth range: from a little before the bottom edge's ground point to
+// the top edge's, within the far limit.
+void MapView::depthLimits(FrameView& f) const {
+    f.viewDirection = {f.matrix[2], f.matrix[5], f.matrix[8]};
+    const int32_t nearPixels = num::truncInt(kNearCoefficient * f.scale);
+    const double t = static_cast<double>(state_.tiltOffset + state_.tilt) * kDegreesToRadians;
+    const int32_t focal = camera_->focal;
     const double ct = std::cos(t), st = std::sin(t);
-    // Near: the depth of the bottom edge's ground point, a little in front.
-    const double b = std::max(f - nearPixels, kMinDepthBase);
-    const double u = num::over(b * b, b * ct + (viewport.y1 - camera->principalY) * st);
+    const double b = std::max(focal - nearPixels, kMinDepthBase);
+    const double u = num::over(b * b, b * ct + (viewport_.bottom - camera_->principalY) * st);
     if (u < 1)
-        outNear = 1;
+        f.nearZ = 1;
     else if (u > b - kDepthMargin)
-        outNear = num::truncInt(b - kDepthMargin);
+        f.nearZ = num::truncInt(b - kDepthMargin);
     else
-        outNear = num::truncInt(u);
-    // Far: the depth of the top edge's ground point, when it has one.
-    const double d = std::max(f, kMinDepthBase);
-    const double l = d * ct + (viewport.y0 - camera->principalY) * st;
+        f.nearZ = num::truncInt(u);
+    const double d = std::max(focal, kMinDepthBase);
+    const double l = d * ct + (viewport_.top - camera_->principalY) * st;
     if (l < kFlatHorizon) {
-        outFar = farLimit;
+        f.farZ = f.farLimit;
         return;
     }
     const int32_t r = num::truncInt(d * d / l);
-    if (r > farLimit)
-        outFar = farLimit;
-    else if (f >= r)
-        outFar = f + kDepthMargin;
+    if (r > f.farLimit)
+        f.farZ = f.farLimit;
+    else if (focal >= r)
+        f.farZ = focal + kDepthMargin;
     else
-        outFar = r;
+        f.farZ = r;
 }
 
 } // namespace tevo

@@ -1,10 +1,10 @@
 // Following the vehicle: what a new fix does to the course, the followed
 // position, the zoom and the tilt.
 #include "render/raster/numbers.hpp"
-
-#include "plugin-api/geodesy.hpp"
 #include "render/view/follow_math.hpp"
 #include "render/view/map_view.hpp"
+
+#include "plugin-api/geodesy.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -66,76 +66,64 @@ float plausibleSpeed(float kmh) {
 }
 
 void MapView::updateFromFix(const GpsData& record) {
-    // 1.-2. Without a fix only the previous values move on.
-    positionChanged = false;
+    ViewState& s = state_;
+    // Without a usable fix only the previous position moves on.
+    s.positionChanged = false;
     if (record.fix == FixNone || !usableFix(record)) {
-        previousLongitude = longitude;
-        previousLatitude = latitude;
-        previousAltitude = altitude;
-        previousFollowed = followed;
-        noFix = true;
+        s.previousFollowed = s.followed;
+        s.noFix = true;
         return;
     }
-    // 3. The record, with a west longitude moved to where the map keeps it.
-    lastFix = record;
-    noFix = false;
+    // The record, with a west longitude moved to where the map keeps it.
+    s.lastFix = record;
+    s.noFix = false;
     const float lon = eastLongitude(record.longitude);
     const float lat = record.latitude;
     const float kmh = plausibleSpeed(record.speed);
-    // 4. Standing still, jitter and the course.
-    if (longitude != kUnknownDegrees && latitude != kUnknownDegrees) {
-        const double l = geo::distanceMetres(longitude, latitude, lon, lat);
-        if (l <= minMove && kmh <= minspeed) return;
-        const float b = unwrapCourse(bearingDegrees(longitude, latitude, lon, lat, kx, ky), course);
-        const float c = courseFilter.filter(b);
-        const double w = (static_cast<double>(c) - course) * kDegToRad;
-        if (std::abs(c - course) > kReversal && minMove > l * std::sin(w) &&
-            2.0 * minMove > std::abs(l * std::cos(w)))
-            return;
-        const float chosen = minangle > std::abs(c - course) ? course : c;
-        previousCourse = course;
-        course = chosen;
-        positionChanged = true;
-    }
-    // 5. The fix in map units.
+    if (s.longitude != kUnknownDegrees && s.latitude != kUnknownDegrees &&
+        !turnTowards(lon, lat, kmh))
+        return;
+    // The first fix places the followed point.
     const int32_t x = degreesToUnits(lon);
     const int32_t y = degreesToUnits(lat);
-    // 6. The first fix places the followed point.
-    const bool first = !followed.isSet();
-    if (first) {
-        followed.x = x;
-        followed.y = y;
-        longitude = lon;
-        latitude = lat;
-        altitude = kGroundHeight;
-    }
-    // 7. Shift the previous values.
-    previousFollowed = followed;
-    previousZoom = zoom;
-    previousTilt = tilt;
-    previousLongitude = longitude;
-    previousLatitude = latitude;
-    previousAltitude = altitude;
-    zoomCopy = zoom;
-    previousSpeed = speed;
-    speed = kmh;
-    longitude = lon;
-    latitude = lat;
-    altitude = kGroundHeight;
-    // 8. Zoom and tilt for the speed, when the view turns with the course.
-    if (!freeView && orientation == CourseUp) {
-        const auto view = vsa.lookup(static_cast<int32_t>(kmh));
+    const bool first = !s.followed.isSet();
+    if (first) s.followed = {x, y, s.followed.z};
+    // The values a glide starts from.
+    s.previousFollowed = s.followed;
+    s.previousZoom = s.zoom;
+    s.previousTilt = s.tilt;
+    s.speed = kmh;
+    s.longitude = lon;
+    s.latitude = lat;
+    // Zoom and tilt for the speed, when the view turns with the course.
+    if (!s.freeView && s.orientation == CourseUp) {
+        const auto view = vsa_.lookup(static_cast<int32_t>(kmh));
         setZoomAndTilt(1.0f / view.scale, kRightAngle - static_cast<float>(view.angle));
     }
-    // 9. The followed point moves.
-    if (x != followed.x || y != followed.y || first) {
-        previousFollowed = followed;
-        followed.x = x;
-        followed.y = y;
-        positionChanged = true;
-    } else {
-        positionChanged = false;
-    }
+    // The followed point moves.
+    s.positionChanged = x != s.followed.x || y != s.followed.y || first;
+    if (s.positionChanged) s.followed = {x, y, s.followed.z};
+}
+
+// The course towards a new position; false when the fix is to be ignored:
+// standing still, or a reversal within a small displacement (jitter).
+bool MapView::turnTowards(float lon, float lat, float kmh) {
+    ViewState& s = state_;
+    const double l = geo::distanceMetres(s.longitude, s.latitude, lon, lat);
+    if (l <= s.minMove && kmh <= s.minspeed) return false;
+    const float b =
+        unwrapCourse(bearingDegrees(s.longitude, s.latitude, lon, lat, s.kx, s.ky), s.course);
+    const float c = courseFilter_.filter(b);
+    const double w = (static_cast<double>(c) - s.course) * kDegToRad;
+    if (std::abs(c - s.course) > kReversal && s.minMove > l * std::sin(w) &&
+        2.0 * s.minMove > std::abs(l * std::cos(w)))
+        return false;
+    // Turns below minangle keep the course.
+    const float chosen = s.minangle > std::abs(c - s.course) ? s.course : c;
+    s.previousCourse = s.course;
+    s.course = chosen;
+    s.positionChanged = true;
+    return true;
 }
 
 } // namespace tevo

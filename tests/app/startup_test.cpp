@@ -296,9 +296,9 @@ TEST_F(Shell, TheStoredTiltIsTheCamerasAtTheNextStart) {
               "<ayz>27.5</ayz><ayzuser>0</ayzuser></navigation></config>");
     ASSERT_FALSE(startUp(app, (dir.path() + "/tevo").c_str()).has_value());
     ASSERT_NE(app.mapView, nullptr);
-    EXPECT_FLOAT_EQ(app.mapView->tilt, 27.5f);
+    EXPECT_FLOAT_EQ(app.mapView->state().tilt, 27.5f);
     // The frame is drawn with the camera's pitch: the view of the last run.
-    EXPECT_FLOAT_EQ(app.mapView->camera->pitch(), 27.5f);
+    EXPECT_FLOAT_EQ(app.mapView->camera().pitch(), 27.5f);
     EXPECT_EQ(shutDown(app), 0);
 }
 

@@ -127,7 +127,7 @@ void drawScene(cPainter& p) {
     p.setFillArea({0, 0, kWidth - 1, kHeight - 1});
     p.depth().clear();
 
-    Camera camera(kWidth / 2, 500, 0, 0, -500, kWidth, kHeight);
+    Camera camera(kWidth / 2, 500, -500, kWidth, kHeight);
     camera.setYaw(10);
     camera.setPitch(74);
     const FixedMatrix& w = camera.matrix();

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     RenderSession session;
     if (!openSession(options.folder, options.width, options.height, session)) return 1;
     if (options.bench) return runBench(session);
-    if (!options.track.empty() && !loadTrackFile(options.track, session.view->tracks)) {
+    if (!options.track.empty() && !loadTrackFile(options.track, session.view->tracks())) {
         std::fprintf(stderr, "tvmrender: cannot read %s\n", options.track.c_str());
         return 1;
     }

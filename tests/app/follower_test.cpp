@@ -1,7 +1,8 @@
-// What the shell's steps do with the view: the replay, pausing it, and
+// What the follower does with the view: the replay, pausing it, and
 // receiver records with and without a fix.
-#include "app/follow_steps.hpp"
+#include "app/follower.hpp"
 #include "app/screen_steps.hpp"
+#include "render/view_access.hpp"
 
 #include <gtest/gtest.h>
 
@@ -28,50 +29,51 @@ struct ShellFixture : ::testing::Test {
     void SetUp() override {
         ASSERT_NE(surface, nullptr);
         app.mapView = std::make_unique<MapView>(surface, std::string(TEVO_DIST_DIR) + "/");
-        app.mapView->kx = 0.3422f;
-        app.mapView->ky = 0.5960f;
-        app.mapView->present = [] {};
+        state().kx = 0.3422f;
+        state().ky = 0.5960f;
     }
     void TearDown() override {
         app.mapView.reset();
         SDL_FreeSurface(surface);
     }
     MapView& view() { return *app.mapView; }
+    ViewState& state() { return MapViewAccess::state(*app.mapView); }
+    void receive(const GpsData& record) { followRecord(app, record, RecordSource::Receiver); }
 };
 
 TEST_F(ShellFixture, AFirstFixMakesTheViewFollow) {
-    followReceiverRecord(app, fixAt(37.58f, 55.81f));
-    EXPECT_FALSE(view().freeView);
-    EXPECT_TRUE(app.loop.firstFixSeen);
-    EXPECT_EQ(view().followed.x, degreesToUnits(37.58f));
+    receive(fixAt(37.58f, 55.81f));
+    EXPECT_FALSE(state().freeView);
+    EXPECT_TRUE(app.follow.firstFixSeen);
+    EXPECT_EQ(state().followed.x, degreesToUnits(37.58f));
 }
 
 TEST_F(ShellFixture, LosingTheFixFreesTheViewWhereTheVehicleWasAndTheNextFixReturnsIt) {
-    followReceiverRecord(app, fixAt(37.58f, 55.81f));
-    followReceiverRecord(app, fixAt(37.581f, 55.81f));
-    const ViewPoint seen = view().followed;
-    followReceiverRecord(app, fixAt(0, 0, FixNone));
-    EXPECT_TRUE(view().freeView);
-    EXPECT_TRUE(view().noFix);
-    EXPECT_EQ(view().freePoint.x, seen.x);
-    EXPECT_EQ(view().freePoint.y, seen.y);
-    followReceiverRecord(app, fixAt(37.582f, 55.81f));
-    EXPECT_FALSE(view().freeView);
-    EXPECT_FALSE(view().noFix);
+    receive(fixAt(37.58f, 55.81f));
+    receive(fixAt(37.581f, 55.81f));
+    const ViewPoint seen = state().followed;
+    receive(fixAt(0, 0, FixNone));
+    EXPECT_TRUE(state().freeView);
+    EXPECT_TRUE(state().noFix);
+    EXPECT_EQ(state().freePoint.x, seen.x);
+    EXPECT_EQ(state().freePoint.y, seen.y);
+    receive(fixAt(37.582f, 55.81f));
+    EXPECT_FALSE(state().freeView);
+    EXPECT_FALSE(state().noFix);
 }
 
 TEST_F(ShellFixture, AfterTheUserMovedTheMapALostFixOnlyMovesTheReturnPoint) {
-    followReceiverRecord(app, fixAt(37.58f, 55.81f));
+    receive(fixAt(37.58f, 55.81f));
     view().saveView();
     view().freeSwitch();
-    view().freePoint = {100, 200, kGroundHeight};
+    state().freePoint = {100, 200, kGroundHeight};
     app.viewMovedByUser = true;
-    followReceiverRecord(app, fixAt(0, 0, FixNone));
-    EXPECT_EQ(view().freePoint.x, 100);
-    EXPECT_EQ(view().saved.freePoint, view().followed);
+    receive(fixAt(0, 0, FixNone));
+    EXPECT_EQ(state().freePoint.x, 100);
+    EXPECT_EQ(state().saved.freePoint, state().followed);
     // The fix comes back: the view stays where the user put it.
-    followReceiverRecord(app, fixAt(37.581f, 55.81f));
-    EXPECT_TRUE(view().freeView);
+    receive(fixAt(37.581f, 55.81f));
+    EXPECT_TRUE(state().freeView);
 }
 
 void returnCommand(int32_t) {}
@@ -87,20 +89,20 @@ TEST_F(ShellFixture, AFirstFixAfterTheUserMovedTheMapReturnsAsTheReturnButtonDoe
     app.screens->hideReturnButton();
     // The stored view of the last run; the user taps the map before any fix.
     view().setZoomAndTilt(1.0f, 20.0f);
-    view().followed = {degreesToUnits(37.58f), degreesToUnits(55.81f), kGroundHeight};
+    state().followed = {degreesToUnits(37.58f), degreesToUnits(55.81f), kGroundHeight};
     view().followSwitch();
     view().saveView();
     app.screens->showReturnButton();
     view().freeSwitch();
     app.viewMovedByUser = true;
-    view().overlays->setTapMarker(240, 500);
-    ASSERT_TRUE(view().overlays->tapMarkerActive());
-    followReceiverRecord(app, fixAt(37.581f, 55.81f));
-    EXPECT_FALSE(view().freeView);
+    view().markTap(240, 500);
+    ASSERT_TRUE(view().overlays().tapMarkerActive());
+    receive(fixAt(37.581f, 55.81f));
+    EXPECT_FALSE(state().freeView);
     EXPECT_FALSE(app.viewMovedByUser);
-    EXPECT_TRUE(app.loop.firstFixSeen);
+    EXPECT_TRUE(app.follow.firstFixSeen);
     EXPECT_EQ(app.screens->returnButtonState(), ReturnButton::Hidden);
-    EXPECT_FALSE(view().overlays->tapMarkerActive());
+    EXPECT_FALSE(view().overlays().tapMarkerActive());
     app.screens.reset();
 }
 
@@ -118,15 +120,15 @@ class SpeedViewFixture : public ShellFixture, public testing::WithParamInterface
 TEST_P(SpeedViewFixture, ZoomAndTiltFollowTheSpeedOfTheReceiver) {
     const SpeedView& c = GetParam();
     view().setProjection(1);
-    followReceiverRecord(app, fixAt(37.58f, 55.81f));
+    receive(fixAt(37.58f, 55.81f));
     GpsData moved = fixAt(37.581f, 55.81f);
     moved.speed = c.speed;
-    followReceiverRecord(app, moved);
+    receive(moved);
     // The view glides there within the second.
     while (view().transitionPending()) view().stepTransition();
-    EXPECT_NEAR(view().zoom, 1.0f / c.scale, 1e-3f);
-    EXPECT_NEAR(view().tilt, c.tilt, 1e-3f);
-    EXPECT_NEAR(view().camera->pitch(), c.tilt, 1e-3f);
+    EXPECT_NEAR(state().zoom, 1.0f / c.scale, 1e-3f);
+    EXPECT_NEAR(state().tilt, c.tilt, 1e-3f);
+    EXPECT_NEAR(view().camera().pitch(), c.tilt, 1e-3f);
 }
 
 INSTANTIATE_TEST_SUITE_P(DataVsaXml, SpeedViewFixture,
@@ -142,17 +144,17 @@ TEST_F(ShellFixture, TheReplayTakesAPointASecondAndSpacePausesIt) {
     app.demoTrack.points = {fixAt(37.58f, 55.81f), fixAt(37.581f, 55.81f), fixAt(37.582f, 55.81f)};
     app.demoTrack.loaded = true;
     app.demoMode = true;
-    app.loop.lastReplayTick = SDL_GetTicks() - 2000;
+    app.follow.lastRecordTick = SDL_GetTicks() - 2000;
     replayStep(app);
     EXPECT_EQ(app.demoTrack.readPosition, 1u);
-    EXPECT_FALSE(view().freeView);
-    EXPECT_EQ(view().orientation, CourseUp);
-    EXPECT_TRUE(view().afterFrameHook);
+    EXPECT_FALSE(state().freeView);
+    EXPECT_EQ(state().orientation, CourseUp);
+    EXPECT_TRUE(state().tapMarkerOverFrame);
     // Within the second nothing new is taken.
     replayStep(app);
     EXPECT_EQ(app.demoTrack.readPosition, 1u);
     app.paused = true;
-    app.loop.lastReplayTick = SDL_GetTicks() - 2000;
+    app.follow.lastRecordTick = SDL_GetTicks() - 2000;
     replayStep(app);
     EXPECT_EQ(app.demoTrack.readPosition, 1u);
     app.paused = false;
