@@ -362,6 +362,17 @@ TEST_F(Gnss, CyclesOfEverySystemMakeOneTable) {
     EXPECT_EQ(32, glonass.snr);
 }
 
+// Numbers outside NMEA's ranges read as "not known", as in Sentrix.
+TEST_F(Gnss, SatelliteNumbersOutsideTheirRangesReadAsZero) {
+    send("GPGSV,1,1,02,01,2147483647,-2147483648,2147483647,02,45,400,-5");
+    ASSERT_TRUE(satellitesUpdated());
+    const std::vector<SatelliteInfo> s = table();
+    ASSERT_EQ(2u, s.size());
+    EXPECT_EQ((std::vector<int32_t>{0, 0, 0, 45, 0, 0}),
+              (std::vector<int32_t>{s[0].elevation, s[0].azimuth, s[0].snr, s[1].elevation,
+                                    s[1].azimuth, s[1].snr}));
+}
+
 TEST_F(Gnss, SatellitesUsedFromEveryGsaOfTheEpoch) {
     send(kRmcBody);
     // Before NMEA 4.11 a combined receiver sends one GNGSA per system.
