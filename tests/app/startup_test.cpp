@@ -196,6 +196,22 @@ TEST_F(Shell, BrokenSettingsThatCannotBeKeptAreNotOverwritten) {
         << out;
 }
 
+// A program folder named in Latin-1, as on older systems and USB sticks:
+// the paths stay bytes, so the map and the demonstration track are found.
+TEST_F(Shell, AFolderNamedInLatin1FindsItsMapAndTracks) {
+    const std::string folder = dir.file("K\xF6ln");
+    std::filesystem::create_directory(folder);
+    for (const char* name : {"map.tvm", "tevo.skn", "DejaVuSans.ttf", "demo.plt"})
+        std::filesystem::create_symlink(std::string(TEVO_DIST_DIR) + "/" + name,
+                                        folder + "/" + name);
+    writeFile(folder + "/screen.xml", layout("defaultWindows", "<bpp>16</bpp>"));
+    ASSERT_FALSE(startUp(app, (folder + "/tevo").c_str()));
+    EXPECT_TRUE(app.demoMode);
+    ASSERT_TRUE(app.mapView);
+    EXPECT_TRUE(app.mapView->mapOpen());
+    EXPECT_GT(app.mapView->tracks.size(), 0) << "the demonstration track is drawn";
+}
+
 TEST_F(Shell, SoundSettingsLeaveNoCopy) {
     writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
     writeFile(dir.file("config.xml"), test::kDefaultConfigXml);
