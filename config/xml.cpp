@@ -115,10 +115,18 @@ bool cXML::parse(const std::string& path) {
     XML_SetElementHandler(parser.get(), XmlEvents::onStart, XmlEvents::onEnd);
     XML_SetCharacterDataHandler(parser.get(), XmlEvents::onText);
 
-    // 4. Feed the file chunk by chunk.
+    // 4. Feed the file chunk by chunk, up to kMaxFileBytes: the parser keeps
+    //    a whole tag in memory, and one endless tag must not cost gigabytes.
     std::vector<char> buffer(kReadChunk);
-    for (;;) {
+    for (std::size_t total = 0;;) {
         const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), file.get());
+        if ((total += count) > kMaxFileBytes) {
+            std::printf("%s is larger than %zu bytes; it is not read further\n", path.c_str(),
+                        kMaxFileBytes);
+            std::fflush(stdout);
+            broken_ = true;
+            return false;
+        }
         if (std::ferror(file.get())) {
             std::fputs("Read error\n", stderr);
             broken_ = true;

@@ -20,6 +20,8 @@ class cXML {
 public:
     // Size of the chunk read from the file and handed to the parser.
     static constexpr std::size_t kReadChunk = 65536;
+    // No configuration file comes near this size; a larger one is broken.
+    static constexpr std::size_t kMaxFileBytes = 1 << 20;
     // Element text is cut to this many UTF-16 units before it is parsed.
     static constexpr std::size_t kPieceUnits = 255;
 
@@ -34,7 +36,8 @@ public:
     bool parse(const std::string& path);
 
     // True when the last parse opened the file but could not read all of it
-    // (a read error or malformed XML): the file holds more than was taken.
+    // (a read error, malformed XML, more than kMaxFileBytes): the file holds
+    // more than was taken.
     bool broken() const { return broken_; }
 
     // `attributes` alternates names and values and ends with a null entry.

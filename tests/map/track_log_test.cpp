@@ -116,8 +116,7 @@ TEST(TrackRead, HugeLineWithoutEndIsReadToTheEnd) {
     ASSERT_EQ(log.points.size(), 1u);
 }
 
-// A line longer than any point's is skipped whole, without being kept:
-// a demo.plt of one endless line costs no memory.
+// A line longer than any point's is skipped without being kept in memory.
 TEST(TrackRead, OverlongLineIsNoPoint) {
     TrackLog log =
         readText(plt({"55.5,37.5,0,1,39000.5" + std::string(1 << 20, '9'), "56.5,38.5"}));

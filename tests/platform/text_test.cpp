@@ -31,14 +31,12 @@ TEST(Text, InvalidInputBecomesReplacementCharacter) {
                               "b");
 }
 
-// Folder names in Latin-1, as older systems and USB sticks have them, must
-// come back byte for byte from the wide paths; shown, they read as U+FFFD.
+// Latin-1 folder names come back byte for byte; shown, they read as U+FFFD.
 TEST(Text, PathsKeepEveryByteThroughWideText) {
-    const std::string paths[] = {"/tmp/K\xF6ln/map.tvm", "/a/\xC3\xB6/\xF0\x9F\x9A\x97/b",
-                                 "/\xED\xA0\x80/\xEF\xBF\xBD/\xC3", "\x80\xFF\xC0\xAF"};
-    for (const std::string& path : paths) EXPECT_EQ(toNarrowPath(toWidePath(path)), path) << path;
+    for (const std::string path :
+         {"/K\xF6ln/\xC3\xB6\xF0\x9F\x9A\x97", "\xED\xA0\x80\xEF\xBF\xBD\xC3\xC0\xAF"})
+        EXPECT_EQ(toNarrowPath(toWidePath(path)), path) << path;
     EXPECT_EQ(toNarrow(toWidePath("K\xF6ln")), "K\xEF\xBF\xBDln");
-    EXPECT_EQ(toWidePath("K\xC3\xB6ln"), u"K\u00F6ln");
 }
 
 TEST(Text, NarrowResultIsCutOnCharacterBoundary) {

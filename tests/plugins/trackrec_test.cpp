@@ -152,7 +152,6 @@ TEST(ProgramFolder, WideTextBecomesUtf8) {
     EXPECT_EQ("a\xEF\xBF\xBD"
               "b",
               trackrec::toUtf8(std::u16string(u"a") + char16_t(0xD800) + u"b"));
-    // The host's escape of a folder named in Latin-1 gives back its bytes.
     EXPECT_EQ("/tmp/K\xF6ln/", trackrec::toUtf8(u"/tmp/K" + std::u16string(1, 0xDCF6) + u"ln/"));
 }
 
@@ -222,53 +221,28 @@ TEST_F(Recording, MidnightBeginsTheNextDaysFile) {
     EXPECT_EQ(1, next.points[0].segment);
 }
 
-// Receivers whose date is wrong at every fix, or goes backwards: a drive
-// stays in the file of its first fix, except for a step over midnight, and
-// never makes more files than trackrec allows one drive.
-struct DatesCase {
-    const char* name;
-    std::vector<GpsData> fixes;
-    std::size_t files;
-};
-
-void PrintTo(const DatesCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-std::vector<GpsData> fixesOnDays(const std::vector<int>& days, int hour, int minute = 0) {
-    std::vector<GpsData> out;
-    for (std::size_t i = 0; i < days.size(); ++i)
-        out.push_back(fixAt(55.0 + 0.001 * double(i), 37.0, hour, minute, int(i % 60), days[i]));
-    return out;
-}
-
-// Day after day a fix at 23:59:59 and one at 00:00:00: each looks like midnight.
-std::vector<GpsData> sawtoothOverMidnights(int nights) {
-    std::vector<GpsData> out;
-    for (int day = 1; day <= nights; ++day) {
-        out.push_back(fixAt(55.0 + 0.01 * day, 37.0, 23, 59, 59, day));
-        out.push_back(fixAt(55.005 + 0.01 * day, 37.0, 0, 0, 0, day + 1));
+// Dates that go backwards or jump at every fix keep a drive in its first file;
+// steps over midnight add files up to the limit of one drive.
+TEST_F(Recording, DatesThatJumpKeepTheDriveInFewFiles) {
+    std::vector<GpsData> backwards, forwards, midnights;
+    for (int day = 1; day <= 20; ++day) {
+        backwards.push_back(fixAt(55.0 + 0.001 * day, 37.0, 12, 0, day, 28 - day));
+        forwards.push_back(fixAt(55.0 + 0.001 * day, 37.0, 12, 0, day, day));
+        midnights.push_back(fixAt(55.0 + 0.01 * day, 37.0, 23, 59, 59, day));
+        midnights.push_back(fixAt(55.005 + 0.01 * day, 37.0, 0, 0, 0, day + 1));
     }
-    return out;
+    const std::pair<std::vector<GpsData>, std::size_t> cases[] = {
+        {backwards, 1},
+        {forwards, 1},
+        {{midnights.begin(), midnights.begin() + 2}, 2},
+        {midnights, trackrec::TrackRecorder::kMaxFilesPerDrive}};
+    for (const auto& [fixes, files] : cases) {
+        fs::remove_all(tracks());
+        trackrec::TrackRecorder recorder(tracks());
+        for (const GpsData& fix : fixes) recorder.add(fix);
+        EXPECT_EQ(files, std::size_t(std::distance(fs::directory_iterator(tracks()), {})));
+    }
 }
-
-class DriveDates : public Recording, public ::testing::WithParamInterface<DatesCase> {};
-
-TEST_P(DriveDates, KeepTheDriveInFewFiles) {
-    trackrec::TrackRecorder recorder(tracks());
-    for (const GpsData& fix : GetParam().fixes) recorder.add(fix);
-    EXPECT_EQ(GetParam().files, std::distance(fs::directory_iterator(tracks()), {}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Receivers, DriveDates,
-    ::testing::Values(DatesCase{"BackwardsADayAFix", fixesOnDays({28, 27, 26, 25, 24, 23}, 12), 1},
-                      DatesCase{"OnADayAFix", fixesOnDays({1, 2, 3, 4, 5, 6, 7, 8, 9}, 12), 1},
-                      DatesCase{"AnyValidDate", fixesOnDays({9, 2, 31, 17, 4, 30, 1}, 23, 59), 1},
-                      DatesCase{"OneMidnight", sawtoothOverMidnights(1), 2},
-                      DatesCase{"AMidnightAtEveryOtherFix", sawtoothOverMidnights(20),
-                                trackrec::TrackRecorder::kMaxFilesPerDrive}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 struct TornCase {
     const char* name;

@@ -6,6 +6,9 @@
 #include "tools/tvmc/geometry.hpp"
 #include "tools/tvmc/type_table.hpp"
 
+#include "platform/paths.hpp"
+#include "platform/regular_file.hpp"
+
 #include <osmium/handler.hpp>
 #include <osmium/handler/node_locations_for_ways.hpp>
 #include <osmium/index/map/flex_mem.hpp>
@@ -296,7 +299,11 @@ bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options,
         return false;
     };
     for (const std::string& path : inputs) {
-        if (std::FILE* f = std::fopen(path.c_str(), "rb"))
+        // Every input is read twice, relations first: a pipe cannot be, and
+        // opening one would wait for a writer.
+        if (fileExists(path) && !isRegularFile(path))
+            return fail(path + ": not a regular file (every input is read twice)");
+        if (std::FILE* f = openRegularStream(path))
             std::fclose(f);
         else
             return fail(path + ": cannot open the file");
