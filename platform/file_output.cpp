@@ -63,11 +63,12 @@ struct Descriptor {
     ~Descriptor() { ::close(fd); }
 };
 
-// The old file's owner and mode go to its replacement; a new file keeps the
-// mode that creating it with 0666 under the umask gave.
+// The owner and mode of the plain file at the name go to its replacement; a
+// new file (or one replacing a link) keeps what creating it with 0666 under
+// the umask gave.
 void takeIdentity(int fd, const std::string& path) {
     struct stat old {};
-    if (::stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) return;
+    if (::lstat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) return;
     if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) {} // only root may give a file away
     }
