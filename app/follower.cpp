@@ -61,7 +61,7 @@ void readDemoTrack(AppState& app) {
 
 void setUpFollowing(AppState& app) {
     if (!app.mapView) return;
-    loadTrack(toWide(app.pathOf("demo.plt")), app.mapView->tracks());
+    loadTrack(toWidePath(app.pathOf("demo.plt")), app.mapView->tracks());
     loadTrackFolder(app.pathOf("Tracks/"), app.mapView->tracks());
 }
 
