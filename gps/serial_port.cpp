@@ -40,7 +40,7 @@ bool cSerialPort::open(int32_t portNumber, int32_t baudRate) {
     // An empty buffer.
     {
         std::lock_guard<std::mutex> guard(lock_);
-        start_ = 0;
+        bytes_.clear();
         count_ = 0;
     }
     stop_ = false;
@@ -81,30 +81,14 @@ void cSerialPort::readerLoop() {
 void cSerialPort::appendQueued(int32_t n) {
     std::lock_guard<std::mutex> guard(lock_);
     // Make room: front-align, and on overflow keep the new bytes.
-    int32_t count = count_.load();
-    if (start_ > 0 && count == 0) start_ = 0;
-    if (count + n + start_ > kBufferSize && start_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + start_, count);
-        start_ = 0;
+    n = std::min(n, bytes_.makeRoom(n));
+    // Closing: read nothing more. Otherwise the read of queued bytes
+    // completes at once, under the lock.
+    if (!stop_) {
+        bytes_.added(device_.read(bytes_.back(), n));
+        bytes_.alignFront();
     }
-    if (count > 0 && count + n + start_ >= kBufferSize) {
-        start_ = 0;
-        count = 0;
-    }
-    n = std::min(n, kBufferSize - start_ - count);
-    if (count == 0) start_ = 0;
-    // Closing: read nothing more.
-    if (stop_) {
-        count_ = count;
-        return;
-    }
-    // The read of queued bytes completes at once, under the lock.
-    count += device_.read(buffer_.data() + start_ + count, n);
-    if (start_ > 0 && count > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + start_, count);
-        start_ = 0;
-    }
-    count_.store(count, std::memory_order_release);
+    count_.store(bytes_.size(), std::memory_order_release);
 }
 
 uint32_t cSerialPort::periodMs(int32_t wanted) const {
@@ -124,10 +108,10 @@ int32_t cSerialPort::takeBytes(int32_t wanted, uint8_t* destination) {
     }
     // Copy and remove; the reader may have thrown bytes away meanwhile.
     std::lock_guard<std::mutex> guard(lock_);
-    wanted = std::min(wanted, count_.load());
-    std::memcpy(destination, buffer_.data() + start_, wanted);
-    start_ += wanted;
-    count_.store(count_.load() - wanted, std::memory_order_release);
+    wanted = std::min(wanted, bytes_.size());
+    std::memcpy(destination, bytes_.data(), wanted);
+    bytes_.consume(wanted);
+    count_.store(bytes_.size(), std::memory_order_release);
     return wanted;
 }
 

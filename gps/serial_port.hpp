@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/serial_device.hpp"
+#include "plugin-api/front_aligned_buffer.hpp"
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -48,16 +48,15 @@ private:
     // Makes room for n queued bytes and reads them into the buffer.
     void appendQueued(int32_t n);
 
-    std::array<uint8_t, kBufferSize> buffer_{};
-    int32_t start_ = 0;
-    std::atomic<int32_t> count_{0};
+    FrontAlignedBuffer<kBufferSize> bytes_;
+    std::atomic<int32_t> count_{0}; // bytes_.size(), for readers without the lock
     int32_t baudRate_ = 0;
     int32_t portNumber_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<bool> open_{false};
     std::thread reader_;
     SerialDevice device_;
-    std::mutex lock_; // guards buffer_, start_ and count_
+    std::mutex lock_; // guards bytes_ and count_
 };
 
 } // namespace tevo
