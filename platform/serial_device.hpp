@@ -3,6 +3,8 @@
 // of already queued bytes.
 #pragma once
 
+#include "platform/wake_event.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -47,7 +49,7 @@ public:
 
 private:
     int fd_ = -1;
-    int wakeFd_ = -1; // eventfd signalled by release
+    WakeEvent wake_; // signalled by release
     // The line settings found at open, given back at close: the device may
     // serve someone else (a console) once we are done with it.
     termios saved_{};

@@ -1,5 +1,6 @@
 // The position worker: what it pushes into the plug-in and when.
 #include "gps/position.hpp"
+#include "gps/serial_port.hpp"
 #include "platform/clock.hpp"
 #include "platform/serial_device.hpp"
 #include "support/temp_dir.hpp"
@@ -38,7 +39,9 @@ protected:
         gPushes.sizes.clear();
         gPushes.bytes.clear();
         reader.api.PluginPushData = recordPush;
-        ASSERT_TRUE(reader.port->open(3, 4800));
+        auto port = std::make_unique<cSerialPort>();
+        ASSERT_TRUE(port->open(3, 4800));
+        reader.source = std::move(port);
         reader.start();
     }
     void TearDown() override { setSerialPortsFolder(""); }
