@@ -4,7 +4,7 @@
 // Each place is read once at each rate, and the same sample is offered to
 // every plug-in in load order (see detection_sample.hpp). The scan of the
 // ports chooses what trying each plug-in in turn over every port (COM1 to
-// COM64) at every rate (57600, 38400, 9600, 4800) chooses: the first plug-in
+// COM72) at every rate (57600, 38400, 9600, 4800) chooses: the first plug-in
 // that recognises any port, on the first port and rate it recognises. Ports
 // are read side by side, one rate after the other, and a port leaves the
 // scan
@@ -33,7 +33,8 @@ public:
     // The baud rates detection tries, in this order.
     static constexpr std::array<int32_t, 4> kDetectRates = {57600, 38400, 9600, 4800};
     static constexpr int32_t kFirstPort = 1;
-    static constexpr int32_t kLastPort = 64;
+    // COM65 to COM72 are Bluetooth serial links (platform/serial_device.hpp).
+    static constexpr int32_t kLastPort = 72;
 
     // What a search found: the plug-in (an index into the receivers) that
     // recognised the source, and the source, open, with the bytes after the

@@ -31,6 +31,8 @@ constexpr PortRange kFixedPorts[] = {
     {5, 20, "/dev/ttyUSB", 0},
     {21, 36, "/dev/ttyACM", 0},
     {37, 64, "/dev/ttyS", 4},
+    // Bluetooth serial links (rfcomm bind), after the ports of the table.
+    {65, 72, "/dev/rfcomm", 0},
 };
 
 speed_t speedFor(int32_t baudRate) {
