@@ -8,6 +8,8 @@
 #include "platform/text.hpp"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace tevo {
 
@@ -16,6 +18,18 @@ namespace {
 void console(std::u16string_view text) {
     printWide(stdout, text);
     std::fflush(stdout);
+}
+
+// The program folder as a full path ending in '/', so that the box names
+// files the user can find from anywhere.
+std::string fullFolder(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::path full =
+        std::filesystem::absolute(folder.empty() ? "." : folder, error).lexically_normal();
+    if (error) return folder;
+    std::string text = full.string();
+    if (text.empty() || text.back() != '/') text += '/';
+    return text;
 }
 
 } // namespace
@@ -30,7 +44,8 @@ void cPluginRegistry::install(cReceiverSearch::Found found, cPosition& reader) c
 }
 
 void cPluginRegistry::reportFailure(std::u16string_view what, const cReceiverSearch& search) const {
-    messageBox(std::u16string(what) + u"\n" + search.report().describe(settingsFolder_), u"Error");
+    messageBox(std::u16string(what) + u"\n" + search.report().describe(fullFolder(settingsFolder_)),
+               u"Error");
 }
 
 bool cPluginRegistry::openAndTest(int32_t baudRate, int32_t portNumber, cPosition& reader) {
