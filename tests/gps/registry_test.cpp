@@ -5,6 +5,7 @@
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
 #include "platform/serial_device.hpp"
+#include "support/gpsd_daemon.hpp"
 #include "support/temp_dir.hpp"
 #include "tools/nmeasim/pty_port.hpp"
 
@@ -346,11 +347,13 @@ public:
         thread_ = std::thread([this, kind] {
             for (int i = 0; !stop_; ++i) {
                 char line[128];
-                std::snprintf(
-                    line, sizeof(line),
-                    "$GPRMC,1200%02d,A,4807.%03d,N,01131.000,E,022.4,084.4,230394,,*6A\r\n", i % 60,
-                    i % 1000);
+                std::snprintf(line, sizeof(line),
+                              "$GPRMC,1200%02d,A,4807.%03d,N,01131.000,E,022.4,084.4,230394,,",
+                              i % 60, i % 1000);
                 if (kind == Line::Other) std::memcpy(line + 1, "ZZ", 2);
+                unsigned sum = 0;
+                for (const char* c = line + 1; *c != 0; ++c) sum ^= static_cast<unsigned char>(*c);
+                std::snprintf(line + std::strlen(line), 8, "*%02X\r\n", sum);
                 if (kind == Line::Noise) std::memset(line, '~', std::strlen(line) - 2);
                 pty.write(line);
                 sleepMs(kTalkerLineMs);
@@ -527,7 +530,72 @@ INSTANTIATE_TEST_SUITE_P(
                  {"GPS Device Not Detected\n", "COM2 (", "ports/COM2) at 57600 bps: silent\n",
                   "ports/COM5) at 57600, 38400, 9600 and 4800 bps: no sentence a receiver "
                   "plug-in reads\n",
-                  "62 other ports: no device\n", "config.xml (<port>, <baudrate>;", "gpsd.xml"}}),
+                  "70 other ports: no device\n", "config.xml (<port>, <baudrate>;", "gpsd.xml"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// gpsd comes first: with a receiver it is the source, without one (or not
+// running) detection goes on to the ports at once.
+enum class Gpsd { NotRunning, NoReceiver, WithReceiver };
+
+struct GpsdCase {
+    const char* name;
+    Gpsd gpsd;
+    std::string console; // "PORT" stands for gpsd's port
+    std::string box;
+};
+
+void PrintTo(const GpsdCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class GpsdFirst : public Registry, public ::testing::WithParamInterface<GpsdCase> {};
+
+TEST_P(GpsdFirst, IsAskedBeforeThePorts) {
+    if (!GpsdDaemon::installed()) GTEST_SKIP() << "gpsd is not installed";
+    const GpsdCase& c = GetParam();
+    install("Sentrix", sentrixLibrary());
+    Talker receiver;
+    GpsdDaemon gpsd(c.gpsd == Gpsd::WithReceiver ? receiver.pty.devicePath() : std::string());
+    if (c.gpsd != Gpsd::NotRunning) {
+        ASSERT_TRUE(gpsd.start(5000)) << gpsd.errors();
+    }
+    cPluginRegistry registry; // with the settle time of the program
+    registry.setGpsd(GpsdPlace{true, "localhost", gpsd.port()});
+    registry.loadPlugins(plugins());
+    cPosition reader;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const auto start = std::chrono::steady_clock::now();
+    registry.detectConfiguredReceiver(reader);
+    const auto took = std::chrono::steady_clock::now() - start;
+    std::string console = c.console;
+    if (console.find("PORT") != std::string::npos)
+        console.replace(console.find("PORT"), 4, std::to_string(gpsd.port()));
+    EXPECT_EQ(console, ::testing::internal::GetCapturedStdout());
+    const std::string box = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, box.find(c.box)) << box;
+    if (c.gpsd != Gpsd::WithReceiver) {
+        // Passed over without the sample's wait: it has nothing to give.
+        EXPECT_LT(took, std::chrono::milliseconds(cPluginRegistry::kSettleMs / 2));
+        return;
+    }
+    // The sentences reach the plug-in; gpsd's own reports do not.
+    GpsData fix{};
+    for (int i = 0; i < 100 && fix.fix == FixNone; ++i) {
+        sleepMs(20);
+        if (reader.api.PluginIsPositionUpdated()) registry.readGpsData(reader, fix);
+    }
+    EXPECT_NEAR(48.1, fix.latitude, 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Daemons, GpsdFirst,
+    ::testing::Values(GpsdCase{"NotRunning", Gpsd::NotRunning, "Detecting GPS...not Detected\n",
+                               ": no answer\n"},
+                      GpsdCase{"WithoutReceiver", Gpsd::NoReceiver,
+                               "Detecting GPS... readed: 0\nnot Detected\n", ": no receiver\n"},
+                      GpsdCase{"WithReceiver", Gpsd::WithReceiver,
+                               "Detecting GPS... readed: 150\n gpsd at localhost:PORT\n", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
