@@ -94,6 +94,11 @@ private:
     void install(cReceiverSearch::Found found, cPosition& reader) const;
     // The failure box: `what` and the lines of what the search tried.
     void reportFailure(std::u16string_view what, const cReceiverSearch& search) const;
+    // Installs what the search found, or says that it found nothing: the box
+    // `failure` and the console line `failureLine`. True when a receiver runs.
+    bool finishSearch(cReceiverSearch::Found found, const cReceiverSearch& search,
+                      cPosition& reader, std::u16string_view failure,
+                      std::u16string_view failureLine) const;
 
     uint32_t settleMs_ = kSettleMs;
     std::unique_ptr<cPluginProbe> probe_;

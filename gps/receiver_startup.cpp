@@ -64,12 +64,9 @@ int32_t cPluginRegistry::detectReceiver(cPosition& reader) {
     return reader.portNumber;
 }
 
-bool cPluginRegistry::openConfiguredReceiver(cPosition& reader, int32_t port, int32_t baudrate) {
-    console(u"Open GPS...");
-    reader.setSearching(true);
-    cReceiverSearch search(receivers_.data(), receiverCount_, cPosition::kBatchSize, settleMs_);
-    cReceiverSearch::Found found;
-    if (receiverCount_ > 0) found = search.tryPort(port, baudrate);
+bool cPluginRegistry::finishSearch(cReceiverSearch::Found found, const cReceiverSearch& search,
+                                   cPosition& reader, std::u16string_view failure,
+                                   std::u16string_view failureLine) const {
     if (found && !quitRequested()) {
         install(std::move(found), reader);
         return true;
@@ -80,9 +77,18 @@ bool cPluginRegistry::openConfiguredReceiver(cPosition& reader, int32_t port, in
         console(u"\n");
         return false;
     }
-    reportFailure(u"Can't open GPS", search);
-    console(u"not Opened\n");
+    reportFailure(failure, search);
+    console(failureLine);
     return false;
+}
+
+bool cPluginRegistry::openConfiguredReceiver(cPosition& reader, int32_t port, int32_t baudrate) {
+    console(u"Open GPS...");
+    reader.setSearching(true);
+    cReceiverSearch search(receivers_.data(), receiverCount_, cPosition::kBatchSize, settleMs_);
+    cReceiverSearch::Found found;
+    if (receiverCount_ > 0) found = search.tryPort(port, baudrate);
+    return finishSearch(std::move(found), search, reader, u"Can't open GPS", u"not Opened\n");
 }
 
 bool cPluginRegistry::detectConfiguredReceiver(cPosition& reader) {
@@ -94,19 +100,8 @@ bool cPluginRegistry::detectConfiguredReceiver(cPosition& reader) {
         found = search.tryGpsd(gpsd_);
         if (!found && !quitRequested()) found = search.scanPorts();
     }
-    if (found && !quitRequested()) {
-        install(std::move(found), reader);
-        return true;
-    }
-    // None found. A program asked to end shows no box that waits for a click.
-    reader.setSearching(false);
-    if (quitRequested()) {
-        console(u"\n");
-        return false;
-    }
-    reportFailure(u"GPS Device Not Detected", search);
-    console(u"not Detected\n");
-    return false;
+    return finishSearch(std::move(found), search, reader, u"GPS Device Not Detected",
+                        u"not Detected\n");
 }
 
 } // namespace tevo

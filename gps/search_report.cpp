@@ -13,7 +13,7 @@ const char16_t* said(SearchReport::Outcome outcome) {
     case SearchReport::Outcome::NoDevice:
         return u"no device";
     case SearchReport::Outcome::Busy:
-        return u"in use by another program, or not permitted";
+        return u"in use by another program (such as gpsd), or not permitted";
     case SearchReport::Outcome::Silent:
         return u"silent";
     case SearchReport::Outcome::NotRecognised:
