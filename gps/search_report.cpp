@@ -52,7 +52,7 @@ void SearchReport::noteGpsd(const std::string& place, Outcome outcome) {
 void SearchReport::notePort(int32_t port, const std::string& device, int32_t rate,
                             Outcome outcome) {
     if (outcome == Outcome::NoDevice) {
-        ++missing_;
+        missing_.push_back({port, device, {}, outcome});
         return;
     }
     auto known = std::find_if(ports_.begin(), ports_.end(),
@@ -73,9 +73,14 @@ std::u16string SearchReport::portLines() const {
         if (!p.rates.empty()) text += u" at " + rateList(p.rates);
         text += formatWide(u": %s\n", said(p.outcome));
     }
-    if (missing_ > 0) {
-        text += formatWide(
-            ports_.empty() ? u"%d ports: no device\n" : u"%d other ports: no device\n", missing_);
+    // One port without a device is named; many are counted.
+    if (missing_.size() == 1) {
+        const Port& p = missing_.front();
+        text += formatWide(u"COM%d (%s): %s\n", p.number, p.device, said(p.outcome));
+    } else if (!missing_.empty()) {
+        text +=
+            formatWide(ports_.empty() ? u"%d ports: no device\n" : u"%d other ports: no device\n",
+                       static_cast<int32_t>(missing_.size()));
     }
     return text;
 }

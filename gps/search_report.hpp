@@ -42,7 +42,7 @@ private:
     Outcome gpsd_ = Outcome::Off;
     bool gpsdTried_ = false;
     std::vector<Port> ports_;
-    int32_t missing_ = 0; // ports with nothing behind them
+    std::vector<Port> missing_; // ports with nothing behind them
 };
 
 } // namespace tevo
