@@ -39,8 +39,9 @@ void cPluginRegistry::install(cReceiverSearch::Found found, cPosition& reader) c
     reader.source = std::move(found.source);
     reader.portNumber = found.portNumber;
     reader.baudRate = found.baudRate;
-    reader.start();
+    // Said before the worker runs: from then on the source is the worker's.
     console(u" " + reader.source->name() + u"\n");
+    reader.start();
 }
 
 void cPluginRegistry::reportFailure(std::u16string_view what, const cReceiverSearch& search) const {
