@@ -1,5 +1,6 @@
 #include "tools/tvmc/compiler.hpp"
 
+#include "platform/file_output.hpp"
 #include "platform/text.hpp"
 #include "tools/tvmc/grid.hpp"
 #include "tools/tvmc/start_cell.hpp"
@@ -99,6 +100,11 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     if (!error) error = &scratch;
     const auto started = std::chrono::steady_clock::now();
     summary.output = options.output;
+    // A device or a pipe named as the output is refused before the work.
+    if (std::string problem = outputProblem(options.output); !problem.empty()) {
+        *error = problem;
+        return false;
+    }
 
     // Read the input into features.
     uint64_t total = 0;
