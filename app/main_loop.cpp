@@ -22,6 +22,9 @@ void handleKey(AppState& app, SDLKey key) {
         cycleScreens(app);
         if (!app.demoMode) presentScreen(app);
         break;
+    case SDLK_HOME:
+        showWholeMap(app);
+        break;
     default:
         // Zoom, rotation, tilt, projection and orientation act on the view.
         handleViewKey(app, key);

@@ -1,4 +1,4 @@
-// The three screens, their fonts, the status texts they show and the seven
+// The three screens, their fonts, the status texts they show and the
 // commands their buttons run.
 #pragma once
 
@@ -33,7 +33,7 @@ enum StatusText : int32_t {
     kStatusTextCount,
 };
 
-// The seven commands, in the order of the command table.
+// The commands, in the order of the command table.
 enum Command : int32_t {
     CommandExit,
     CommandPlus,
@@ -42,6 +42,7 @@ enum Command : int32_t {
     CommandMainMenu,
     CommandSatellites,
     CommandReturnPosition,
+    CommandWholeMap,
     kCommandCount,
 };
 

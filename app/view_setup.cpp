@@ -35,6 +35,9 @@ void setUpMapView(AppState& app) {
                              e.pointer3Dcoord[1], app.screenHeight);
     // The view of the last run.
     view.applySettings(app.settings);
+    // A stored view off this map (the folder held another region's map)
+    // starts on the map instead.
+    view.startOnMap();
     // Free or follow. Without a menu there is no return button, so a stored
     // free view stays as it is. The follow switch waits for the first fix:
     // until then there is nothing to follow and the user moves the map.
