@@ -120,6 +120,8 @@ void cLabelGrid::drawGrid(cPainter& painter, const TextStyle& font, int32_t icon
             }
             OwnedSurface text = font.renderWithStrip(s.label.name);
             if (!text) continue;
+            // A name at the window's edge moves inside rather than being cut.
+            if (!moveInside(at, text->w, text->h, painter.clip())) continue;
             if (space && !space->claim(labelBox(text->w, text->h, {0, 0}, at))) continue;
             blitToPainter(painter, text.get(), nullptr, at);
         }

@@ -66,6 +66,19 @@ bool overlaps(const LabelBox& a, const LabelBox& b) {
     return !separatedByEdgesOf(a, a, b) && !separatedByEdgesOf(b, a, b);
 }
 
+bool insideRect(const LabelBox& box, const PixelRect& r) {
+    for (const LabelBox::Corner& c : box.corners)
+        if (c.x < r.left || c.y < r.top || c.x > r.right + 1 || c.y > r.bottom + 1) return false;
+    return true;
+}
+
+bool moveInside(ScreenPoint& at, int32_t w, int32_t h, const PixelRect& r) {
+    if (w > r.right - r.left + 1 || h > r.bottom - r.top + 1) return false;
+    at.x = std::clamp(at.x, r.left, r.right + 1 - w);
+    at.y = std::clamp(at.y, r.top, r.bottom + 1 - h);
+    return true;
+}
+
 bool cLabelSpace::claim(const LabelBox& box) {
     for (const LabelBox& taken : boxes_)
         if (overlaps(box, taken)) return false;

@@ -29,6 +29,12 @@ LabelBox labelBox(int32_t w, int32_t h, ScreenPoint pivot, ScreenPoint at, float
 // True when the two boxes share more than their outlines.
 bool overlaps(const LabelBox& a, const LabelBox& b);
 
+// Names stay whole on the screen: true when every corner of the box lies in
+// `r`; moveInside shifts an upright w x h text at `at` into `r`, false when
+// it is larger than `r`.
+bool insideRect(const LabelBox& box, const PixelRect& r);
+bool moveInside(ScreenPoint& at, int32_t w, int32_t h, const PixelRect& r);
+
 class cLabelSpace {
 public:
     cLabelSpace() { boxes_.reserve(kInitialCapacity); }
