@@ -47,6 +47,9 @@ void leftRelease(AppState& app, const SDL_MouseButtonEvent& b) {
     // The controls let go; the release point.
     releaseCurrentScreen(app);
     loop.releasePoint = {b.x, b.y};
+    // A touch of the map frees a followed view where it stands, before a
+    // drag whose motions came with the release lands on it.
+    if (!loop.pressedOnControl) beginBrowsing(app);
     // The flat view lands the drag.
     if (!view.perspective()) {
         if (!view.state().previewOn || view.setPreview(false))
@@ -57,7 +60,6 @@ void leftRelease(AppState& app, const SDL_MouseButtonEvent& b) {
     // A tap on the map marks the place; with a return button it also frees
     // the view until the user returns.
     if (!loop.pressedOnControl) {
-        beginBrowsing(app);
         view.markTap(b.x, b.y);
         presentScreen(app);
     }
