@@ -22,6 +22,8 @@ void showWholeMap(AppState& app) {
     if (!app.mapView) return;
     beginBrowsing(app);
     app.mapView->showWholeMap();
+    // From a menu, the map is what the user asked to see.
+    if (app.screens) app.screens->showScreen(ScreenNavigation);
     presentScreen(app);
 }
 
