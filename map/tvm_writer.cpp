@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace tevo {
@@ -134,49 +135,108 @@ bool encodeIndexBlock(const TvmIndexBlock& indexBlock, EncodedIndexBlock& out) {
 
 namespace {
 
-// The whole file in order, handed to `put` piece by piece: header, index
-// blocks with the offsets the blocks will have, name record, blocks. False
-// when the file would outgrow 32-bit offsets (before anything is put).
-template <typename Put>
-bool layOut(std::u16string_view mapName, const std::vector<EncodedIndexBlock>& indexBlocks,
-            Put&& put) {
+std::vector<TvmIndexLayout> layoutOf(const std::vector<EncodedIndexBlock>& indexBlocks) {
+    std::vector<TvmIndexLayout> layout;
+    layout.reserve(indexBlocks.size());
+    for (const EncodedIndexBlock& ib : indexBlocks) {
+        TvmIndexLayout& l = layout.emplace_back();
+        l.levelTag = ib.levelTag;
+        l.cellSeconds = ib.cellSeconds;
+        for (const EncodedBlock& b : ib.blocks)
+            l.blocks.push_back({b.key, static_cast<uint32_t>(b.bytes.size())});
+    }
+    return layout;
+}
+
+// The head of the file: header, index blocks with the offsets the blocks
+// will have, name record. False when the file would outgrow 32-bit offsets.
+bool encodeHead(std::u16string_view mapName, const std::vector<TvmIndexLayout>& layout,
+                std::vector<uint8_t>& head) {
     const std::u16string_view name = cutName(mapName, kMaxMapNameUnits);
     uint64_t indexSize = 0, blockBytes = 0;
-    for (const EncodedIndexBlock& ib : indexBlocks) {
+    for (const TvmIndexLayout& ib : layout) {
         indexSize += tvm::kIndexHeaderSize + tvm::kEntrySize * ib.blocks.size();
-        for (const EncodedBlock& b : ib.blocks) blockBytes += b.bytes.size();
+        for (const TvmBlockSize& b : ib.blocks) blockBytes += b.bytes;
     }
     const uint64_t nameAt = tvm::kHeaderSize + indexSize;
     uint64_t blockAt = nameAt + tvm::kNameHeaderSize + name.size() * 2;
     if (blockAt + blockBytes > kMaxFileSize) return false;
 
-    std::vector<uint8_t> head;
     ByteWriter w(head);
     w.bytes(tvm::kFileMagic);
     w.zeros(tvm::kIndexCountAt - 4);
-    w.u32(static_cast<uint32_t>(indexBlocks.size()));
+    w.u32(static_cast<uint32_t>(layout.size()));
     w.u32(static_cast<uint32_t>(tvm::kHeaderSize));
     w.u32(static_cast<uint32_t>(nameAt));
-    for (const EncodedIndexBlock& ib : indexBlocks) {
+    for (const TvmIndexLayout& ib : layout) {
         w.bytes(tvm::kIndexMagic);
         w.u8(ib.levelTag);
         w.zeros(3);
         w.u32(static_cast<uint32_t>(ib.blocks.size()));
         w.u32(ib.cellSeconds);
         w.zeros(4);
-        for (const EncodedBlock& b : ib.blocks) {
+        for (const TvmBlockSize& b : ib.blocks) {
             w.i32(b.key);
             w.u32(static_cast<uint32_t>(blockAt));
-            blockAt += b.bytes.size();
+            blockAt += b.bytes;
         }
     }
     w.zeros(tvm::kNameLengthAt);
     w.u16(static_cast<uint16_t>(name.size() * 2));
     w.text(name);
-    put(head);
-    for (const EncodedIndexBlock& ib : indexBlocks)
-        for (const EncodedBlock& b : ib.blocks) put(b.bytes);
     return true;
+}
+
+bool writeAll(int fd, const uint8_t* data, std::size_t n) {
+    while (n > 0) {
+        const ssize_t done = ::write(fd, data, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        data += done;
+        n -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Gives the complete nameless file `fd` the name `temp`.
+bool nameFile(int fd, const std::string& temp) {
+    ::unlink(temp.c_str()); // a leftover of a run killed at this very step
+    if (::linkat(fd, "", AT_FDCWD, temp.c_str(), AT_EMPTY_PATH) == 0) return true;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+// Writes a new file through `fill` and renames it over `path`. The file is
+// made without a name where the file system allows, and named only when
+// complete: a run killed on the way leaves the old file and nothing else.
+bool replaceFile(const std::string& path, const std::function<std::string(int fd)>& fill,
+                 std::string* error) {
+    auto fail = [error](std::string message) {
+        if (error) *error = std::move(message);
+        return false;
+    };
+    const std::string temp = path + ".tmp" + std::to_string(::getpid());
+    int fd = ::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    bool named = fd < 0;
+    if (named) fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return fail(temp + ": " + std::strerror(errno));
+    std::string problem = fill(fd);
+    if (problem.empty() && !named) {
+        named = nameFile(fd, temp);
+        if (!named) problem = temp + ": " + std::strerror(errno);
+    }
+    if (::close(fd) != 0 && problem.empty()) problem = temp + ": " + std::strerror(errno);
+    if (problem.empty() && std::rename(temp.c_str(), path.c_str()) != 0)
+        problem = path + ": " + std::strerror(errno);
+    if (problem.empty()) return true;
+    if (named) ::unlink(temp.c_str());
+    return fail(problem);
 }
 
 } // namespace
@@ -187,10 +247,11 @@ std::vector<uint8_t> encodeTvm(std::u16string_view mapName,
     for (std::size_t i = 0; i < indexBlocks.size(); ++i)
         if (!encodeIndexBlock(indexBlocks[i], encoded[i])) return {};
     std::vector<uint8_t> out;
-    const bool fits = layOut(mapName, encoded, [&out](const std::vector<uint8_t>& piece) {
-        out.insert(out.end(), piece.begin(), piece.end());
-    });
-    return fits ? out : std::vector<uint8_t>{};
+    if (!encodeHead(mapName, layoutOf(encoded), out)) return {};
+    for (const EncodedIndexBlock& ib : encoded)
+        for (const EncodedBlock& b : ib.blocks)
+            out.insert(out.end(), b.bytes.begin(), b.bytes.end());
+    return out;
 }
 
 bool writeTvm(const std::string& path, std::u16string_view mapName,
@@ -206,28 +267,33 @@ bool writeTvm(const std::string& path, std::u16string_view mapName,
 
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<EncodedIndexBlock>& indexBlocks, std::string* error) {
-    auto fail = [error](std::string message) {
-        if (error) *error = std::move(message);
+    return writeTvm(
+        path, mapName, layoutOf(indexBlocks),
+        [&indexBlocks](int fd) {
+            for (const EncodedIndexBlock& ib : indexBlocks)
+                for (const EncodedBlock& b : ib.blocks)
+                    if (!writeAll(fd, b.bytes.data(), b.bytes.size())) return false;
+            return true;
+        },
+        error);
+}
+
+bool writeTvm(const std::string& path, std::u16string_view mapName,
+              const std::vector<TvmIndexLayout>& layout,
+              const std::function<bool(int fd)>& writeBlocks, std::string* error) {
+    std::vector<uint8_t> head;
+    if (!encodeHead(mapName, layout, head)) {
+        if (error) *error = "map file would exceed 4 GiB";
         return false;
-    };
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return fail(temp + ": " + std::strerror(errno));
-    bool written = true;
-    const bool fits = layOut(mapName, indexBlocks, [&](const std::vector<uint8_t>& piece) {
-        written = written && std::fwrite(piece.data(), 1, piece.size(), f) == piece.size();
-    });
-    std::string problem;
-    if (!fits)
-        problem = "map file would exceed 4 GiB";
-    else if (!written)
-        problem = temp + ": " + std::strerror(errno);
-    if (std::fclose(f) != 0 && problem.empty()) problem = temp + ": " + std::strerror(errno);
-    if (problem.empty() && std::rename(temp.c_str(), path.c_str()) != 0)
-        problem = path + ": " + std::strerror(errno);
-    if (problem.empty()) return true;
-    std::remove(temp.c_str());
-    return fail(problem);
+    }
+    return replaceFile(
+        path,
+        [&](int fd) -> std::string {
+            if (!writeAll(fd, head.data(), head.size()) || !writeBlocks(fd))
+                return path + ": " + std::strerror(errno);
+            return {};
+        },
+        error);
 }
 
 } // namespace tevo

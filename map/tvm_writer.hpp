@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,12 +69,32 @@ std::string tvmEncodingProblem(const std::vector<TvmIndexBlock>& indexBlocks);
 
 // Writes encodeTvm's bytes to a temporary file beside `path` and renames it
 // over `path`; on any failure removes the temporary file and returns false
-// with a message in *error (when error is not null).
+// with a message in *error (when error is not null). The temporary file has
+// no name until it is complete, so a run killed before leaves nothing.
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<TvmIndexBlock>& indexBlocks, std::string* error);
 
 // The same for blocks encoded before; the file is written piece by piece.
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<EncodedIndexBlock>& indexBlocks, std::string* error);
+
+// An index block whose blocks are held elsewhere (a map too large to hold in
+// memory): the key and byte size of each block, in file order.
+struct TvmBlockSize {
+    int32_t key = 0;
+    uint32_t bytes = 0;
+};
+struct TvmIndexLayout {
+    uint8_t levelTag = 0;
+    uint32_t cellSeconds = 0;
+    std::vector<TvmBlockSize> blocks;
+};
+
+// The same for such a layout: writes the header, the index and the name,
+// then calls writeBlocks, which writes every block's bytes in index order at
+// the descriptor's position and returns false on failure.
+bool writeTvm(const std::string& path, std::u16string_view mapName,
+              const std::vector<TvmIndexLayout>& layout,
+              const std::function<bool(int fd)>& writeBlocks, std::string* error);
 
 } // namespace tevo
