@@ -28,16 +28,20 @@ struct CellRange {
     CellIndex lo, hi;
 };
 
-// Collects the pieces of every object per cell, keyed in ascending order.
-class CellSorter {
+} // namespace
+
+// Cuts every object into pieces of one cell each and hands them on as
+// records.
+class LevelCutter::Splitter {
 public:
-    CellSorter(const CellGrid& grid, LevelStats& stats) : grid_(grid), stats_(stats) {}
+    Splitter(const CellGrid& grid, LevelStats& stats) : grid_(grid), stats_(stats) {}
 
     // The whole object goes to the cells its bounding box covers, split in
     // halves until each piece lies in one cell. An upper polygon stays whole
     // in the cell of its box's centre: a building cut at a cell border would
     // be raised with a wall along the cut.
-    void add(const Feature& f, std::vector<TvmPoint> points) {
+    void add(const Feature& f, std::vector<TvmPoint> points, const RecordSink& sink) {
+        sink_ = &sink;
         const UnitRect box = boundsOf(points);
         if (f.cls == ObjectClass::Polygon && tvm::isUpperPolygonType(f.type)) {
             const TvmPoint centre{static_cast<int32_t>((int64_t{box.x0} + box.x1) / 2),
@@ -50,7 +54,6 @@ public:
     }
 
     bool keysFit() const { return keysFit_; }
-    std::map<int32_t, TvmBlock>& blocks() { return blocks_; }
 
 private:
     void distribute(const Feature& f, std::vector<TvmPoint> points, CellRange range) {
@@ -102,18 +105,17 @@ private:
             keysFit_ = false;
             return;
         }
-        TvmBlock& block = blocks_[*key];
-        block.key = *key;
         const int cls = static_cast<int>(f.cls);
         if (f.cls == ObjectClass::Polyline && points.size() > kMaxPoints) {
             for (std::size_t start = 0; start + 1 < points.size(); start += kMaxPoints - 1) {
                 const std::size_t end = std::min(points.size(), start + kMaxPoints);
-                block.polylines.push_back({f.type,
-                                           {points.begin() + static_cast<long>(start),
-                                            points.begin() + static_cast<long>(end)},
-                                           f.name});
                 ++stats_.records[cls];
                 stats_.points += end - start;
+                (*sink_)(*key, f.cls,
+                         {f.type,
+                          {points.begin() + static_cast<long>(start),
+                           points.begin() + static_cast<long>(end)},
+                          f.name});
             }
             return;
         }
@@ -121,10 +123,7 @@ private:
         if (points.empty()) return;
         stats_.points += points.size();
         ++stats_.records[cls];
-        auto& list = f.cls == ObjectClass::Poi        ? block.pois
-                     : f.cls == ObjectClass::Polyline ? block.polylines
-                                                      : block.polygons;
-        list.push_back({f.type, std::move(points), f.name});
+        (*sink_)(*key, f.cls, {f.type, std::move(points), f.name});
     }
 
     // A tolerance that brings a huge ring under the record's point limit.
@@ -136,9 +135,11 @@ private:
 
     const CellGrid& grid_;
     LevelStats& stats_;
-    std::map<int32_t, TvmBlock> blocks_;
+    const RecordSink* sink_ = nullptr;
     bool keysFit_ = true;
 };
+
+namespace {
 
 // How many cells of the level the object is cut into, at most: the cells of
 // a polygon's box, the cells a line's segments cross. Counting stops past
@@ -212,33 +213,61 @@ LevelPlan levelPlanFor(uint32_t cellSeconds, bool finest) {
     return plan;
 }
 
+LevelCutter::LevelCutter(const LevelPlan& plan, LevelStats& stats)
+    : plan_(plan), stats_(stats), grid_(plan.cellSeconds),
+      splitter_(std::make_unique<Splitter>(grid_, stats)) {
+    stats_.cellSeconds = plan.cellSeconds;
+}
+
+LevelCutter::~LevelCutter() = default;
+
+void LevelCutter::cut(const Feature& f, const RecordSink& sink) {
+    if (!levelKeeps(f, plan_)) return;
+    std::vector<TvmPoint> points = generalised(f, plan_);
+    if (points.empty() || (f.cls == ObjectClass::Polyline && points.size() < 2)) return;
+    if (cellsTouched(f, points, grid_, kMaxCellsPerObject) > kMaxCellsPerObject) {
+        ++stats_.tooLarge;
+        return;
+    }
+    ++stats_.objects[static_cast<int>(f.cls)];
+    splitter_->add(f, std::move(points), sink);
+}
+
+bool LevelCutter::keysFit() const {
+    return splitter_->keysFit();
+}
+
+std::string LevelCutter::keysProblem() const {
+    return "cells of " + std::to_string(plan_.cellSeconds) +
+           " arc-seconds are too small for this area: their keys exceed 32 bits";
+}
+
+void finishBlock(TvmBlock& block) {
+    sortLargestFirst(block.polygons);
+}
+
 bool buildLevel(const std::vector<Feature>& features, const LevelPlan& plan, uint8_t levelTag,
                 TvmIndexBlock& out, LevelStats& stats, std::string* error) {
-    const CellGrid grid(plan.cellSeconds);
-    stats.cellSeconds = plan.cellSeconds;
-    CellSorter sorter(grid, stats);
-    for (const Feature& f : features) {
-        if (!levelKeeps(f, plan)) continue;
-        std::vector<TvmPoint> points = generalised(f, plan);
-        if (points.empty() || (f.cls == ObjectClass::Polyline && points.size() < 2)) continue;
-        if (cellsTouched(f, points, grid, kMaxCellsPerObject) > kMaxCellsPerObject) {
-            ++stats.tooLarge;
-            continue;
-        }
-        ++stats.objects[static_cast<int>(f.cls)];
-        sorter.add(f, std::move(points));
-    }
-    if (!sorter.keysFit()) {
-        if (error)
-            *error = "cells of " + std::to_string(plan.cellSeconds) +
-                     " arc-seconds are too small for this area: their keys exceed 32 bits";
+    LevelCutter cutter(plan, stats);
+    std::map<int32_t, TvmBlock> blocks;
+    const RecordSink sink = [&blocks](int32_t key, ObjectClass cls, TvmObject&& record) {
+        TvmBlock& block = blocks[key];
+        block.key = key;
+        auto& list = cls == ObjectClass::Poi        ? block.pois
+                     : cls == ObjectClass::Polyline ? block.polylines
+                                                    : block.polygons;
+        list.push_back(std::move(record));
+    };
+    for (const Feature& f : features) cutter.cut(f, sink);
+    if (!cutter.keysFit()) {
+        if (error) *error = cutter.keysProblem();
         return false;
     }
     out.levelTag = levelTag;
     out.cellSeconds = plan.cellSeconds;
     out.blocks.clear();
-    for (auto& [key, block] : sorter.blocks()) {
-        sortLargestFirst(block.polygons);
+    for (auto& [key, block] : blocks) {
+        finishBlock(block);
         out.blocks.push_back(std::move(block));
     }
     stats.cells = out.blocks.size();

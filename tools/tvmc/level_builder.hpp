@@ -4,9 +4,12 @@
 
 #include "map/tvm_writer.hpp"
 #include "tools/tvmc/feature.hpp"
+#include "tools/tvmc/grid.hpp"
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,9 +46,37 @@ struct LevelStats {
     uint64_t tooLarge = 0; // objects left out: they cover too many cells
 };
 
-// Builds the index block of one level; blocks come out in ascending key
-// order. Fails (false, message in *error) when a cell key does not fit the
-// grid's 32-bit keys.
+// Receives the records of a feature on a level, in the order the block
+// keeps them: the key of the record's cell, its class, the record.
+using RecordSink = std::function<void(int32_t key, ObjectClass cls, TvmObject&& record)>;
+
+// Puts features onto one level: whether the level shows a feature, its
+// shape simplified for the level, and its records in the cells it crosses.
+class LevelCutter {
+public:
+    LevelCutter(const LevelPlan& plan, LevelStats& stats);
+    ~LevelCutter();
+    void cut(const Feature& f, const RecordSink& sink);
+    // False once a cell key did not fit the grid's 32-bit keys.
+    bool keysFit() const;
+    // The message for a level whose keys did not fit.
+    std::string keysProblem() const;
+
+private:
+    class Splitter;
+    const LevelPlan plan_;
+    LevelStats& stats_;
+    CellGrid grid_;
+    std::unique_ptr<Splitter> splitter_;
+};
+
+// Puts a block's records in the order the navigator draws them well:
+// largest polygons first, so that smaller ones paint over them.
+void finishBlock(TvmBlock& block);
+
+// Builds the index block of one level in memory; blocks come out in
+// ascending key order. Fails (false, message in *error) when a cell key does
+// not fit the grid's 32-bit keys.
 bool buildLevel(const std::vector<Feature>& features, const LevelPlan& plan, uint8_t levelTag,
                 TvmIndexBlock& out, LevelStats& stats, std::string* error);
 

@@ -4,28 +4,6 @@
 
 namespace tevo::tvmc {
 
-namespace {
-
-constexpr int kBarWidth = 40;
-
-} // namespace
-
-void ProgressBar::update(double fraction) {
-    const int percent = static_cast<int>(fraction * 100);
-    if (percent == shown_) return;
-    shown_ = percent;
-    const int filled = percent * kBarWidth / 100;
-    std::fprintf(out_, "\rreading [%.*s%*s] %3d%%", filled,
-                 "########################################", kBarWidth - filled, "", percent);
-    std::fflush(out_);
-}
-
-void ProgressBar::finish() {
-    if (shown_ < 0) return;
-    std::fputc('\n', out_);
-    shown_ = -1;
-}
-
 void printSummary(std::FILE* out, const CompileSummary& s) {
     std::fprintf(out,
                  "input: %" PRIu64 " bytes, %" PRIu64 " nodes, %" PRIu64 " ways, %" PRIu64
@@ -54,6 +32,11 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
                          l.cellSeconds, l.tooLarge, kMaxCellsPerObject);
     std::fprintf(out, "wrote %s: %zu levels, %" PRIu64 " blocks, %" PRIu64 " bytes in %.2f s\n",
                  s.output.c_str(), s.levels.size(), blocks, s.bytes, s.seconds);
+    std::fprintf(out,
+                 "memory: %" PRIu64 " MB at the peak (bound %" PRIu64
+                 " MB); node locations %" PRIu64 " MB %s\n",
+                 s.peakMemory >> 20, s.memoryBound >> 20, s.read.locationBytes >> 20,
+                 s.read.locationsOnDisk ? "on disk" : "in memory");
 }
 
 } // namespace tevo::tvmc
