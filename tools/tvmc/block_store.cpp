@@ -4,8 +4,10 @@
 
 namespace tevo::tvmc {
 
-BlockStore::BlockStore(ScratchSpace& scratch, uint64_t memoryShare, std::vector<LevelStats>& stats)
-    : scratch_(scratch), stats_(stats), levels_(stats.size()), spool_(scratch, memoryShare) {
+BlockStore::BlockStore(ScratchSpace& scratch, uint64_t memoryShare,
+                       const std::vector<LevelPlan>& plans, std::vector<LevelStats>& stats)
+    : scratch_(scratch), plans_(plans), stats_(stats), levels_(stats.size()),
+      spool_(scratch, memoryShare) {
     for (std::size_t i = 0; i < stats.size(); ++i) {
         levels_[i].levelTag = static_cast<uint8_t>(i);
         levels_[i].cellSeconds = stats[i].cellSeconds;
@@ -26,13 +28,13 @@ void BlockStore::add(uint8_t level, int32_t key, ObjectClass cls, TvmObject&& re
 
 void BlockStore::encodeCurrent() {
     if (level_ < 0) return;
-    finishBlock(current_);
+    const auto level = static_cast<std::size_t>(level_);
+    finishBlock(current_, plans_[level], stats_[level]);
     const std::vector<uint8_t> bytes = encodeBlock(current_);
     if (bytes.empty() && problem_.empty()) problem_ = tvmEncodingProblem({{0, 0, {current_}}});
-    StoredLevel& level = levels_[static_cast<std::size_t>(level_)];
-    level.blocks.push_back({current_.key, static_cast<uint32_t>(recordsOf(current_)), spool_.size(),
-                            static_cast<uint32_t>(bytes.size())});
-    ++stats_[static_cast<std::size_t>(level_)].cells;
+    levels_[level].blocks.push_back({current_.key, static_cast<uint32_t>(recordsOf(current_)),
+                                     spool_.size(), static_cast<uint32_t>(bytes.size())});
+    ++stats_[level].cells;
     spool_.append(bytes.data(), bytes.size());
     current_ = TvmBlock{};
 }

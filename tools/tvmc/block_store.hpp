@@ -35,8 +35,10 @@ struct StoredLevel {
 
 class BlockStore {
 public:
-    // One stats entry per level: the store counts each level's cells.
-    BlockStore(ScratchSpace& scratch, uint64_t memoryShare, std::vector<LevelStats>& stats);
+    // One plan and one stats entry per level; the store counts each
+    // level's blocks and records.
+    BlockStore(ScratchSpace& scratch, uint64_t memoryShare, const std::vector<LevelPlan>& plans,
+               std::vector<LevelStats>& stats);
 
     // Records in ascending order of level and cell key.
     void add(uint8_t level, int32_t key, ObjectClass cls, TvmObject&& record);
@@ -55,6 +57,7 @@ private:
     void encodeCurrent();
 
     ScratchSpace& scratch_;
+    const std::vector<LevelPlan>& plans_;
     std::vector<LevelStats>& stats_;
     std::vector<StoredLevel> levels_;
     ByteSpool spool_;

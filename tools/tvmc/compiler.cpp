@@ -36,9 +36,10 @@ public:
     LevelFeed(const Options& options, RecordSort& sort, std::vector<LevelStats>& stats)
         : sort_(sort) {
         stats.resize(options.levels.size());
-        for (std::size_t i = 0; i < options.levels.size(); ++i)
-            cutters_.push_back(
-                std::make_unique<LevelCutter>(levelPlanFor(options.levels[i], i == 0), stats[i]));
+        for (std::size_t i = 0; i < options.levels.size(); ++i) {
+            plans_.push_back(levelPlanFor(options.levels[i], i == 0));
+            cutters_.push_back(std::make_unique<LevelCutter>(plans_.back(), stats[i]));
+        }
     }
 
     void add(Feature&& f) {
@@ -58,6 +59,7 @@ public:
     }
 
     uint64_t features() const { return features_; }
+    const std::vector<LevelPlan>& plans() const { return plans_; }
     bool drawing() const { return drawing_; }
 
     bool keysFit(std::string* error) const {
@@ -71,6 +73,7 @@ public:
 
 private:
     RecordSort& sort_;
+    std::vector<LevelPlan> plans_;
     std::vector<std::unique_ptr<LevelCutter>> cutters_;
     uint64_t features_ = 0;
     bool drawing_ = false;
@@ -127,11 +130,11 @@ bool orderLevels(const Options& options, const std::vector<StoredLevel>& levels,
 }
 
 // The sorted records into blocks, and the blocks into the file.
-bool writeMap(const Options& options, RecordSort& sort, ScratchSpace& scratch,
-              const MemoryBudget& budget, ProgressLine& progress, CompileSummary& summary,
-              std::string* error) {
+bool writeMap(const Options& options, const LevelFeed& feed, RecordSort& sort,
+              ScratchSpace& scratch, const MemoryBudget& budget, ProgressLine& progress,
+              CompileSummary& summary, std::string* error) {
     progress.startPass("cells", 3, 3);
-    BlockStore blocks(scratch, budget.blockShare(), summary.levels);
+    BlockStore blocks(scratch, budget.blockShare(), feed.plans(), summary.levels);
     uint64_t records = 0;
     sort.drain([&](const RecordKey& key, ObjectClass cls, TvmObject&& record) {
         blocks.add(key.level, key.cell, cls, std::move(record));
@@ -175,7 +178,7 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
         return false;
     }
     if (!feed.keysFit(error)) return false;
-    if (!writeMap(options, sort, scratch, budget, progress, summary, error)) return false;
+    if (!writeMap(options, feed, sort, scratch, budget, progress, summary, error)) return false;
     progress.finish();
 
     summary.bytes = sizeOf(options.output);

@@ -11,9 +11,25 @@ namespace tevo::tvmc {
 
 namespace {
 
-TagGet tagsOf(const osmium::TagList& tags) {
-    return [&tags](const char* key) { return tags.get_value_by_key(key); };
-}
+// The type table asks for many keys of one object; libosmium's packed tag
+// list measures every key and value it passes over, so the pairs are taken
+// out once.
+class TagView {
+public:
+    TagView(const osmium::TagList& list, std::vector<std::pair<const char*, const char*>>& pairs)
+        : pairs_(pairs) {
+        pairs_.clear();
+        for (const osmium::Tag& tag : list) pairs_.emplace_back(tag.key(), tag.value());
+    }
+    const char* operator()(const char* key) const {
+        for (const auto& [k, v] : pairs_)
+            if (k[0] == key[0] && std::strcmp(k, key) == 0) return v;
+        return nullptr;
+    }
+
+private:
+    std::vector<std::pair<const char*, const char*>>& pairs_;
+};
 
 TvmPoint toUnits(const osmium::Location& loc) {
     return toMapUnits(loc.lon(), loc.lat());
@@ -36,7 +52,7 @@ void FeatureCollector::node(const osmium::Node& node) {
         southLat_ = loc.lat();
     }
     if (node.tags().empty()) return;
-    const TagGet tags = tagsOf(node.tags());
+    const TagGet tags = TagView(node.tags(), pairs_);
     if (auto choice = poiType(tags)) addPoi(*choice, objectName(tags, ObjectClass::Poi), p);
 }
 
@@ -55,7 +71,7 @@ void FeatureCollector::way(const osmium::Way& way) {
     // A way of one node or none is no line, and libosmium must not be
     // asked whether an empty one is closed.
     if (points.size() < 2) return;
-    const TagGet tags = tagsOf(way.tags());
+    const TagGet tags = TagView(way.tags(), pairs_);
     const char* area = tags("area");
     if (way.is_closed() && area && std::strcmp(area, "yes") == 0) return;
     const std::optional<TypeChoice> choice = polylineType(tags);
@@ -66,7 +82,7 @@ void FeatureCollector::way(const osmium::Way& way) {
 void FeatureCollector::area(const osmium::Area& area) {
     ++stats_.areas;
     source_ = {area.orig_id(), 0, area.from_way() ? SourceRef::WayArea : SourceRef::RelationArea};
-    const TagGet tags = tagsOf(area.tags());
+    const TagGet tags = TagView(area.tags(), pairs_);
     const std::u16string name = objectName(tags, ObjectClass::Polygon);
     const std::optional<TypeChoice> border = area.from_way() ? std::nullopt : borderType(tags);
     const std::optional<TypeChoice> poi = poiType(tags);

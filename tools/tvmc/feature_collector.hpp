@@ -10,6 +10,9 @@
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/way.hpp>
 
+#include <utility>
+#include <vector>
+
 namespace tevo::tvmc {
 
 struct TypeChoice;
@@ -40,7 +43,8 @@ private:
 
     const ReadOptions& options_;
     ReadStats& stats_;
-    SourceRef source_; // the object being read
+    SourceRef source_;                                       // the object being read
+    std::vector<std::pair<const char*, const char*>> pairs_; // its tags
     bool southSeen_ = false;
     double southLat_ = 0;
 };

@@ -11,7 +11,7 @@ namespace tevo::tvmc {
 namespace {
 
 constexpr int kBlockNodes = 64;
-constexpr std::size_t kCacheBlocks = 64; // decoded blocks, by block number
+constexpr std::size_t kCacheBlocks = 4096; // decoded blocks (4 MB), by block number
 constexpr std::size_t kMinPending = 4096;
 constexpr std::size_t kMaxPending = std::size_t{1} << 20;
 // How often (lookups) a store on disk asks whether the process holds too
@@ -214,9 +214,16 @@ bool LocationStore::get(int64_t id, NodeLocation& out) {
     if (++lookups_ % kResidentCheckEvery == 0 && spool_->onDisk() && budget_.over())
         spool_->dropResidentPages();
     const Run& run = *runs_.front();
-    const auto at = std::upper_bound(run.firstIds.begin(), run.firstIds.end(), id);
-    if (at == run.firstIds.begin()) return false;
-    const auto block = static_cast<std::size_t>(at - run.firstIds.begin() - 1);
+    // The nodes of a way mostly lie in the block of the node before.
+    std::size_t block = lastBlock_;
+    const std::vector<int64_t>& first = run.firstIds;
+    if (block >= first.size() || id < first[block] ||
+        (block + 1 < first.size() && id >= first[block + 1])) {
+        const auto at = std::upper_bound(first.begin(), first.end(), id);
+        if (at == first.begin()) return false;
+        block = static_cast<std::size_t>(at - first.begin() - 1);
+        lastBlock_ = block;
+    }
     Decoded& d = cache_[block % kCacheBlocks];
     if (d.block != static_cast<int64_t>(block)) decode(block, d);
     const auto end = d.ids.begin() + d.count;

@@ -71,6 +71,7 @@ private:
     std::vector<Decoded> cache_;
     uint64_t nodes_ = 0;
     uint64_t lookups_ = 0;
+    std::size_t lastBlock_ = 0; // of the last lookup
 };
 
 } // namespace tevo::tvmc

@@ -1,8 +1,41 @@
 #include "tools/tvmc/summary.hpp"
 
+#include <array>
 #include <cinttypes>
 
 namespace tevo::tvmc {
+
+namespace {
+
+double megabytes(uint64_t bytes) {
+    return static_cast<double>(bytes) / 1e6;
+}
+
+// Where the bytes of the map go, by level and kind of record.
+void printBytes(std::FILE* out, const CompileSummary& s) {
+    std::fprintf(out, "%7s %9s %9s %9s %9s %9s %9s %9s\n", "MB", "POIs", "polylines", "polygons",
+                 "buildings", "blocks", "total", "(names)");
+    std::array<uint64_t, kMapKindCount + 3> sums{};
+    for (const LevelStats& l : s.levels) {
+        uint64_t total = l.blockBytes;
+        for (int k = 0; k < kMapKindCount; ++k) {
+            sums[static_cast<std::size_t>(k)] += l.bytes[static_cast<std::size_t>(k)];
+            total += l.bytes[static_cast<std::size_t>(k)];
+        }
+        sums[kMapKindCount] += l.blockBytes;
+        sums[kMapKindCount + 1] += total;
+        sums[kMapKindCount + 2] += l.names;
+        std::fprintf(out, "%6u\" %9.2f %9.2f %9.2f %9.2f %9.2f %9.2f %9.2f\n", l.cellSeconds,
+                     megabytes(l.bytes[0]), megabytes(l.bytes[1]), megabytes(l.bytes[2]),
+                     megabytes(l.bytes[3]), megabytes(l.blockBytes), megabytes(total),
+                     megabytes(l.names));
+    }
+    std::fprintf(out, "%7s", "all");
+    for (uint64_t v : sums) std::fprintf(out, " %9.2f", megabytes(v));
+    std::fputc('\n', out);
+}
+
+} // namespace
 
 void printSummary(std::FILE* out, const CompileSummary& s) {
     std::fprintf(out,
@@ -16,14 +49,18 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
     if (s.read.invalidLocations > 0)
         std::fprintf(out, "skipped: %" PRIu64 " nodes without a valid position\n",
                      s.read.invalidLocations);
-    std::fprintf(out, "%7s %7s %9s %9s %9s %9s\n", "cell\"", "cells", "POIs", "polylines",
-                 "polygons", "points");
+    std::fprintf(out, "%7s %7s %9s %9s %9s %9s %9s\n", "cell\"", "cells", "POIs", "polylines",
+                 "polygons", "buildings", "points");
     uint64_t blocks = 0;
     for (const LevelStats& l : s.levels) {
-        std::fprintf(out, "%7u %7" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 "\n",
-                     l.cellSeconds, l.cells, l.records[0], l.records[1], l.records[2], l.points);
+        std::fprintf(out,
+                     "%7u %7" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64 " %9" PRIu64
+                     " %9" PRIu64 "\n",
+                     l.cellSeconds, l.cells, l.records[0], l.records[1], l.records[2] - l.buildings,
+                     l.buildings, l.points);
         blocks += l.cells;
     }
+    printBytes(out, s);
     for (const LevelStats& l : s.levels)
         if (l.tooLarge > 0)
             std::fprintf(out,
