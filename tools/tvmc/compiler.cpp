@@ -12,6 +12,7 @@
 #include <chrono>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tevo::tvmc {
 
@@ -141,6 +142,7 @@ bool writeMap(const Options& options, const LevelFeed& feed, RecordSort& sort,
         ++records;
         progress.update(records, static_cast<double>(records) / sort.records());
     });
+    summary.sortRuns = sort.runs();
     if (!blocks.finish(error)) return false;
     if (scratch.failed()) {
         *error = scratch.problem();
@@ -160,6 +162,12 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     summary.output = options.output;
     const MemoryBudget budget(options.memory ? *options.memory : defaultMemoryBound());
     ScratchSpace scratch(options.scratchDir ? *options.scratchDir : folderOf(options.output));
+    // A scratch folder that cannot be used is told at once, not hours later.
+    if (const int probe = scratch.open(); probe >= 0) ::close(probe);
+    if (scratch.failed()) {
+        *error = scratch.problem();
+        return false;
+    }
     ProgressLine progress(options.quiet ? nullptr : stderr);
     RecordSort sort(scratch, budget.sortShare());
     LevelFeed feed(options, sort, summary.levels);

@@ -12,7 +12,8 @@ namespace tevo::tvmc {
 namespace {
 
 constexpr std::size_t kKeyBytes = 30;
-constexpr std::size_t kReadBuffer = std::size_t{1} << 20;
+constexpr uint64_t kMinReadBuffer = uint64_t{16} << 10;
+constexpr uint64_t kMaxReadBuffer = uint64_t{1} << 20;
 
 // A record's bytes: class, type, name length and point count, the name's
 // UTF-16 units, then the points as differences from the point before.
@@ -90,7 +91,8 @@ bool operator<(const RecordKey& a, const RecordKey& b) {
 // Reads the records of one run in order through a buffer of its own.
 class RecordSort::RunReader {
 public:
-    RunReader(ByteSpool& spool, Span span) : spool_(spool), at_(span.begin), end_(span.end) {}
+    RunReader(ByteSpool& spool, Span span, std::size_t buffer)
+        : spool_(spool), at_(span.begin), end_(span.end), size_(buffer) {}
 
     // The next record's key and bytes (valid until the next call); false at
     // the end of the run or when the scratch file fails.
@@ -119,7 +121,7 @@ private:
         buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(pos_));
         pos_ = 0;
         const auto more = static_cast<std::size_t>(
-            std::min<uint64_t>(end_ - at_, std::max(n, kReadBuffer) - held));
+            std::min<uint64_t>(end_ - at_, std::max(n, size_) - held));
         buffer_.resize(held + more);
         if (!spool_.read(at_, buffer_.data() + held, more)) return false;
         at_ += more;
@@ -128,6 +130,7 @@ private:
 
     ByteSpool& spool_;
     uint64_t at_, end_;
+    std::size_t size_; // of a read
     std::vector<uint8_t> buffer_;
     std::size_t pos_ = 0;
     RecordKey key_;
@@ -176,6 +179,7 @@ void RecordSort::drain(const Visit& visit) {
         drainMemory(visit);
     } else {
         writeRun();
+        merged_ = runs_.size();
         arena_ = {};
         items_ = {};
         drainRuns(visit);
@@ -198,7 +202,10 @@ void RecordSort::drainMemory(const Visit& visit) {
 void RecordSort::drainRuns(const Visit& visit) {
     std::vector<RunReader> readers;
     readers.reserve(runs_.size());
-    for (const Span& run : runs_) readers.emplace_back(spool_, run);
+    // The readers share the sort's memory.
+    const std::size_t buffer = static_cast<std::size_t>(
+        std::clamp<uint64_t>(share_ / runs_.size(), kMinReadBuffer, kMaxReadBuffer));
+    for (const Span& run : runs_) readers.emplace_back(spool_, run, buffer);
     const auto after = [&readers](std::size_t a, std::size_t b) {
         return readers[b].key() < readers[a].key();
     };

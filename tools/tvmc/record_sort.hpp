@@ -10,6 +10,7 @@
 #include "tools/tvmc/feature.hpp"
 #include "tools/tvmc/scratch.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -39,7 +40,8 @@ public:
     void drain(const Visit& visit);
 
     uint64_t records() const { return records_; }
-    std::size_t runs() const { return runs_.size(); }
+    // The loads sorted on disk (0 when everything was sorted in memory).
+    std::size_t runs() const { return std::max(runs_.size(), merged_); }
 
 private:
     struct Item {
@@ -63,6 +65,7 @@ private:
     ByteSpool spool_;        // the runs written so far
     std::vector<Span> runs_; // where each run lies in the spool
     uint64_t records_ = 0;
+    std::size_t merged_ = 0; // runs of the last drain
 };
 
 } // namespace tevo::tvmc

@@ -20,6 +20,7 @@ struct CompileSummary {
     uint64_t bytes = 0;
     double seconds = 0;
     uint64_t peakMemory = 0, memoryBound = 0;
+    std::size_t sortRuns = 0; // loads of cell records sorted on disk; 0: all in memory
 };
 
 void printSummary(std::FILE* out, const CompileSummary& summary);
