@@ -2,6 +2,7 @@
 
 #include "platform/text.hpp"
 #include "tools/tvmc/block_store.hpp"
+#include "tools/tvmc/feature_pipe.hpp"
 #include "tools/tvmc/grid.hpp"
 #include "tools/tvmc/memory_budget.hpp"
 #include "tools/tvmc/progress.hpp"
@@ -174,12 +175,15 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
 
     ReadOptions readOptions;
     if (options.bbox) readOptions.cut = toUnitRect(*options.bbox);
-    readOptions.features = [&feed](Feature&& f) { feed.add(std::move(f)); };
+    FeaturePipe pipe([&feed](Feature&& f) { feed.add(std::move(f)); });
+    readOptions.features = [&pipe](Feature&& f) { pipe.add(std::move(f)); };
     readOptions.budget = &budget;
     readOptions.scratch = &scratch;
     readOptions.locations = options.locations;
     readOptions.progress = &progress;
-    if (!readOsm(options.inputs, readOptions, summary.read, error)) return false;
+    const bool read = readOsm(options.inputs, readOptions, summary.read, error);
+    pipe.finish();
+    if (!read) return false;
     summary.features = feed.features();
     if (!feed.drawing()) {
         *error = "the input holds no roads, lines or areas to draw: no map written";

@@ -11,8 +11,10 @@ namespace tevo::tvmc {
 namespace {
 
 // The sort of cell records gains little from more memory: past this size a
-// run only saves a few files of the merge.
+// run only saves a few files of the merge. Encoded blocks are only held
+// until the file is written; from this size on they wait on disk.
 constexpr uint64_t kMaxSortShare = 256 * kMiB;
+constexpr uint64_t kMaxBlockShare = 256 * kMiB;
 
 // A "Name:  1234 kB" line of /proc/self/status, in bytes.
 uint64_t statusBytes(const char* name) {
@@ -91,6 +93,10 @@ uint64_t peakResidentBytes() {
 
 uint64_t MemoryBudget::sortShare() const {
     return std::min(bound_ / 4, kMaxSortShare);
+}
+
+uint64_t MemoryBudget::blockShare() const {
+    return std::min(bound_ / 4, kMaxBlockShare);
 }
 
 } // namespace tevo::tvmc

@@ -37,7 +37,7 @@ public:
     // (while the ways are read); the encoded blocks come after both.
     uint64_t locationShare() const { return bound_ / 2; }
     uint64_t sortShare() const;
-    uint64_t blockShare() const { return bound_ / 4; }
+    uint64_t blockShare() const;
     // A share for an output compiled beside the map (a road graph, a name
     // index): they divide the quarter that the map's own stores leave.
     uint64_t outputShare(unsigned outputs) const { return bound_ / 4 / (outputs ? outputs : 1); }

@@ -12,6 +12,8 @@ namespace tevo::tvmc {
 namespace {
 
 constexpr std::size_t kKeyBytes = 30;
+// The largest encoded record: 65535 points of two 5-byte varints, a name.
+constexpr std::size_t kMaxRecordBytes = 0xFFFF * 10 + 1024;
 constexpr uint64_t kMinReadBuffer = uint64_t{16} << 10;
 constexpr uint64_t kMaxReadBuffer = uint64_t{1} << 20;
 
@@ -120,8 +122,8 @@ private:
         if (held == 0 && at_ == end_) return false;
         buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(pos_));
         pos_ = 0;
-        const auto more = static_cast<std::size_t>(
-            std::min<uint64_t>(end_ - at_, std::max(n, size_) - held));
+        const auto more =
+            static_cast<std::size_t>(std::min<uint64_t>(end_ - at_, std::max(n, size_) - held));
         buffer_.resize(held + more);
         if (!spool_.read(at_, buffer_.data() + held, more)) return false;
         at_ += more;
@@ -143,6 +145,12 @@ RecordSort::RecordSort(ScratchSpace& scratch, uint64_t memoryShare)
 RecordSort::~RecordSort() = default;
 
 void RecordSort::add(const RecordKey& key, ObjectClass cls, const TvmObject& record) {
+    if (arena_.capacity() == 0) {
+        // Reserved whole, so that growing never holds a load twice; only
+        // the pages written to take memory.
+        arena_.reserve(static_cast<std::size_t>(share_) + kMaxRecordBytes);
+        items_.reserve(static_cast<std::size_t>(share_ / sizeof(Item)) + 1);
+    }
     const std::size_t at = arena_.size();
     encodeRecord(arena_, cls, record);
     items_.push_back({key, static_cast<uint32_t>(at), static_cast<uint32_t>(arena_.size() - at)});

@@ -70,8 +70,8 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
     std::fprintf(out, "wrote %s: %zu levels, %" PRIu64 " blocks, %" PRIu64 " bytes in %.2f s\n",
                  s.output.c_str(), s.levels.size(), blocks, s.bytes, s.seconds);
     std::fprintf(out,
-                 "memory: %" PRIu64 " MB at the peak (bound %" PRIu64 " MB); node locations %" PRIu64
-                 " MB %s; cell records sorted %s",
+                 "memory: %" PRIu64 " MB at the peak (bound %" PRIu64
+                 " MB); node locations %" PRIu64 " MB %s; cell records sorted %s",
                  s.peakMemory >> 20, s.memoryBound >> 20, s.read.locationBytes >> 20,
                  s.read.locationsOnDisk ? "on disk" : "in memory",
                  s.sortRuns > 0 ? "on disk in " : "in memory\n");
