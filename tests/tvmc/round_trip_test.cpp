@@ -135,7 +135,7 @@ TEST_F(RoundTrip, CompilesAndEveryBlockReadsBack) {
     EXPECT_TRUE(dump_->everyBlockRead);
     EXPECT_TRUE(dump_->keysAscend);
     EXPECT_EQ(dump_->levels, (std::vector<uint32_t>{kFine, kCoarse}));
-    EXPECT_EQ(dump_->name, u"test.osm");
+    EXPECT_EQ(dump_->name, u"test");
 }
 
 TEST_F(RoundTrip, OpenStreetKeepsItsPointsAndCyrillicName) {

@@ -62,14 +62,21 @@ def open_osm(path):
 
 
 def read_osm(path):
-    """Nodes (id -> (lat, lon)), highway ways (tags, node ids) and the bounds."""
-    nodes, ways, bounds = {}, [], None
+    """Nodes (id -> (lat, lon)), highway ways (tags, node ids), the bounds and the
+    elevations the extract holds ((lat, lon, metres) of every node with an ele tag)."""
+    nodes, ways, bounds, heights = {}, [], None, []
     with open_osm(path) as stream:
         for _, el in ET.iterparse(stream):
             if el.tag == "bounds":
                 bounds = tuple(float(el.get(k)) for k in ("minlat", "minlon", "maxlat", "maxlon"))
             elif el.tag == "node":
-                nodes[el.get("id")] = (float(el.get("lat")), float(el.get("lon")))
+                where = (float(el.get("lat")), float(el.get("lon")))
+                nodes[el.get("id")] = where
+                ele = next((t.get("v") for t in el.findall("tag") if t.get("k") == "ele"), None)
+                metres = parse_ele(ele) if ele is not None else None
+                if metres is not None:
+                    heights.append((where[0], where[1], metres))
+                el.clear()
             elif el.tag == "way":
                 tags = {t.get("k"): t.get("v") for t in el.findall("tag")}
                 if "highway" in tags:
@@ -79,7 +86,38 @@ def read_osm(path):
         lats = [p[0] for p in nodes.values()]
         lons = [p[1] for p in nodes.values()]
         bounds = (min(lats), min(lons), max(lats), max(lons))
-    return nodes, ways, bounds
+    return nodes, ways, bounds, heights
+
+
+def parse_ele(text):
+    """Metres from an ele tag ("161.1", "1203 m"); None for what is no height."""
+    try:
+        value = float(text.strip().removesuffix("m").strip())
+    except ValueError:
+        return None
+    return value if -500 < value < 9000 else None
+
+
+def altitudes(points, heights, fixed):
+    """One altitude a point: the given one, or the heights the extract holds,
+    weighted by inverse distance among those within 3 km, else their median."""
+    if fixed is not None:
+        return [fixed] * len(points)
+    if not heights:
+        print("demoroute: the extract holds no elevation (no node with an ele tag), so the "
+              "track's altitude is 0; --altitude M sets one", file=sys.stderr)
+        return [0.0] * len(points)
+    median = sorted(h[2] for h in heights)[len(heights) // 2]
+    result = []
+    for lat, lon in points:
+        near = [(metres((lat, lon), (h[0], h[1])), h[2]) for h in heights]
+        near = [(max(d, 1.0), m) for d, m in near if d < 3000]
+        if not near:
+            result.append(median)
+            continue
+        weights = [1 / (d * d) for d, _ in near]
+        result.append(sum(w * m for w, (_, m) in zip(weights, near)) / sum(weights))
+    return result
 
 
 def car_may_use(tags):
@@ -279,13 +317,13 @@ def plan(graph, places):
 EPOCH = datetime.datetime(1899, 12, 30, tzinfo=datetime.timezone.utc)
 
 
-def write_plt(path, name, points, start, altitude):
+def write_plt(path, name, points, start, heights):
     days = (start - EPOCH).total_seconds() / 86400.0
     with open(path, "w", newline="\n") as out:
         out.write("Tevo track point file\nWGS 84\nAltitude is in Metres\nReserved 3\n")
         out.write(f"0,2,255,{name},0,0,2,255\n{len(points)}\n")
         for i, (lat, lon) in enumerate(points):
-            out.write(f"{lat:.7f},{lon:.7f},0,{altitude:.1f},{days + i / 86400.0:.10f}\n")
+            out.write(f"{lat:.7f},{lon:.7f},0,{heights[i]:.1f},{days + i / 86400.0:.10f}\n")
 
 
 def read_plt(path):
@@ -354,11 +392,12 @@ def main(argv):
     parser.add_argument("--name", default="Drive", help="the track name in the header")
     parser.add_argument("--time", default="2026-05-16T09:00:00",
                         help="UTC time of the first point (ISO 8601)")
-    parser.add_argument("--altitude", type=float, default=150.0, help="metres, for every point")
+    parser.add_argument("--altitude", type=float,
+                        help="metres, for every point (default: from the extract's ele tags)")
     parser.add_argument("--check", metavar="PLT", help="only check an existing track")
     args = parser.parse_args(argv)
 
-    nodes, ways, bounds = read_osm(args.osm)
+    nodes, ways, bounds, heights = read_osm(args.osm)
     graph = RoadGraph(nodes, ways, bounds)
     max_kmh = max(DRIVE_KMH.values())
     if args.check:
@@ -381,7 +420,7 @@ def main(argv):
         print(f"demoroute: {p}", file=sys.stderr)
     if problems:
         return 1
-    write_plt(args.output, args.name, latlon, start, args.altitude)
+    write_plt(args.output, args.name, latlon, start, altitudes(latlon, heights, args.altitude))
     fastest = max(metres(a, b) for a, b in zip(latlon, latlon[1:])) * 3.6
     print(f"{args.output}: {route.length / 1000:.2f} km in {len(latlon) - 1} s "
           f"({len(latlon)} points), fastest {fastest:.0f} km/h, "

@@ -22,7 +22,8 @@ const char kUsage[] =
     "  -o, --output FILE       the map file to write (default map.tvm). It is written\n"
     "                          under a temporary name and renamed when complete, so\n"
     "                          a failed run never leaves a partial map.\n"
-    "  -n, --name NAME         the map's name (default: the first input's file name)\n"
+    "  -n, --name NAME         the map's name (default: the first input's file name\n"
+    "                          without its extensions: andorra.osm.pbf gives andorra)\n"
     "  -l, --levels S,S,...    the levels as cell sizes in arc-seconds, finest first\n"
     "                          (default 60,300,1800,7200). A level is drawn while the\n"
     "                          view is narrower than one of its cells and wider than\n"
@@ -110,6 +111,18 @@ bool parseBox(std::string_view text, BoundingBox& box, std::string* error) {
         return false;
     }
     return true;
+}
+
+// The map's name by default: the input's file name without the extensions
+// that only say how OSM data is stored (andorra.osm.pbf, moscow.osm.gz).
+std::string nameOfInput(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (const char* ext : {".gz", ".bz2", ".pbf", ".osm", ".xml", ".o5m"}) {
+        const std::string e = ext;
+        if (name.size() > e.size() && name.ends_with(e)) name.resize(name.size() - e.size());
+    }
+    return name;
 }
 
 } // namespace
@@ -206,11 +219,7 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         *error = "--start-level must be one of the levels";
         return false;
     }
-    if (!options.name) {
-        const std::string& first = options.inputs.front();
-        const std::size_t slash = first.find_last_of('/');
-        options.name = slash == std::string::npos ? first : first.substr(slash + 1);
-    }
+    if (!options.name) options.name = nameOfInput(options.inputs.front());
     return true;
 }
 

@@ -179,7 +179,30 @@ int run(const std::string& path, bool all) {
 } // namespace
 } // namespace tevo
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: tvminfo [--all] FILE\n"
+    "\n"
+    "Opens a Tevo map file as the navigator does and prints it as one JSON\n"
+    "document: its name, its levels with their index blocks, the start rectangle\n"
+    "and the blocks loaded at open. Messages go to standard error.\n"
+    "\n"
+    "Options:\n"
+    "  --all        print every block of every index block as well\n"
+    "  -h, --help   this text\n"
+    "\n"
+    "Exit code 0 when the map opened and every block read, 1 otherwise.\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
     bool all = false;
     int first = 1;
     if (argc > 1 && std::strcmp(argv[1], "--all") == 0) {
@@ -187,7 +210,7 @@ int main(int argc, char** argv) {
         first = 2;
     }
     if (argc != first + 1) {
-        std::fprintf(stderr, "usage: tvminfo [--all] FILE\n");
+        std::fputs(kUsage, stderr);
         return 1;
     }
     return tevo::run(argv[first], all);
