@@ -187,17 +187,6 @@ bool encodeHead(std::u16string_view mapName, const std::vector<TvmIndexLayout>& 
     return true;
 }
 
-bool writeAll(int fd, const uint8_t* data, std::size_t n) {
-    while (n > 0) {
-        const ssize_t done = ::write(fd, data, n);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        data += done;
-        n -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
-
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
@@ -294,6 +283,18 @@ bool writeTvm(const std::string& path, std::u16string_view mapName,
             return {};
         },
         error);
+}
+
+bool writeAll(int fd, const void* data, std::size_t n) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (n > 0) {
+        const ssize_t done = ::write(fd, bytes, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        bytes += done;
+        n -= static_cast<std::size_t>(done);
+    }
+    return true;
 }
 
 } // namespace tevo

@@ -97,4 +97,8 @@ bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<TvmIndexLayout>& layout,
               const std::function<bool(int fd)>& writeBlocks, std::string* error);
 
+// Writes all `n` bytes to the descriptor, through short writes and
+// interruptions; false (errno telling why) when it cannot.
+bool writeAll(int fd, const void* data, std::size_t n);
+
 } // namespace tevo

@@ -3,7 +3,7 @@
 #include "tools/tvmc/simplify.hpp"
 
 #include <algorithm>
-#include <map>
+#include <cstdint>
 #include <tuple>
 
 namespace tevo::tvmc {
@@ -22,30 +22,45 @@ Point key(const TvmPoint& p) {
     return {p.x, p.y};
 }
 
-// For every end of the group's records, the other end it continues into
-// (exactly two ends meet there), if any.
+// For every end of a record, the end of another record of its group that
+// it continues into (exactly two ends meet there), if any.
 class Links {
 public:
-    Links(const std::vector<TvmObject>& lines, const std::vector<std::size_t>& group) {
-        std::map<Point, std::vector<End>> at;
+    explicit Links(std::size_t records) : next_(records * 2, End{kNone, false}) {}
+
+    void link(const std::vector<TvmObject>& lines, const std::vector<std::size_t>& group) {
+        std::vector<std::pair<Point, End>> ends;
+        ends.reserve(group.size() * 2);
         for (std::size_t r : group) {
-            at[key(lines[r].points.front())].push_back({r, false});
-            at[key(lines[r].points.back())].push_back({r, true});
+            ends.push_back({key(lines[r].points.front()), {r, false}});
+            ends.push_back({key(lines[r].points.back()), {r, true}});
         }
-        for (const auto& [point, ends] : at)
-            if (ends.size() == 2 && ends[0].record != ends[1].record) {
-                next_[{ends[0].record, ends[0].last}] = ends[1];
-                next_[{ends[1].record, ends[1].last}] = ends[0];
+        std::sort(ends.begin(), ends.end(), [](const auto& a, const auto& b) {
+            return std::tie(a.first, a.second.record, a.second.last) <
+                   std::tie(b.first, b.second.record, b.second.last);
+        });
+        for (std::size_t i = 0; i < ends.size();) {
+            std::size_t j = i + 1;
+            while (j < ends.size() && ends[j].first == ends[i].first) ++j;
+            const End a = ends[i].second, b = ends[i + 1 < j ? i + 1 : i].second;
+            if (j - i == 2 && a.record != b.record) {
+                next_[slot(a)] = b;
+                next_[slot(b)] = a;
             }
+            i = j;
+        }
     }
 
     const End* from(std::size_t record, bool last) const {
-        const auto it = next_.find({record, last});
-        return it == next_.end() ? nullptr : &it->second;
+        const End& e = next_[slot({record, last})];
+        return e.record == kNone ? nullptr : &e;
     }
 
 private:
-    std::map<std::pair<std::size_t, bool>, End> next_;
+    static constexpr std::size_t kNone = SIZE_MAX;
+    static std::size_t slot(End e) { return e.record * 2 + (e.last ? 1 : 0); }
+
+    std::vector<End> next_;
 };
 
 // Appends record r's points after the shared one, in the direction that
@@ -86,18 +101,24 @@ std::vector<TvmPoint> chainFrom(const std::vector<TvmObject>& lines, const Links
 
 void joinLines(std::vector<TvmObject>& lines, double tolerance, std::size_t maxPoints) {
     if (lines.size() < 2) return;
-    // The records of each type and name, in block order.
-    std::map<std::pair<uint16_t, std::u16string>, std::vector<std::size_t>> groups;
+    // The records of each type and name, each group in block order.
+    std::vector<std::size_t> order;
     for (std::size_t i = 0; i < lines.size(); ++i)
-        if (!lines[i].points.empty()) groups[{lines[i].type, lines[i].name}].push_back(i);
-    std::vector<bool> used(lines.size(), false);
-    std::vector<bool> keep(lines.size(), false);
-    for (const auto& [what, group] : groups) {
-        if (group.size() < 2) {
-            keep[group.front()] = true;
-            continue;
-        }
-        const Links links(lines, group);
+        if (!lines[i].points.empty()) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&lines](std::size_t a, std::size_t b) {
+        return std::tie(lines[a].type, lines[a].name) < std::tie(lines[b].type, lines[b].name);
+    });
+    std::vector<bool> used(lines.size(), false), keep(lines.size(), false);
+    Links links(lines.size());
+    std::vector<std::size_t> group;
+    for (std::size_t i = 0; i < order.size();) {
+        group.clear();
+        const TvmObject& first = lines[order[i]];
+        for (; i < order.size() && lines[order[i]].type == first.type &&
+               lines[order[i]].name == first.name;
+             ++i)
+            group.push_back(order[i]);
+        if (group.size() > 1) links.link(lines, group);
         for (std::size_t r : group) {
             if (used[r]) continue;
             std::vector<TvmPoint> chain = chainFrom(lines, links, r, used, maxPoints);

@@ -226,6 +226,12 @@ bool LocationStore::get(int64_t id, NodeLocation& out) {
     }
     Decoded& d = cache_[block % kCacheBlocks];
     if (d.block != static_cast<int64_t>(block)) decode(block, d);
+    // Where ids follow each other without gaps, the id says its place.
+    const uint64_t guess = static_cast<uint64_t>(id - d.ids[0]);
+    if (guess < static_cast<uint64_t>(d.count) && d.ids[guess] == id) {
+        out = d.locations[guess];
+        return true;
+    }
     const auto end = d.ids.begin() + d.count;
     const auto found = std::lower_bound(d.ids.begin(), end, id);
     if (found == end || *found != id) return false;

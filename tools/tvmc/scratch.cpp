@@ -1,5 +1,7 @@
 #include "tools/tvmc/scratch.hpp"
 
+#include "map/tvm_writer.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -14,17 +16,6 @@ namespace {
 
 constexpr std::size_t kFirstCapacity = std::size_t{1} << 20;
 constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
-
-bool writeAll(int fd, const uint8_t* data, std::size_t n) {
-    while (n > 0) {
-        const ssize_t done = ::write(fd, data, n);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        data += done;
-        n -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
 
 } // namespace
 
