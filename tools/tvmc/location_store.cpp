@@ -16,7 +16,7 @@ constexpr std::size_t kMinPending = 4096;
 constexpr std::size_t kMaxPending = std::size_t{1} << 20;
 // How often (lookups) a store on disk asks whether the process holds too
 // much.
-constexpr uint64_t kResidentCheckEvery = uint64_t{1} << 20;
+constexpr uint64_t kResidentCheckEvery = uint64_t{1} << 16;
 
 } // namespace
 
