@@ -15,7 +15,7 @@
 # repository carries) are the files copied; SIZES (default
 # "1000000 10000000 50000000") the sizes in objects; RUNS the runs of the
 # small sizes (default 3); BIG (default 20000000) the size from which one run
-# under nice is taken.
+# under nice is taken; MAPTOOL=none leaves maptool out.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -33,7 +33,8 @@ for tool in tvmc tvmc_scale_input tvmc_read_reference; do
 done
 command -v osmium >/dev/null || { echo "osmium-tool is not installed" >&2; exit 2; }
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is not installed" >&2; exit 2; }
-maptool=$(command -v maptool || true)
+maptool=${MAPTOOL:-$(command -v maptool || true)}
+[ "$maptool" = none ] && maptool=""
 
 mkdir -p "$data"
 work=$(mktemp -d)
