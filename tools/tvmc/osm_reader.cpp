@@ -134,11 +134,10 @@ uint64_t locationShare(const ReadOptions& options) {
     return options.budget->locationShare();
 }
 
-bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options, ReadStats& stats,
-             FeatureCollector& collector, std::string& current) {
-    osmium::area::Assembler::config_type config;
-    AreaManager manager{config};
-    LocationStore store(*options.scratch, *options.budget, locationShare(options));
+// Pass 1: the nodes into the store and the relations into the manager.
+void readNodesAndRelations(const std::vector<std::string>& inputs, const ReadOptions& options,
+                           ReadStats& stats, FeatureCollector& collector, LocationStore& store,
+                           AreaManager& manager, std::string& current) {
     if (options.progress) options.progress->startPass("nodes and relations", 1, kPasses);
     FirstPass first(store, collector, options, stats);
     std::unordered_set<int64_t> misread;
@@ -153,13 +152,12 @@ bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
                  osmium::apply(buffer, first, manager);
                  return first.objects;
              });
-    store.seal();
-    stats.locationBytes = store.bytes();
-    stats.locationsOnDisk = store.onDisk();
-    if (options.scratch->failed()) return false;
-    manager.prepare_for_lookup();
-    manager.prepareMembers();
+}
 
+// Pass 2: the ways with their nodes' locations, and the areas.
+void readWays(const std::vector<std::string>& inputs, const ReadOptions& options, ReadStats& stats,
+              FeatureCollector& collector, LocationStore& store, AreaManager& manager,
+              std::string& current) {
     if (options.progress) options.progress->startPass("ways and areas", 2, kPasses);
     auto& assembled = manager.handler(
         [&collector](osmium::memory::Buffer&& areas) { osmium::apply(areas, collector); });
@@ -170,7 +168,32 @@ bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
                  return second.objects;
              });
     manager.flush_output();
-    return !options.scratch->failed();
+}
+
+// Both passes; false with a message in *problem.
+bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options, ReadStats& stats,
+             FeatureCollector& collector, std::string& current, std::string* problem) {
+    osmium::area::Assembler::config_type config;
+    AreaManager manager{config};
+    LocationStore store(*options.scratch, *options.budget, locationShare(options));
+    readNodesAndRelations(inputs, options, stats, collector, store, manager, current);
+    store.seal();
+    stats.locationBytes = store.bytes();
+    stats.locationsOnDisk = store.onDisk();
+    if (options.scratch->failed()) {
+        *problem = options.scratch->problem();
+        return false;
+    }
+    manager.prepare_for_lookup();
+    manager.prepareMembers();
+    readWays(inputs, options, stats, collector, store, manager, current);
+    if (options.scratch->failed()) {
+        *problem = options.scratch->problem();
+        return false;
+    }
+    for (OsmObserver* o : options.observers)
+        if (!o->finish(problem)) return false;
+    return true;
 }
 
 // libosmium decodes ahead of the handlers into queues of 20 buffers by
@@ -201,8 +224,8 @@ bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options,
     FeatureCollector collector(options, stats);
     std::string current;
     try {
-        if (!readAll(inputs, options, stats, collector, current))
-            return fail(options.scratch->problem());
+        std::string problem;
+        if (!readAll(inputs, options, stats, collector, current, &problem)) return fail(problem);
     } catch (const std::exception& e) {
         return fail(current + ": not readable as OpenStreetMap data: " + e.what());
     }
