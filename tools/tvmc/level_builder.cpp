@@ -40,7 +40,7 @@ struct CellRange {
 // records.
 class LevelCutter::Splitter {
 public:
-    Splitter(const CellGrid& grid, LevelStats& stats) : grid_(grid), stats_(stats) {}
+    explicit Splitter(const CellGrid& grid) : grid_(grid) {}
 
     // The whole object goes to the cells its bounding box covers, split in
     // halves until each piece lies in one cell. An upper polygon stays whole
@@ -141,7 +141,6 @@ private:
     }
 
     const CellGrid& grid_;
-    LevelStats& stats_;
     const RecordSink* sink_ = nullptr;
     bool keysFit_ = true;
 };
@@ -250,7 +249,7 @@ LevelPlan levelPlanFor(uint32_t cellSeconds, bool finest) {
 
 LevelCutter::LevelCutter(const LevelPlan& plan, LevelStats& stats)
     : plan_(plan), stats_(stats), grid_(plan.cellSeconds),
-      splitter_(std::make_unique<Splitter>(grid_, stats)) {
+      splitter_(std::make_unique<Splitter>(grid_)) {
     stats_.cellSeconds = plan.cellSeconds;
 }
 
