@@ -33,10 +33,11 @@ TEST_P(LocationStoreCases, FindsEveryNodeAndTheLaterOfTwo) {
     // one load, so that loads are sorted into one another.
     std::vector<int64_t> ids;
     for (int64_t i = -500; i < 40000; ++i) ids.push_back(i % 7 == 0 ? i * 1000003 : i);
+    ids.insert(ids.end(), {INT64_MIN, INT64_MAX}); // more apart than int64 holds
     if (c.shuffled) std::shuffle(ids.begin(), ids.end(), std::mt19937(7));
     const auto locationOf = [](int64_t id, int copy) {
         return NodeLocation{static_cast<int32_t>(id % 1800000000) + copy,
-                            static_cast<int32_t>(-id % 900000000)};
+                            static_cast<int32_t>(-(id % 900000000))};
     };
     for (int64_t id : ids) store.set(id, locationOf(id, 0));
     for (std::size_t i = 0; i < ids.size(); i += 97) store.set(ids[i], locationOf(ids[i], 1));

@@ -44,7 +44,9 @@ public:
             putSigned(bytes_, e.location.x);
             putSigned(bytes_, e.location.y);
         } else {
-            putUnsigned(bytes_, static_cast<uint64_t>(e.id - last_.id));
+            // Ids may span more than int64 holds (from -2^63 to 2^63): the
+            // differences are taken unsigned.
+            putUnsigned(bytes_, static_cast<uint64_t>(e.id) - static_cast<uint64_t>(last_.id));
             putSigned(bytes_, int64_t{e.location.x} - last_.location.x);
             putSigned(bytes_, int64_t{e.location.y} - last_.location.y);
         }
@@ -79,7 +81,7 @@ int decodeAt(const uint8_t* p, int64_t firstId, int64_t* ids, NodeLocation* loca
     int64_t x = getSigned(p), y = getSigned(p);
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
-            id += static_cast<int64_t>(getUnsigned(p));
+            id = static_cast<int64_t>(static_cast<uint64_t>(id) + getUnsigned(p));
             x += getSigned(p);
             y += getSigned(p);
         }
@@ -227,7 +229,7 @@ bool LocationStore::get(int64_t id, NodeLocation& out) {
     Decoded& d = cache_[block % kCacheBlocks];
     if (d.block != static_cast<int64_t>(block)) decode(block, d);
     // Where ids follow each other without gaps, the id says its place.
-    const uint64_t guess = static_cast<uint64_t>(id - d.ids[0]);
+    const uint64_t guess = static_cast<uint64_t>(id) - static_cast<uint64_t>(d.ids[0]);
     if (guess < static_cast<uint64_t>(d.count) && d.ids[guess] == id) {
         out = d.locations[guess];
         return true;
