@@ -140,7 +140,7 @@ private:
 };
 
 RecordSort::RecordSort(ScratchSpace& scratch, uint64_t memoryShare)
-    : scratch_(scratch), share_(memoryShare), spool_(scratch, 0) {}
+    : share_(memoryShare), spool_(scratch, 0) {}
 
 RecordSort::~RecordSort() = default;
 

@@ -58,7 +58,6 @@ private:
     void drainMemory(const Visit& visit);
     void drainRuns(const Visit& visit);
 
-    ScratchSpace& scratch_;
     uint64_t share_;
     std::vector<uint8_t> arena_; // the records of the load, encoded
     std::vector<Item> items_;
