@@ -1,11 +1,11 @@
 #include "map/tvm_writer.hpp"
 
 #include "map/tvm_format.hpp"
+#include "platform/file_output.hpp"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace tevo {
@@ -16,6 +16,11 @@ namespace {
 constexpr std::size_t kMaxMapNameUnits = 0xFFFF / 2;
 constexpr std::size_t kMaxObjectNameUnits = tvm::kMaxNameBytes / 2;
 constexpr uint64_t kMaxFileSize = 0xFFFFFFFFull;
+
+bool fail(std::string* error, std::string message) {
+    if (error) *error = std::move(message);
+    return false;
+}
 
 class ByteWriter {
 public:
@@ -187,47 +192,6 @@ bool encodeHead(std::u16string_view mapName, const std::vector<TvmIndexLayout>& 
     return true;
 }
 
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Gives the complete nameless file `fd` the name `temp`.
-bool nameFile(int fd, const std::string& temp) {
-    ::unlink(temp.c_str()); // a leftover of a run killed at this very step
-    if (::linkat(fd, "", AT_FDCWD, temp.c_str(), AT_EMPTY_PATH) == 0) return true;
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
-}
-
-// Writes a new file through `fill` and renames it over `path`. The file is
-// made without a name where the file system allows, and named only when
-// complete: a run killed on the way leaves the old file and nothing else.
-bool replaceFile(const std::string& path, const std::function<std::string(int fd)>& fill,
-                 std::string* error) {
-    auto fail = [error](std::string message) {
-        if (error) *error = std::move(message);
-        return false;
-    };
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    int fd = ::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    bool named = fd < 0;
-    if (named) fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return fail(temp + ": " + std::strerror(errno));
-    std::string problem = fill(fd);
-    if (problem.empty() && !named) {
-        named = nameFile(fd, temp);
-        if (!named) problem = temp + ": " + std::strerror(errno);
-    }
-    if (::close(fd) != 0 && problem.empty()) problem = temp + ": " + std::strerror(errno);
-    if (problem.empty() && std::rename(temp.c_str(), path.c_str()) != 0)
-        problem = path + ": " + std::strerror(errno);
-    if (problem.empty()) return true;
-    if (named) ::unlink(temp.c_str());
-    return fail(problem);
-}
-
 } // namespace
 
 std::vector<uint8_t> encodeTvm(std::u16string_view mapName,
@@ -271,18 +235,15 @@ bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<TvmIndexLayout>& layout,
               const std::function<bool(int fd)>& writeBlocks, std::string* error) {
     std::vector<uint8_t> head;
-    if (!encodeHead(mapName, layout, head)) {
-        if (error) *error = "map file would exceed 4 GiB";
-        return false;
-    }
-    return replaceFile(
-        path,
-        [&](int fd) -> std::string {
-            if (!writeAll(fd, head.data(), head.size()) || !writeBlocks(fd))
-                return path + ": " + std::strerror(errno);
-            return {};
-        },
-        error);
+    if (!encodeHead(mapName, layout, head)) return fail(error, "map file would exceed 4 GiB");
+    // A new file beside the name, renamed over it when whole; a name that is
+    // a device or a pipe is refused (platform/file_output.hpp).
+    ReplacementFile out;
+    if (!out.create(path, error)) return false;
+    const int fd = ::fileno(out.stream());
+    if (!writeAll(fd, head.data(), head.size()) || !writeBlocks(fd))
+        return fail(error, out.temporaryPath() + ": " + std::strerror(errno));
+    return out.commit(error);
 }
 
 bool writeAll(int fd, const void* data, std::size_t n) {

@@ -68,9 +68,11 @@ bool encodeIndexBlock(const TvmIndexBlock& indexBlock, EncodedIndexBlock& out);
 std::string tvmEncodingProblem(const std::vector<TvmIndexBlock>& indexBlocks);
 
 // Writes encodeTvm's bytes to a temporary file beside `path` and renames it
-// over `path`; on any failure removes the temporary file and returns false
-// with a message in *error (when error is not null). The temporary file has
-// no name until it is complete, so a run killed before leaves nothing.
+// over `path` (ReplacementFile: made without a name until it is complete, or
+// created exclusively, never through a link; a `path` that leads to a
+// device, a pipe or a folder is refused and left as it is); on any failure
+// removes the temporary file and returns false with a message in *error (when
+// error is not null). A run killed before the end leaves the old file.
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<TvmIndexBlock>& indexBlocks, std::string* error);
 

@@ -1,5 +1,6 @@
 #include "tools/tvmc/compiler.hpp"
 
+#include "platform/file_output.hpp"
 #include "platform/text.hpp"
 #include "tools/tvmc/block_store.hpp"
 #include "tools/tvmc/feature_pipe.hpp"
@@ -161,6 +162,11 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     if (!error) error = &scratchText;
     const auto started = std::chrono::steady_clock::now();
     summary.output = options.output;
+    // A device or a pipe named as the output is refused before the work.
+    if (std::string problem = outputProblem(options.output); !problem.empty()) {
+        *error = problem;
+        return false;
+    }
     const MemoryBudget budget(options.memory ? *options.memory : defaultMemoryBound());
     ScratchSpace scratch(options.scratchDir ? *options.scratchDir : folderOf(options.output));
     // A scratch folder that cannot be used is told at once, not hours later.

@@ -80,7 +80,17 @@ void FeatureCollector::way(const osmium::Way& way) {
 }
 
 void FeatureCollector::area(const osmium::Area& area) {
-    ++stats_.areas;
+    // The assembler hands on an area without rings where its rings cross
+    // themselves or do not close, and a ring of fewer than three distinct
+    // points holds no surface: such areas are counted apart.
+    if (drawArea(area))
+        ++stats_.areas;
+    else
+        ++stats_.areasBroken;
+}
+
+bool FeatureCollector::drawArea(const osmium::Area& area) {
+    bool drawn = false;
     source_ = {area.orig_id(), 0, area.from_way() ? SourceRef::WayArea : SourceRef::RelationArea};
     const TagGet tags = TagView(area.tags(), pairs_);
     const std::u16string name = objectName(tags, ObjectClass::Polygon);
@@ -89,6 +99,7 @@ void FeatureCollector::area(const osmium::Area& area) {
     for (const osmium::OuterRing& outer : area.outer_rings()) {
         Ring ring = ringOf(outer);
         if (ring.size() < 3) continue;
+        drawn = true;
         if (border) {
             Ring line = ring;
             line.push_back(ring.front());
@@ -104,6 +115,7 @@ void FeatureCollector::area(const osmium::Area& area) {
             addPolygon(*choice, name, joinHoles(ring, std::move(holes)));
         if (poi) addPoi(*poi, objectName(tags, ObjectClass::Poi), labelPoint(ring));
     }
+    return drawn;
 }
 
 template <typename TRing> Ring FeatureCollector::ringOf(const TRing& osmRing) {

@@ -31,6 +31,7 @@ public:
     double southLatitude() const { return southLat_; }
 
 private:
+    bool drawArea(const osmium::Area& area); // false when no ring could be used
     template <typename TRing> std::vector<TvmPoint> ringOf(const TRing& osmRing);
     bool inCut(TvmPoint p) const;
     void add(ObjectClass cls, const TypeChoice& choice, std::u16string name,

@@ -9,6 +9,9 @@
 #include "tools/tvmc/progress.hpp"
 #include "tools/tvmc/scratch.hpp"
 
+#include "platform/paths.hpp"
+#include "platform/regular_file.hpp"
+
 #include <osmium/handler.hpp>
 #include <osmium/io/any_input.hpp>
 #include <osmium/visitor.hpp>
@@ -191,6 +194,7 @@ bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
         *problem = options.scratch->problem();
         return false;
     }
+    stats.relationsTooLarge = manager.tooLarge();
     for (OsmObserver* o : options.observers)
         if (!o->finish(problem)) return false;
     return true;
@@ -214,7 +218,11 @@ bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options,
         return false;
     };
     for (const std::string& path : inputs) {
-        if (std::FILE* f = std::fopen(path.c_str(), "rb"))
+        // Every input is read twice, relations first: a pipe cannot be, and
+        // opening one would wait for a writer.
+        if (fileExists(path) && !isRegularFile(path))
+            return fail(path + ": not a regular file (every input is read twice)");
+        if (std::FILE* f = openRegularStream(path))
             std::fclose(f);
         else
             return fail(path + ": cannot open the file");
