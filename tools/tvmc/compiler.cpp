@@ -187,6 +187,8 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     readOptions.scratch = &scratch;
     readOptions.locations = options.locations;
     readOptions.progress = &progress;
+    // Further outputs of the run (osm_observer.hpp) are added to
+    // readOptions.observers here, each with budget.outputShare(n) of memory.
     const bool read = readOsm(options.inputs, readOptions, summary.read, error);
     pipe.finish();
     if (!read) return false;

@@ -162,8 +162,11 @@ void readWays(const std::vector<std::string>& inputs, const ReadOptions& options
               FeatureCollector& collector, LocationStore& store, AreaManager& manager,
               std::string& current) {
     if (options.progress) options.progress->startPass("ways and areas", 2, kPasses);
-    auto& assembled = manager.handler(
-        [&collector](osmium::memory::Buffer&& areas) { osmium::apply(areas, collector); });
+    auto& assembled = manager.handler([&collector, &options](osmium::memory::Buffer&& areas) {
+        osmium::apply(areas, collector);
+        for (const osmium::Area& area : areas.select<osmium::Area>())
+            for (OsmObserver* o : options.observers) o->area(area);
+    });
     SecondPass second(store, collector, manager, assembled, options);
     readPass(inputs, osmium::osm_entity_bits::way, options, stats.bytes, current,
              [&](osmium::memory::Buffer& buffer, const std::string&) {
