@@ -34,7 +34,8 @@ done
 command -v osmium >/dev/null || { echo "osmium-tool is not installed" >&2; exit 2; }
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is not installed" >&2; exit 2; }
 maptool=${MAPTOOL:-$(command -v maptool || true)}
-[ "$maptool" = none ] && maptool=""
+absent="maptool is not installed"
+[ "$maptool" = none ] && maptool="" absent="maptool left out (MAPTOOL=none)"
 
 mkdir -p "$data"
 work=$(mktemp -d)
@@ -90,21 +91,21 @@ for size in $sizes; do
         mkdir -p "$work/maptool"
         (cd "$work/maptool" && measure "$n" maptool "$maptool" --protobuf -i "$input" map.bin)
         mt_size=$(wc -c < "$work/maptool/map.bin")
-        mt_time=$(value maptool.wall)
-        mt_peak=$(($(value maptool.kb) / 1024))
+        mt_time=$(value maptool.wall)s
+        mt_peak=$(($(value maptool.kb) / 1024))M
         mt_ratio=$(ratio "$map" "$mt_size")
         rm -rf "$work/maptool"
     fi
-    printf '%-9s %7sM | %6ss %6ss | %6ss %6s %6s %7sM %6s %7sM | %7sM %6ss %7sM %6s\n' \
+    printf '%-9s %7sM | %6ss %6ss | %6ss %6s %6s %7sM %6s %7sM | %8s %7s %8s %6s\n' \
         "$objects" "$(($(wc -c < "$input") >> 20))" "$(value read.wall)" "$(value cat.wall)" \
         "$(value tvmc.wall)" "$(ratio "$(value tvmc.wall)" "$(value read.wall)")" \
         "$(ratio "$(value tvmc.wall)" "$(value cat.wall)")" "$(($(value tvmc.kb) / 1024))" \
         "$(awk "BEGIN { printf \"%.1f\", $(value tvmc.kb) * 1024 / $objects }")" \
-        "$((map >> 20))" "$([ "$mt_size" = - ] && echo - || echo $((mt_size >> 20)))" \
+        "$((map >> 20))" "$([ "$mt_size" = - ] && echo - || echo $((mt_size >> 20))M)" \
         "$mt_time" "$mt_peak" "$mt_ratio"
     printf '%-9s CPU seconds: read %s, cat %s, tvmc %s\n' "" "$(value read.cpu)" \
         "$(value cat.cpu)" "$(value tvmc.cpu)"
 done
-[ -n "$maptool" ] || echo "maptool is not installed: no map size to compare with"
+[ -n "$maptool" ] || echo "$absent: no map size to compare with"
 echo "tvmc goals: under 15 bytes an object at 50 M objects and under 4 GB at any size;"
 echo "at most 3 times the read; maps at most 1.2 times maptool's."
