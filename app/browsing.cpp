@@ -13,8 +13,10 @@ void beginBrowsing(AppState& app) {
     if (returnButtonHidden(app)) {
         view.saveView();
         showReturnButton(app);
-        view.freeInPlace();
     }
+    // Also when the button already shows while the view follows (a stored
+    // free view that the first fix made follow): the drag must move the map.
+    view.freeInPlace();
     app.viewMovedByUser = true;
 }
 
