@@ -1,6 +1,4 @@
-// Browsing in the real program: a folder that held another region's map
-// starts on its own map and Home shows it whole; the first drag of a
-// followed map moves it by the drag's distance in every mode.
+// Browsing in the real program: another region's map and the first drag.
 #include "tests/app/drive_window.hpp"
 
 #include <gtest/gtest.h>
@@ -14,7 +12,7 @@ using namespace test;
 
 constexpr int kSettleMs = 800;
 
-// A stored view in the demonstration map's Moscow, followed, with a port.
+// A stored view in Moscow, followed, with a port.
 std::string moscowView(int port) {
     return "<config><device><port>" + std::to_string(port) +
            "</port><baudrate>4800</baudrate></device><navigation><viewpos>7006416,10404162"
@@ -22,8 +20,7 @@ std::string moscowView(int port) {
            "</scale></navigation></config>\n";
 }
 
-// The share of the map area's pixels not of its commonest colour: a drawn
-// map has many, "Out of map" almost none.
+// The map area's share not of its commonest colour: "Out of map" has ~0.
 double mapShare(const Shot& s) {
     std::map<uint32_t, int> counts;
     int all = 0, most = 0;
@@ -32,8 +29,7 @@ double mapShare(const Shot& s) {
     return 1.0 - static_cast<double>(most) / all;
 }
 
-// The shift right (0 to 2 * expected) under which the patch at (x, y) of
-// `before` best matches `after`.
+// The shift right under which the patch at (x, y) of `before` fits `after`.
 int bestShift(const Shot& before, const Shot& after, int x, int y, int expected) {
     int best = 0, fewest = INT32_MAX;
     for (int dx = 0; dx <= 2 * expected; ++dx) {
@@ -53,7 +49,6 @@ TEST_F(DriveWindow, AStoredViewOffAnotherRegionsMapStartsOnTheMapAndHomeShowsItW
     ASSERT_EQ(tvmc.wait(kStartMs), 0) << tvmc.errors();
     writeFile(folder.file("config.xml"), moscowView(0));
     start();
-    // No receiver: the box first, then the map.
     for (int w = 0; w < kStartMs && tevo->output().find("not ") == std::string::npos; w += 500)
         key("Return", 500);
     pause(kSettleMs);
@@ -68,17 +63,14 @@ TEST_F(DriveWindow, AStoredViewOffAnotherRegionsMapStartsOnTheMapAndHomeShowsItW
 
 TEST_F(DriveWindow, TheFirstDragMovesAFollowedMapByItsDistanceInEveryMode) {
     // A receiver standing still: the followed map moves only by the drag.
-    std::string plt = "Tevo track point file\nWGS 84\nAltitude is in Metres\nReserved 3\n"
-                      "0,2,255,Standing,0,0,2,255\n3\n";
-    for (int i = 0; i < 3; ++i) plt += "55.8121055,37.5835461,0,161.1,46158.375\n";
-    writeFile(folder.file("standing.plt"), plt);
+    const std::string point = "55.8121055,37.5835461,0,161.1,46158.375\n";
+    writeFile(folder.file("standing.plt"),
+              "Tevo\nWGS 84\nm\nR\n0,2,255,S,0,0,2,255\n2\n" + point + point);
     ChildProcess sim({std::string(TEVO_BIN_DIR) + "/nmeasim", "--track",
                       folder.file("standing.plt"), "--link", folder.path()});
     ASSERT_TRUE(sim.waitForOutput("COM3 -> ", kStartMs)) << sim.errors();
-    // F3 presses from the start's 3D.
     const std::pair<int, const char*> modes[] = {{0, "3d"}, {1, "eco"}, {2, "2d"}};
-    // After the first run the stored view is free, and the first fix makes
-    // the next start follow with the return button already shown.
+    // Later starts follow a stored free view, the return button shown.
     writeFile(folder.file("config.xml"), moscowView(3));
     for (const auto& [f3, mode] : modes) {
         start();
