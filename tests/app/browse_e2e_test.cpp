@@ -43,20 +43,18 @@ int bestShift(const Shot& before, const Shot& after, int x, int y, int expected)
 }
 
 TEST_F(DriveWindow, AStoredViewOffAnotherRegionsMapStartsOnTheMapAndHomeShowsItWhole) {
-    ChildProcess tvmc({std::string(TEVO_BIN_DIR) + "/tvmc", "--quiet",
-                       std::string(TEVO_SOURCE_DIR) + "/data/osm/monaco.osm.gz", "-o",
-                       folder.file("map.tvm")});
-    ASSERT_EQ(tvmc.wait(kStartMs), 0) << tvmc.errors();
+    const std::string osm = std::string(TEVO_SOURCE_DIR) + "/data/osm/monaco.osm.gz";
+    ASSERT_EQ(
+        ChildProcess({TEVO_BIN_DIR "/tvmc", osm, "-o", folder.file("map.tvm")}).wait(kStartMs), 0);
     writeFile(folder.file("config.xml"), moscowView(0));
     start();
     for (int w = 0; w < kStartMs && tevo->output().find("not ") == std::string::npos; w += 500)
         key("Return", 500);
     pause(kSettleMs);
-    const Shot first = shot("off-map-start");
-    EXPECT_GT(mapShare(first), 0.2) << "the map, not \"Out of map\"";
+    const Shot first = shot("off-map-start"); // the map, not "Out of map"
     key("Home", kSettleMs);
     const Shot whole = shot("off-map-home");
-    EXPECT_GT(mapShare(whole), 0.2);
+    EXPECT_GT(std::min(mapShare(first), mapShare(whole)), 0.2);
     EXPECT_GT(whole.difference(first), 0.05);
     stop();
 }
@@ -78,10 +76,8 @@ TEST_F(DriveWindow, TheFirstDragMovesAFollowedMapByItsDistanceInEveryMode) {
         pause(3000); // the view follows the standing vehicle
         for (int i = 0; i < f3; ++i) key("F3", kSettleMs);
         const Shot before = shot(std::string("drag-before-") + mode);
-        drag(140, 300, 240, 300, kSettleMs);
-        const Shot after = shot(std::string("drag-after-") + mode);
-        // Measured left of the tap marker that the release leaves.
-        EXPECT_NEAR(bestShift(before, after, 60, 300, 100), 100, 3) << mode;
+        drag(140, 300, 240, 300, kSettleMs); // measured left of the tap marker it leaves
+        EXPECT_NEAR(bestShift(before, shot(), 60, 300, 100), 100, 3) << mode;
         stop();
     }
 }

@@ -37,8 +37,7 @@ struct LevelChoice : ViewFixture {
     std::string path;
 };
 
-// The zoom that a view wider than every cell is brought back to: one cell of
-// `cellDegrees` across the viewport x 1.05, or the whole map when that is wider.
+// A view wider than every cell comes back to one cell x 1.05, or the whole map.
 float snappedZoom(const MapView& view, const ViewState& s, double cellDegrees) {
     const double g = kMetresPerDegree * s.kx / s.ky;
     const double cellZoom = (kViewWidth - 1) * 1.05 / (g * cellDegrees);
