@@ -1,0 +1,193 @@
+#include "search/name_query.hpp"
+
+#include "map/map_units.hpp"
+#include "plugin-api/geodesy.hpp"
+#include "search/text_fold.hpp"
+
+#include <algorithm>
+#include <bitset>
+#include <cmath>
+
+namespace tevo::search {
+
+namespace {
+
+double lonOf(int32_t x) {
+    const double lon = mapUnitsToDegrees(x);
+    return lon > 180.0 ? lon - 360.0 : lon;
+}
+
+bool better(const auto& a, const auto& b) {
+    if (a.exact != b.exact) return a.exact > b.exact;
+    if (a.kind != b.kind) return a.kind < b.kind;
+    if (a.distance2 != b.distance2) return a.distance2 < b.distance2;
+    return a.entry < b.entry;
+}
+
+// Takes for a typed word an unused word of `ids` (ascending) within its
+// range, the equal word when there is one; false when none is left.
+bool take(const WordRange& range, const uint32_t* ids, uint32_t count, std::size_t offset,
+          std::bitset<2 * tvn::kMaxWordsPerName>& used, bool& exact) {
+    const uint32_t* from = std::lower_bound(ids, ids + count, range.first);
+    const uint32_t* chosen = nullptr;
+    for (const uint32_t* p = from; p < ids + count && *p < range.last; ++p) {
+        if (used[offset + static_cast<std::size_t>(p - ids)]) continue;
+        if (*p == range.exact) {
+            chosen = p;
+            break;
+        }
+        if (!chosen) chosen = p;
+    }
+    if (!chosen) return false;
+    used[offset + static_cast<std::size_t>(chosen - ids)] = true;
+    exact = *chosen == range.exact;
+    return true;
+}
+
+} // namespace
+
+cNameQuery::cNameQuery(const cNameIndex& index) : index_(index), seen_(index.entryCount(), 0) {
+    const int32_t* b = index.bounds();
+    setOrigin(lonOf(static_cast<int32_t>((int64_t{b[0]} + b[2]) / 2)),
+              mapUnitsToDegrees((b[1] + static_cast<double>(b[3])) / 2));
+}
+
+void cNameQuery::setOrigin(double lon, double lat) {
+    originLon_ = lon;
+    originLat_ = lat;
+    originX_ = static_cast<int32_t>(std::lround(degreesToMapUnits(lon < 0 ? lon + 360.0 : lon)));
+    originY_ = static_cast<int32_t>(std::lround(degreesToMapUnits(lat)));
+    xScale_ = std::cos(geo::radians(lat));
+}
+
+const std::vector<NameHit>& cNameQuery::search(std::string_view typed) {
+    return run(foldWords(typed));
+}
+
+const std::vector<NameHit>& cNameQuery::search(std::u16string_view typed) {
+    return run(foldWords(typed));
+}
+
+const std::vector<NameHit>& cNameQuery::run(std::vector<std::string> words) {
+    if (words.size() > kMaxQueryWords) words.resize(kMaxQueryWords);
+    const bool narrowing = narrows(words);
+    lastWords_ = words;
+    typed_.clear();
+    for (std::string& w : words) {
+        const WordRange range = index_.wordsWithPrefix(w);
+        typed_.push_back({std::move(w), range});
+    }
+    // The narrowest words choose first, so that a short prefix does not
+    // take the one name word that a longer typed word needs.
+    std::stable_sort(typed_.begin(), typed_.end(), [](const TypedWord& a, const TypedWord& b) {
+        return a.range.last - a.range.first < b.range.last - b.range.first;
+    });
+    const bool hopeless =
+        typed_.empty() || std::any_of(typed_.begin(), typed_.end(),
+                                      [](const TypedWord& t) { return t.range.empty(); });
+    if (hopeless)
+        matches_.clear();
+    else if (narrowing)
+        rematch();
+    else
+        walkPostings();
+    collectHits();
+    return hits_;
+}
+
+// True when the words are the previous search's with its last word
+// lengthened: every match of the new words matched the old ones.
+bool cNameQuery::narrows(const std::vector<std::string>& words) const {
+    if (words.empty() || words.size() != lastWords_.size()) return false;
+    for (std::size_t i = 0; i + 1 < words.size(); ++i)
+        if (words[i] != lastWords_[i]) return false;
+    return words.back().starts_with(lastWords_.back());
+}
+
+// Every entry that has a name word beginning with one of the typed words,
+// each looked at once.
+void cNameQuery::walkPostings() {
+    matches_.clear();
+    if (++walk_ == 0) {
+        std::fill(seen_.begin(), seen_.end(), 0);
+        walk_ = 1;
+    }
+    Match m{};
+    for (const TypedWord& t : typed_) {
+        index_.forEachPosting(t.range, [&](uint32_t entry) {
+            if (seen_[entry] == walk_) return;
+            seen_[entry] = walk_;
+            if (evaluate(entry, m)) matches_.push_back(m);
+        });
+    }
+}
+
+void cNameQuery::rematch() {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < matches_.size(); ++i)
+        if (evaluate(matches_[i].entry, matches_[kept])) ++kept;
+    matches_.resize(kept);
+}
+
+// Whether every typed word takes a different word of the entry's name or
+// town, at least one of the name; the ranking keys when it does.
+bool cNameQuery::evaluate(uint32_t entry, Match& match) {
+    index_.entry(entry, record_);
+    std::bitset<2 * tvn::kMaxWordsPerName> used;
+    uint32_t exact = 0, inName = 0;
+    bool townRead = false;
+    for (const TypedWord& t : typed_) {
+        bool equal = false;
+        if (take(t.range, record_.words, record_.wordCount, 0, used, equal)) {
+            ++inName;
+            exact += equal ? 1 : 0;
+            continue;
+        }
+        if (record_.town == 0) return false;
+        if (!townRead) {
+            index_.town(record_.town - 1, town_);
+            townRead = true;
+        }
+        if (!take(t.range, town_.words, town_.wordCount, tvn::kMaxWordsPerName, used, equal))
+            return false;
+    }
+    if (inName == 0) return false;
+    match = {entry, exact, static_cast<uint32_t>(record_.kind), distance2(record_.x, record_.y)};
+    return true;
+}
+
+double cNameQuery::distance2(int32_t x, int32_t y) const {
+    double dx = std::fabs(static_cast<double>(x) - originX_);
+    dx = std::min(dx, static_cast<double>(kMapUnitsPerCircle) - dx) * xScale_;
+    const double dy = static_cast<double>(y) - originY_;
+    return dx * dx + dy * dy;
+}
+
+void cNameQuery::collectHits() {
+    const std::size_t n = std::min(limit_, matches_.size());
+    std::partial_sort(matches_.begin(), matches_.begin() + static_cast<std::ptrdiff_t>(n),
+                      matches_.end(), [](const Match& a, const Match& b) { return better(a, b); });
+    hits_.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Match& m = matches_[i];
+        index_.entry(m.entry, record_);
+        NameHit h;
+        h.kind = record_.kind;
+        h.type = record_.type;
+        h.name = record_.name;
+        if (record_.town > 0) {
+            index_.town(record_.town - 1, town_);
+            h.town = town_.name;
+        }
+        h.x = record_.x;
+        h.y = record_.y;
+        h.lon = lonOf(record_.x);
+        h.lat = mapUnitsToDegrees(record_.y);
+        h.metres = geo::distanceMetres(originLon_, originLat_, h.lon, h.lat);
+        h.exactWords = m.exact;
+        h.entry = m.entry;
+        hits_.push_back(std::move(h));
+    }
+}
+
+} // namespace tevo::search
