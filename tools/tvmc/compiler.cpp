@@ -3,11 +3,13 @@
 #include "platform/file_output.hpp"
 #include "platform/text.hpp"
 #include "tools/tvmc/grid.hpp"
+#include "tools/tvmc/name_index/name_collector.hpp"
 #include "tools/tvmc/start_cell.hpp"
 
 #include <algorithm>
 #include <chrono>
 #include <malloc.h>
+#include <optional>
 #include <sys/stat.h>
 
 namespace tevo::tvmc {
@@ -101,9 +103,14 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     const auto started = std::chrono::steady_clock::now();
     summary.output = options.output;
     // A device or a pipe named as the output is refused before the work.
-    if (std::string problem = outputProblem(options.output); !problem.empty()) {
-        *error = problem;
-        return false;
+    const std::string namesPath = nameIndexPath(options.output);
+    std::vector<std::string> outputs{options.output};
+    if (options.nameIndex) outputs.push_back(namesPath);
+    for (const std::string& out : outputs) {
+        if (std::string problem = outputProblem(out); !problem.empty()) {
+            *error = problem;
+            return false;
+        }
     }
 
     // Read the input into features.
@@ -114,10 +121,17 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     if (options.bbox) readOptions.cut = toUnitRect(*options.bbox);
     if (!options.quiet && total >= kProgressMinBytes)
         readOptions.progress = [&bar](double f) { bar.update(f); };
+    std::optional<NameCollector> names;
+    if (options.nameIndex) readOptions.observers.push_back(&names.emplace(readOptions.cut));
     ReadResult read;
     const bool ok = readOsm(options.inputs, readOptions, read, error);
     bar.finish();
     if (!ok) return false;
+    // The name index is built at once, so that its records are gone before
+    // the levels are; it is written after the map.
+    std::string nameIndex;
+    if (names) nameIndex = buildNameIndex(names->store(), summary.names.emplace());
+    names.reset();
     // The location index and the decoder's buffers are gone: give their
     // memory back before the levels are built.
     malloc_trim(0);
@@ -136,6 +150,7 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     if (!writeTvm(options.output, toWide(*options.name), indexBlocks, error)) return false;
 
     summary.bytes = sizeOf(options.output);
+    if (summary.names && !writeNameIndex(nameIndex, namesPath, *summary.names, error)) return false;
     summary.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return true;

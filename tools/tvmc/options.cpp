@@ -33,6 +33,10 @@ const char kUsage[] =
     "                          position (default: the cell with the most objects)\n"
     "  -b, --bbox W,S,E,N      keep only what lies inside this box (degrees; west and\n"
     "                          south edges first); objects crossing it are cut.\n"
+    "  -N, --no-name-index     leave out the name index that tvmsearch and the\n"
+    "                          navigator search (written by default beside the\n"
+    "                          map, its name ending in .tvn instead of .tvm); an\n"
+    "                          index already there is left as it is\n"
     "  -q, --quiet             no progress bar and no summary\n"
     "  -h, --help              this text\n"
     "\n"
@@ -132,6 +136,8 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             options.help = true;
         } else if (arg == "-q" || arg == "--quiet") {
             options.quiet = true;
+        } else if (arg == "-N" || arg == "--no-name-index") {
+            options.nameIndex = false;
         } else if (arg == "-o" || arg == "--output") {
             if (!(v = value(i, arg))) return false;
             options.output = v;

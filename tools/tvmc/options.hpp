@@ -31,6 +31,7 @@ struct Options {
         double lon = 0, lat = 0;
     };
     std::optional<Position> start; // default: the cell with the most objects
+    bool nameIndex = true;         // write the name index (map.tvn) beside the map
     bool quiet = false;
     bool help = false;
 };

@@ -4,6 +4,7 @@
 #include "tools/tvmc/clip.hpp"
 #include "tools/tvmc/coordinate_scan.hpp"
 #include "tools/tvmc/geometry.hpp"
+#include "tools/tvmc/osm_observer.hpp"
 #include "tools/tvmc/type_table.hpp"
 
 #include "platform/paths.hpp"
@@ -211,6 +212,27 @@ private:
     TNext& next_;
 };
 
+// Shows every object to the further outputs of the run.
+class ObserverRelay : public osmium::handler::Handler {
+public:
+    explicit ObserverRelay(const std::vector<OsmObserver*>& observers) : observers_(observers) {}
+    void node(const osmium::Node& node) {
+        for (OsmObserver* o : observers_) o->node(node);
+    }
+    void way(const osmium::Way& way) {
+        for (OsmObserver* o : observers_) o->way(way);
+    }
+    void relation(const osmium::Relation& relation) {
+        for (OsmObserver* o : observers_) o->relation(relation);
+    }
+    void area(const osmium::Area& area) {
+        for (OsmObserver* o : observers_) o->area(area);
+    }
+
+private:
+    const std::vector<OsmObserver*>& observers_;
+};
+
 uint64_t fileSize(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
@@ -244,6 +266,7 @@ void readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
              FeatureCollector& collector, std::string& current) {
     osmium::area::Assembler::config_type config;
     AreaManager manager{config};
+    ObserverRelay relay(options.observers);
     ProgressTracker progress(options, result.stats.bytes);
     // 1. Relations: which multipolygons to build and which ways they need.
     for (const std::string& path : inputs) {
@@ -262,8 +285,9 @@ void readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
     LocationIndex index, negativeIndex;
     LocationHandler locations{index, negativeIndex};
     locations.ignore_errors(); // ways with missing nodes are counted and skipped
-    auto& assembled = manager.handler(
-        [&collector](osmium::memory::Buffer&& areas) { osmium::apply(areas, collector); });
+    auto& assembled = manager.handler([&collector, &relay](osmium::memory::Buffer&& areas) {
+        osmium::apply(areas, collector, relay);
+    });
     MemberWaysOnce areaHandler{manager, assembled};
     for (const std::string& path : inputs) {
         current = path;
@@ -271,7 +295,7 @@ void readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
         osmium::io::Reader reader{osmium::io::File{path}};
         while (osmium::memory::Buffer buffer = reader.read()) {
             if (!misread.empty()) forgetLocations(buffer, misread);
-            osmium::apply(buffer, locations, collector, areaHandler);
+            osmium::apply(buffer, locations, collector, areaHandler, relay);
             progress.at(reader.offset());
         }
         reader.close();

@@ -14,6 +14,8 @@
 
 namespace tevo::tvmc {
 
+class OsmObserver;
+
 // The ring assembly of a multipolygon takes time that grows with the square
 // of its members. The OSM database holds no relation of more than 32000
 // members (its own limit), so a larger one is made up: it is left out and
@@ -33,6 +35,7 @@ struct ReadOptions {
     std::optional<UnitRect> cut; // keep only what lies inside (map units)
     // Called now and then with the share of the input read so far (0 to 1).
     std::function<void(double)> progress;
+    std::vector<OsmObserver*> observers; // further outputs of the run
 };
 
 struct ReadResult {

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "tools/tvmc/level_builder.hpp"
+#include "tools/tvmc/name_index/name_index_stage.hpp"
 #include "tools/tvmc/osm_reader.hpp"
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,7 @@ struct CompileSummary {
     std::vector<LevelStats> levels; // ascending cell size
     uint64_t bytes = 0;
     double seconds = 0;
+    std::optional<NameIndexSummary> names; // when the name index was written
 };
 
 void printSummary(std::FILE* out, const CompileSummary& summary);
