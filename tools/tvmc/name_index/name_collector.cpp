@@ -60,10 +60,19 @@ uint32_t NameCollector::cityOf(const osmium::TagList& tags) {
     return city && *city ? store_.names.add(city) : kNoName;
 }
 
+// A house's address counts for the town of its street.
+void NameCollector::noteAddress(const osmium::TagList& tags, TvmPoint at) {
+    const char* street = tags.get_value_by_key("addr:street");
+    const char* city = tags.get_value_by_key("addr:city");
+    if (street && city && *street && *city && inCut(at))
+        store_.addresses.add(store_.names.add(street), store_.names.add(city), at);
+}
+
 void NameCollector::node(const osmium::Node& node) {
     if (node.tags().empty() || !node.location().valid()) return;
     const TvmPoint p = toUnits(node.location());
     if (!inCut(p)) return;
+    noteAddress(node.tags(), p);
     const TagGet tags = tagsOf(node.tags());
     const char* name = objectNameText(tags, ObjectClass::Poi);
     const std::optional<TypeChoice> type = poiType(tags);
@@ -80,6 +89,9 @@ void NameCollector::node(const osmium::Node& node) {
 }
 
 void NameCollector::way(const osmium::Way& way) {
+    if (way.nodes().empty()) return;
+    if (way.nodes().front().location().valid())
+        noteAddress(way.tags(), toUnits(way.nodes().front().location()));
     const TagGet tags = tagsOf(way.tags());
     if (!tags("highway")) return;
     const char* name = objectNameText(tags, ObjectClass::Polyline);

@@ -24,6 +24,7 @@ public:
 private:
     bool inCut(TvmPoint p) const;
     uint32_t cityOf(const osmium::TagList& tags);
+    void noteAddress(const osmium::TagList& tags, TvmPoint at);
 
     std::optional<UnitRect> cut_;
     NameStore store_;

@@ -18,7 +18,7 @@ uint32_t NamePool::add(std::string_view text) {
 uint64_t NameStore::bytes() const {
     uint64_t total = names.bytes() + points.capacity() * sizeof(NamedPoint) +
                      pieces.capacity() * sizeof(StreetPiece) +
-                     placeAreas.capacity() * sizeof(PlaceArea);
+                     placeAreas.capacity() * sizeof(PlaceArea) + addresses.bytes();
     for (const PlaceArea& a : placeAreas)
         for (const auto& r : a.rings) total += r.capacity() * sizeof(TvmPoint);
     return total;

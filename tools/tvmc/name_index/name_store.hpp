@@ -6,6 +6,7 @@
 
 #include "search/name_kind.hpp"
 #include "tools/tvmc/feature.hpp"
+#include "tools/tvmc/name_index/address_marks.hpp"
 
 #include <cstdint>
 #include <string>
@@ -72,6 +73,7 @@ struct NameStore {
     std::vector<NamedPoint> points;
     std::vector<StreetPiece> pieces;
     std::vector<PlaceArea> placeAreas;
+    AddressMarks addresses;
     // Bytes held, for the summary.
     uint64_t bytes() const;
 };

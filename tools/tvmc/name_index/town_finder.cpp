@@ -140,8 +140,10 @@ void findTowns(NameStore& store) {
         const uint8_t above = p.kind == search::NameKind::Place ? p.placeRank : 0;
         p.town = p.city != kNoName ? p.city : finder.townAt(p.at, above);
     }
-    for (StreetPiece& s : store.pieces)
-        s.town = s.city != kNoName ? s.city : finder.townAt(s.middle, 0);
+    for (StreetPiece& s : store.pieces) {
+        s.town = s.city != kNoName ? s.city : store.addresses.townNear(s.name, s.box);
+        if (s.town == kNoName) s.town = finder.townAt(s.middle, 0);
+    }
     for (PlaceArea& a : store.placeAreas) a.town = finder.townAt(a.label, a.rank);
 }
 

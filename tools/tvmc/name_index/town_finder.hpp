@@ -1,7 +1,8 @@
-// The town a name lies in: the tag addr:city where the object has it, else
-// the smallest settlement mapped as an area that encloses it, else the
-// settlement node that is nearest for its size (a city counts from farther
-// away than a hamlet).
+// The town a name lies in: the tag addr:city where the object has it (for a
+// street: the town most of its houses' addresses name), else the smallest
+// settlement mapped as an area that encloses it, else the settlement node
+// that is nearest for its size (a city counts from farther away than a
+// hamlet).
 #pragma once
 
 #include "tools/tvmc/name_index/name_store.hpp"
