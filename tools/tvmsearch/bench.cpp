@@ -77,45 +77,52 @@ std::size_t plainScan(const cNameIndex& index, const std::string& typed) {
     return found;
 }
 
-struct Round {
-    Spread fresh, typed;
-    double scan = 0;
-    std::size_t keys = 0, hits = 0;
+// Milliseconds of each keystroke in each round.
+struct Timings {
+    std::vector<std::vector<double>> keys;
+    void add(std::size_t key, double ms) {
+        if (keys.size() <= key) keys.resize(key + 1);
+        keys[key].push_back(ms);
+    }
+    // Each keystroke's median over the rounds, spread over the keystrokes:
+    // a keystroke that the machine's other work delayed in one round does
+    // not count as slow.
+    Spread spread() const {
+        std::vector<double> medians;
+        for (const std::vector<double>& k : keys) medians.push_back(medianOf(k));
+        return spreadOf(std::move(medians));
+    }
 };
 
-Round runRound(const cNameIndex& index, const std::vector<std::string>& prefixes,
-               const std::vector<std::string>& names) {
-    Round round;
+struct Figures {
+    Timings fresh, typed, scan;
+};
+
+template <typename F> void timeKey(Timings& timings, std::size_t key, F&& search) {
+    const auto t = Clock::now();
+    search();
+    timings.add(key, msSince(t));
+}
+
+void runRound(const cNameIndex& index, const std::vector<std::string>& prefixes,
+              const std::vector<std::string>& names, Figures& figures) {
     cNameQuery query(index);
-    std::vector<double> times;
-    for (const std::string& p : prefixes) {
+    for (std::size_t i = 0; i < prefixes.size(); ++i) {
         query.search(std::string_view()); // no narrowing from the prefix before
-        const auto t = Clock::now();
-        round.hits += query.search(std::string_view(p)).size();
-        times.push_back(msSince(t));
+        timeKey(figures.fresh, i, [&] { query.search(std::string_view(prefixes[i])); });
     }
-    round.fresh = spreadOf(std::move(times));
-    times.clear();
+    std::size_t key = 0;
     for (std::size_t i = 0; i < names.size(); i += kTypedShare) {
         query.search(std::string_view());
         for (std::size_t k = 1; k <= charsOf(names[i]); ++k) {
             const std::string typed = headOf(names[i], k);
-            const auto t = Clock::now();
-            query.search(std::string_view(typed));
-            times.push_back(msSince(t));
+            timeKey(figures.typed, key++, [&] { query.search(std::string_view(typed)); });
         }
     }
-    round.keys = times.size();
-    round.typed = spreadOf(std::move(times));
-    times.clear();
     for (std::size_t i = 0; i < prefixes.size() && i < kScanPrefixes; ++i) {
-        const auto t = Clock::now();
-        volatile std::size_t found = plainScan(index, prefixes[i]);
-        (void)found;
-        times.push_back(msSince(t));
+        volatile std::size_t found = 0;
+        timeKey(figures.scan, i, [&] { found = plainScan(index, prefixes[i]); });
     }
-    round.scan = medianOf(std::move(times));
-    return round;
 }
 
 uint64_t sizeOf(const std::string& path) {
@@ -144,31 +151,19 @@ int runBench(const cNameIndex& index, const std::string& indexPath, const BenchO
     std::vector<std::string> prefixes;
     for (std::size_t i = 0; i < names.size(); ++i)
         prefixes.push_back(headOf(names[i], 1 + i % std::min(kMaxPrefixChars, charsOf(names[i]))));
-    std::vector<Round> rounds;
-    for (std::size_t r = 0; r < options.rounds; ++r) {
-        rounds.push_back(runRound(index, prefixes, names));
-        const Round& x = rounds.back();
-        std::printf(
-            "round %zu: %zu prefixes anew: median %.4f ms, 90%% %.4f ms, max %.3f ms; "
-            "%zu keys typed: median %.4f ms, 90%% %.4f ms, max %.3f ms; plain scan %.3f ms\n",
-            r + 1, prefixes.size(), x.fresh.median, x.fresh.p90, x.fresh.max, x.keys,
-            x.typed.median, x.typed.p90, x.typed.max, x.scan);
-    }
-    auto median = [&rounds](auto field) {
-        std::vector<double> v;
-        for (const Round& r : rounds) v.push_back(field(r));
-        return medianOf(v);
-    };
-    const double fresh = median([](const Round& r) { return r.fresh.median; });
-    const double scan = median([](const Round& r) { return r.scan; });
-    std::printf("median of %zu rounds: a prefix anew %.4f ms (90%% %.4f, max %.3f), a typed key "
-                "%.4f ms (90%% %.4f, max %.3f); plain scan %.3f ms, %.0f times the index's time\n",
-                rounds.size(), fresh, median([](const Round& r) { return r.fresh.p90; }),
-                median([](const Round& r) { return r.fresh.max; }),
-                median([](const Round& r) { return r.typed.median; }),
-                median([](const Round& r) { return r.typed.p90; }),
-                median([](const Round& r) { return r.typed.max; }), scan,
-                fresh > 0 ? scan / fresh : 0.0);
+    Figures figures;
+    for (std::size_t r = 0; r < options.rounds; ++r) runRound(index, prefixes, names, figures);
+    const Spread fresh = figures.fresh.spread(), typed = figures.typed.spread();
+    const Spread scan = figures.scan.spread();
+    std::printf("%zu prefixes searched anew: median %.4f ms, 90%% %.4f ms, slowest %.3f ms\n",
+                prefixes.size(), fresh.median, fresh.p90, fresh.max);
+    std::printf("%zu keys typed: median %.4f ms, 90%% %.4f ms, slowest %.3f ms\n",
+                figures.typed.keys.size(), typed.median, typed.p90, typed.max);
+    std::printf("plain scan of every name (reference, %zu prefixes): median %.3f ms, %.0f times "
+                "the index's median\n",
+                figures.scan.keys.size(), scan.median,
+                fresh.median > 0 ? scan.median / fresh.median : 0.0);
+    std::printf("(each keystroke's median over %zu rounds)\n", options.rounds);
     return 0;
 }
 
