@@ -108,6 +108,8 @@ bool cNameQuery::narrows(const std::vector<std::string>& words) const {
 // each looked at once.
 void cNameQuery::walkPostings() {
     matches_.clear();
+    // The index may have been opened again since; its entries decide.
+    if (seen_.size() != index_.entryCount()) seen_.assign(index_.entryCount(), walk_);
     if (++walk_ == 0) {
         std::fill(seen_.begin(), seen_.end(), 0);
         walk_ = 1;

@@ -41,7 +41,8 @@ void AddressMarks::compact() {
     compacted_ = out;
 }
 
-uint32_t AddressMarks::townNear(uint32_t street, const UnitRect& box) {
+std::vector<std::pair<uint32_t, uint32_t>> AddressMarks::townsNear(uint32_t street,
+                                                                   const UnitRect& box) {
     if (compacted_ != marks_.size()) compact();
     // The cells of the box and those around it.
     auto span = [](int32_t from, int32_t to, int32_t& lo, int32_t& hi) {
@@ -75,13 +76,7 @@ uint32_t AddressMarks::townNear(uint32_t street, const UnitRect& box) {
             }
         }
     }
-    if (counts.empty()) return UINT32_MAX;
-    return std::max_element(counts.begin(), counts.end(),
-                            [](const auto& a, const auto& b) {
-                                return a.second < b.second ||
-                                       (a.second == b.second && a.first > b.first);
-                            })
-        ->first;
+    return counts;
 }
 
 } // namespace tevo::tvmc

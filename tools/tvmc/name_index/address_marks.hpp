@@ -6,6 +6,7 @@
 #include "tools/tvmc/feature.hpp"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace tevo::tvmc {
@@ -14,9 +15,9 @@ class AddressMarks {
 public:
     // One address of the street (name number) in the town (name number).
     void add(uint32_t street, uint32_t city, TvmPoint at);
-    // The town most addresses of the street name in or around the box, or
-    // UINT32_MAX when none does.
-    uint32_t townNear(uint32_t street, const UnitRect& box);
+    // The towns that addresses of the street in or around the box name,
+    // each with how many addresses name it.
+    std::vector<std::pair<uint32_t, uint32_t>> townsNear(uint32_t street, const UnitRect& box);
     uint64_t bytes() const { return marks_.capacity() * sizeof(Mark); }
 
 private:

@@ -68,9 +68,11 @@ NamedPoint entryOf(std::span<const uint32_t> members, const std::vector<StreetPi
     const double cx = (static_cast<double>(box.x0) + box.x1) / 2;
     const double cy = (static_cast<double>(box.y0) + box.y1) / 2;
     const double east = eastScale(static_cast<int32_t>(cy));
+    // Of equally near pieces the one farthest south-west, whatever the
+    // order of the input.
     auto away = [&](uint32_t i) {
         const TvmPoint m = pieces[i].middle;
-        return std::hypot((m.x - cx) * east, m.y - cy);
+        return std::tuple(std::hypot((m.x - cx) * east, m.y - cy), m.x, m.y);
     };
     const uint32_t best = *std::min_element(
         members.begin(), members.end(), [&](uint32_t a, uint32_t b) { return away(a) < away(b); });

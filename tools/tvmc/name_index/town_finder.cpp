@@ -73,6 +73,15 @@ public:
     }
 
 private:
+    // Orders of equals by name, so that ties do not depend on the order of
+    // the input.
+    bool before(uint32_t a, uint32_t b) const {
+        return store_.names.text(a) < store_.names.text(b);
+    }
+    bool smaller(const PlaceArea& a, const PlaceArea& b) const {
+        return a.area < b.area || (a.area == b.area && before(a.name, b.name));
+    }
+
     static double cellUnits(uint8_t rank) {
         return kPlaceKinds[kTopRank - rank].radiusMetres / kMetresPerMapUnit;
     }
@@ -81,7 +90,7 @@ private:
         const PlaceArea* best = nullptr;
         auto consider = [&](uint32_t i) {
             const PlaceArea& a = store_.placeAreas[i];
-            if (a.rank <= above || (best && best->area <= a.area)) return;
+            if (a.rank <= above || (best && !smaller(a, *best))) return;
             if (p.x < a.box.x0 || p.x > a.box.x1 || p.y < a.box.y0 || p.y > a.box.y1) return;
             for (const auto& ring : a.rings)
                 if (ringContains(ring, p.x, p.y)) best = &a;
@@ -109,7 +118,8 @@ private:
                         const NamedPoint& node = store_.points[i];
                         const double score =
                             groundMetres(p, node.at) / kPlaceKinds[kTopRank - rank].radiusMetres;
-                        if (score <= bestScore) {
+                        if (score < bestScore ||
+                            (score == bestScore && (best == kNoName || before(node.name, best)))) {
                             bestScore = score;
                             best = node.name;
                         }
@@ -124,6 +134,21 @@ private:
     std::unordered_map<uint64_t, std::vector<uint32_t>> areas_;
     std::vector<uint32_t> large_;
 };
+
+// The town most addresses name; of equals the first by name, so that the
+// choice does not depend on the order of the input.
+uint32_t mostNamed(const NameStore& store,
+                   const std::vector<std::pair<uint32_t, uint32_t>>& towns) {
+    uint32_t best = kNoName, most = 0;
+    for (const auto& [town, count] : towns) {
+        if (count > most ||
+            (count == most && best != kNoName && store.names.text(town) < store.names.text(best))) {
+            best = town;
+            most = count;
+        }
+    }
+    return best;
+}
 
 } // namespace
 
@@ -141,7 +166,8 @@ void findTowns(NameStore& store) {
         p.town = p.city != kNoName ? p.city : finder.townAt(p.at, above);
     }
     for (StreetPiece& s : store.pieces) {
-        s.town = s.city != kNoName ? s.city : store.addresses.townNear(s.name, s.box);
+        s.town =
+            s.city != kNoName ? s.city : mostNamed(store, store.addresses.townsNear(s.name, s.box));
         if (s.town == kNoName) s.town = finder.townAt(s.middle, 0);
     }
     for (PlaceArea& a : store.placeAreas) a.town = finder.townAt(a.label, a.rank);
