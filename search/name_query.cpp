@@ -5,7 +5,6 @@
 #include "search/text_fold.hpp"
 
 #include <algorithm>
-#include <bitset>
 #include <cmath>
 
 namespace tevo::search {
@@ -22,26 +21,6 @@ bool better(const auto& a, const auto& b) {
     if (a.kind != b.kind) return a.kind < b.kind;
     if (a.distance2 != b.distance2) return a.distance2 < b.distance2;
     return a.entry < b.entry;
-}
-
-// Takes for a typed word an unused word of `ids` (ascending) within its
-// range, the equal word when there is one; false when none is left.
-bool take(const WordRange& range, const uint32_t* ids, uint32_t count, std::size_t offset,
-          std::bitset<2 * tvn::kMaxWordsPerName>& used, bool& exact) {
-    const uint32_t* from = std::lower_bound(ids, ids + count, range.first);
-    const uint32_t* chosen = nullptr;
-    for (const uint32_t* p = from; p < ids + count && *p < range.last; ++p) {
-        if (used[offset + static_cast<std::size_t>(p - ids)]) continue;
-        if (*p == range.exact) {
-            chosen = p;
-            break;
-        }
-        if (!chosen) chosen = p;
-    }
-    if (!chosen) return false;
-    used[offset + static_cast<std::size_t>(chosen - ids)] = true;
-    exact = *chosen == range.exact;
-    return true;
 }
 
 } // namespace
@@ -77,11 +56,6 @@ const std::vector<NameHit>& cNameQuery::run(std::vector<std::string> words) {
         const WordRange range = index_.wordsWithPrefix(w);
         typed_.push_back({std::move(w), range});
     }
-    // The narrowest words choose first, so that a short prefix does not
-    // take the one name word that a longer typed word needs.
-    std::stable_sort(typed_.begin(), typed_.end(), [](const TypedWord& a, const TypedWord& b) {
-        return a.range.last - a.range.first < b.range.last - b.range.first;
-    });
     const bool hopeless =
         typed_.empty() || std::any_of(typed_.begin(), typed_.end(),
                                       [](const TypedWord& t) { return t.range.empty(); });
@@ -131,29 +105,30 @@ void cNameQuery::rematch() {
     matches_.resize(kept);
 }
 
-// Whether every typed word takes a different word of the entry's name or
-// town, at least one of the name; the ranking keys when it does.
+// Whether every typed word can take a different word of the entry's name
+// or town and at least one begins a word of the name; the ranking keys
+// when they can.
 bool cNameQuery::evaluate(uint32_t entry, Match& match) {
     index_.entry(entry, record_);
-    std::bitset<2 * tvn::kMaxWordsPerName> used;
-    uint32_t exact = 0, inName = 0;
-    bool townRead = false;
-    for (const TypedWord& t : typed_) {
-        bool equal = false;
-        if (take(t.range, record_.words, record_.wordCount, 0, used, equal)) {
-            ++inName;
-            exact += equal ? 1 : 0;
-            continue;
-        }
-        if (record_.town == 0) return false;
-        if (!townRead) {
-            index_.town(record_.town - 1, town_);
-            townRead = true;
-        }
-        if (!take(t.range, town_.words, town_.wordCount, tvn::kMaxWordsPerName, used, equal))
-            return false;
+    matching_.setWords(record_.words, record_.wordCount, nullptr, 0);
+    bool inName = false;
+    uint32_t exact = 0;
+    for (std::size_t i = 0; i < typed_.size(); ++i) {
+        matching_.setTyped(i, typed_[i].range);
+        inName = inName || matching_.inName(i);
+        exact += std::binary_search(record_.words, record_.words + record_.wordCount,
+                                    typed_[i].range.exact);
     }
-    if (inName == 0) return false;
+    if (!inName) return false;
+    // One typed word that begins a name word has its word; more may need
+    // the town's words too.
+    if (typed_.size() > 1 && !matching_.possible(typed_.size())) {
+        if (record_.town == 0) return false;
+        index_.town(record_.town - 1, town_);
+        matching_.setWords(record_.words, record_.wordCount, town_.words, town_.wordCount);
+        for (std::size_t i = 0; i < typed_.size(); ++i) matching_.setTyped(i, typed_[i].range);
+        if (!matching_.possible(typed_.size())) return false;
+    }
     match = {entry, exact, static_cast<uint32_t>(record_.kind), distance2(record_.x, record_.y)};
     return true;
 }

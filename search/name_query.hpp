@@ -11,6 +11,7 @@
 #pragma once
 
 #include "search/name_index.hpp"
+#include "search/word_matching.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -33,7 +34,7 @@ struct NameHit {
 };
 
 // Typed words beyond this many are not looked at.
-inline constexpr std::size_t kMaxQueryWords = 8;
+inline constexpr std::size_t kMaxQueryWords = WordMatching::kMaxTyped;
 inline constexpr std::size_t kDefaultHitLimit = 20;
 
 class cNameQuery {
@@ -82,7 +83,7 @@ private:
     int32_t originX_ = 0, originY_ = 0;
     double originLon_ = 0, originLat_ = 0, xScale_ = 1;
     std::size_t limit_ = kDefaultHitLimit;
-    std::vector<TypedWord> typed_;       // the last search's words, narrowest first
+    std::vector<TypedWord> typed_;       // the last search's words
     std::vector<std::string> lastWords_; // as typed, in order
     std::vector<Match> matches_;
     std::vector<NameHit> hits_;
@@ -90,6 +91,7 @@ private:
     uint32_t walk_ = 0;
     NameRecord record_;
     TownRecord town_;
+    WordMatching matching_;
 };
 
 } // namespace tevo::search
