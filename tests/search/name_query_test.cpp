@@ -20,6 +20,7 @@ std::vector<NameEntry> sampleEntries() {
         entry(K::Poi, "Bäckerei Bindlach", "Bindlach", 11.601, 49.979),
         entry(K::Area, "Hauptpark", "Harsdorf", 11.541, 50.032),
         entry(K::Street, "Rue de la Fontaine", "", 11.550, 50.000),
+        entry(K::Street, "Rue de Rivoli", "", 11.551, 50.000),
         entry(K::Street, "улица Гончарова", "Москва", 11.560, 50.000),
         entry(K::Street, "Гончарный проезд", "", 11.561, 50.001),
     };
@@ -39,6 +40,7 @@ const QueryCase kQueryCases[] = {
     {"rue fontaine", 11.6, 50.0, {"Rue de la Fontaine, "}},
     {"Fontaine  RUE", 11.6, 50.0, {"Rue de la Fontaine, "}},
     {"strasse strasse", 11.6, 50.0, {}},
+    {"r rivoli", 11.6, 50.0, {"Rue de Rivoli, "}},
     // Whole words first, then places, streets, areas, POIs.
     {"bindlach",
      11.54,
