@@ -1,12 +1,21 @@
 #include "search/text_fold.hpp"
 
+#include "platform/utf.hpp"
+
 #include <cstdint>
 
 namespace tevo::search {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
+using utf::kReplacement;
+
+char32_t nextCodePoint(std::string_view text, std::size_t& at) {
+    return utf::nextFromUtf8(text, at);
+}
+char32_t nextCodePoint(std::u16string_view text, std::size_t& at) {
+    return utf::nextFromUtf16(text, at);
+}
 
 // Base letters of U+00C0 to U+017F, one per code point; '?' marks the code
 // points that fold to two letters (kDoubleLetters) and '-' the two signs of
@@ -106,65 +115,6 @@ template <typename Text> std::vector<std::string> splitAndFold(Text text) {
 
 } // namespace
 
-char32_t nextCodePoint(std::string_view text, std::size_t& at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80) {
-        ++at;
-        return lead;
-    }
-    const std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
-    // 0x80-0xC1 start nothing (continuations, overlong pairs), 0xF5 and up
-    // would pass U+10FFFF; a sequence cut by the end of the text is no text.
-    if (lead < 0xC2 || lead > 0xF4 || text.size() - at <= extra) {
-        ++at;
-        return kReplacement;
-    }
-    char32_t c = lead & (0x3F >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) {
-        if (!isContinuation(byte(at + k))) {
-            ++at;
-            return kReplacement;
-        }
-        c = (c << 6) | (byte(at + k) & 0x3F);
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF are no text.
-    const bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
-    if (overlong || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-        ++at;
-        return kReplacement;
-    }
-    at += extra + 1;
-    return c;
-}
-
-char32_t nextCodePoint(std::u16string_view text, std::size_t& at) {
-    const char16_t unit = text[at++];
-    if (unit < 0xD800 || unit > 0xDFFF) return unit;
-    if (unit > 0xDBFF || at >= text.size() || text[at] < 0xDC00 || text[at] > 0xDFFF)
-        return kReplacement;
-    const char16_t low = text[at++];
-    return 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (low - 0xDC00);
-}
-
-void appendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 bool separatesWords(char32_t c) {
     if (c < 0x80)
         return !((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'));
@@ -190,7 +140,7 @@ void appendFolded(char32_t c, std::string& out) {
             if (d.c == c) out += d.folded;
         return;
     }
-    appendUtf8(c >= 0x400 && c <= 0x4FF ? cyrillicFold(c) : c, out);
+    utf::appendUtf8(out, c >= 0x400 && c <= 0x4FF ? cyrillicFold(c) : c);
 }
 
 std::vector<std::string> foldWords(std::string_view utf8) {

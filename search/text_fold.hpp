@@ -14,15 +14,6 @@ namespace tevo::search {
 // Longest folded word kept, in bytes; a longer one is cut on a character.
 inline constexpr std::size_t kMaxWordBytes = 64;
 
-// The next code point of UTF-8 text at `at`, which moves past it; a byte
-// that starts no valid sequence reads as U+FFFD and moves one byte.
-char32_t nextCodePoint(std::string_view text, std::size_t& at);
-// The same for UTF-16; an unpaired surrogate reads as U+FFFD.
-char32_t nextCodePoint(std::u16string_view text, std::size_t& at);
-
-// Appends the UTF-8 encoding of a code point.
-void appendUtf8(char32_t c, std::string& out);
-
 // Whether a code point separates words (spaces, punctuation, symbols of
 // Latin-1 and the general punctuation block).
 bool separatesWords(char32_t c);

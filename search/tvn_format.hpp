@@ -3,6 +3,7 @@
 // (tvn_writer.cpp) and the reader (name_index.cpp) share.
 #pragma once
 
+#include "map/tvm_format.hpp"
 #include "search/name_kind.hpp"
 
 #include <array>
@@ -51,15 +52,11 @@ inline constexpr std::size_t kMaxNameBytes = 255;
 // A name of at most 255 bytes has at most 128 words.
 inline constexpr std::size_t kMaxWordsPerName = 128;
 
-inline uint16_t readU16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-inline uint32_t readU32(const uint8_t* p) {
-    return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
-inline int32_t readI32(const uint8_t* p) {
-    return static_cast<int32_t>(readU32(p));
-}
+// Little-endian fields, read as the map file's are.
+using tvm::readI32;
+using tvm::readU16;
+using tvm::readU32;
+
 inline void putU16(std::string& out, uint16_t v) {
     out += static_cast<char>(v & 0xFF);
     out += static_cast<char>(v >> 8);

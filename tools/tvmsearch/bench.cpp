@@ -1,5 +1,6 @@
 #include "tools/tvmsearch/bench.hpp"
 
+#include "platform/utf.hpp"
 #include "search/name_query.hpp"
 #include "search/text_fold.hpp"
 
@@ -26,13 +27,13 @@ double msSince(Clock::time_point t) {
 // The first `chars` characters of a UTF-8 text.
 std::string headOf(std::string_view text, std::size_t chars) {
     std::size_t at = 0;
-    for (std::size_t k = 0; k < chars && at < text.size(); ++k) nextCodePoint(text, at);
+    for (std::size_t k = 0; k < chars && at < text.size(); ++k) utf::nextFromUtf8(text, at);
     return std::string(text.substr(0, at));
 }
 
 std::size_t charsOf(std::string_view text) {
     std::size_t at = 0, n = 0;
-    for (; at < text.size(); ++n) nextCodePoint(text, at);
+    for (; at < text.size(); ++n) utf::nextFromUtf8(text, at);
     return n;
 }
 

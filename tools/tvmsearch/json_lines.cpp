@@ -1,5 +1,6 @@
 #include "tools/tvmsearch/json_lines.hpp"
 
+#include "platform/utf.hpp"
 #include "search/text_fold.hpp"
 
 namespace tevo::search {
@@ -7,7 +8,7 @@ namespace tevo::search {
 std::string jsonString(std::string_view utf8) {
     std::string out = "\"";
     for (std::size_t at = 0; at < utf8.size();) {
-        const char32_t c = nextCodePoint(utf8, at);
+        const char32_t c = utf::nextFromUtf8(utf8, at);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -16,7 +17,7 @@ std::string jsonString(std::string_view utf8) {
             std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
             out += escape;
         } else {
-            appendUtf8(c, out);
+            utf::appendUtf8(out, c);
         }
     }
     return out + "\"";
