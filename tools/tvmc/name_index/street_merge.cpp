@@ -80,36 +80,72 @@ NamedPoint entryOf(std::span<const uint32_t> members, const std::vector<StreetPi
     return {p.name, kNoName, p.town, p.middle, p.type, search::NameKind::Street, 0};
 }
 
-} // namespace
-
-void mergeStreets(const std::vector<StreetPiece>& pieces, std::vector<NamedPoint>& out) {
+// Calls f(set) for each set of pieces that lie within the gap of each
+// other and agree in name and, when `byTown`, in town; each set's members
+// ascending by root, then by west edge.
+template <typename F>
+void forEachStreet(const std::vector<StreetPiece>& pieces, bool byTown, F&& f) {
     std::vector<uint32_t> order(pieces.size());
     std::iota(order.begin(), order.end(), 0);
-    auto key = [&pieces](uint32_t i) {
-        return std::tuple(pieces[i].name, pieces[i].town, pieces[i].box.x0, i);
+    auto key = [&](uint32_t i) {
+        return std::tuple(pieces[i].name, byTown ? pieces[i].town : 0, pieces[i].box.x0, i);
     };
     std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
     UnionFind sets(pieces.size());
     std::vector<uint32_t> members;
     for (std::size_t from = 0; from < order.size();) {
         std::size_t to = from + 1;
-        while (to < order.size() && pieces[order[to]].name == pieces[order[from]].name &&
-               pieces[order[to]].town == pieces[order[from]].town)
+        while (to < order.size() && std::get<0>(key(order[to])) == std::get<0>(key(order[from])) &&
+               std::get<1>(key(order[to])) == std::get<1>(key(order[from])))
             ++to;
         const std::span<const uint32_t> group(order.data() + from, to - from);
         joinNear(group, pieces, sets);
-        // Each set of the group: its members side by side.
         members.assign(group.begin(), group.end());
         std::stable_sort(members.begin(), members.end(),
                          [&](uint32_t a, uint32_t b) { return sets.root(a) < sets.root(b); });
         for (std::size_t k = 0; k < members.size();) {
             std::size_t end = k + 1;
             while (end < members.size() && sets.root(members[end]) == sets.root(members[k])) ++end;
-            out.push_back(entryOf({members.data() + k, end - k}, pieces));
+            f(std::span<const uint32_t>(members.data() + k, end - k));
             k = end;
         }
         from = to;
     }
+}
+
+// A piece of a street without a town takes that of the nearest piece of
+// the same street that has one: the houses of a long street seldom all
+// carry addresses.
+void shareTowns(std::vector<StreetPiece>& pieces) {
+    forEachStreet(pieces, false, [&](std::span<const uint32_t> street) {
+        std::vector<uint32_t> known;
+        for (uint32_t i : street)
+            if (pieces[i].town != kNoName) known.push_back(i);
+        if (known.empty() || known.size() == street.size()) return;
+        for (uint32_t i : street) {
+            if (pieces[i].town != kNoName) continue;
+            const TvmPoint m = pieces[i].middle;
+            auto away = [&](uint32_t k) {
+                const TvmPoint o = pieces[k].middle;
+                return std::tuple(
+                    std::hypot(static_cast<double>(o.x) - m.x, static_cast<double>(o.y) - m.y), o.x,
+                    o.y);
+            };
+            pieces[i].town =
+                pieces[*std::min_element(known.begin(), known.end(), [&](uint32_t a, uint32_t b) {
+                    return away(a) < away(b);
+                })].town;
+        }
+    });
+}
+
+} // namespace
+
+void mergeStreets(std::vector<StreetPiece>& pieces, std::vector<NamedPoint>& out) {
+    shareTowns(pieces);
+    forEachStreet(pieces, true, [&](std::span<const uint32_t> street) {
+        out.push_back(entryOf(street, pieces));
+    });
 }
 
 } // namespace tevo::tvmc

@@ -14,7 +14,9 @@ namespace tevo::tvmc {
 // one street.
 inline constexpr double kStreetGapMetres = 250;
 
-// Appends one street entry per street and town to `out`.
-void mergeStreets(const std::vector<StreetPiece>& pieces, std::vector<NamedPoint>& out);
+// Appends one street entry per street and town to `out`. Pieces without a
+// town first take the town of the nearest piece of their street that has
+// one.
+void mergeStreets(std::vector<StreetPiece>& pieces, std::vector<NamedPoint>& out);
 
 } // namespace tevo::tvmc
