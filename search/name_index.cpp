@@ -9,6 +9,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tevo::search {
 
@@ -79,7 +80,7 @@ bool cNameIndex::open(const std::string& path, std::string* error) {
     close();
     std::string why;
     if (mapFile(path, why) && takeSections(why) && checkEntries(why) && checkWords(why) &&
-        checkTowns(why))
+        checkPostings(why) && checkTowns(why))
         return true;
     close();
     if (error) *error = path + ": not a usable name index: " + why;
@@ -185,6 +186,42 @@ bool cNameIndex::checkWords(std::string& why) const {
                 return false;
             }
             entry += delta;
+        }
+    }
+    return true;
+}
+
+// The postings list exactly the entries whose records hold the word: a
+// search finds an entry through its words' postings and then reads its
+// record, and the two must agree. Each word's postings are followed with a
+// cursor while the entries are read in order.
+bool cNameIndex::checkPostings(std::string& why) const {
+    const uint8_t* postings = section(kPostings);
+    const auto post = [this](uint64_t i) { return tableU32(kWordTable, 2 * i + 1); };
+    std::vector<uint32_t> cursor(words_), last(words_, 0);
+    for (uint32_t w = 0; w < words_; ++w) cursor[w] = post(w);
+    NameRecord r;
+    for (uint32_t n = 0; n < entries_; ++n) {
+        entry(n, r);
+        for (uint32_t k = 0; k < r.wordCount; ++k) {
+            const uint32_t w = r.words[k];
+            const uint8_t* p = postings + cursor[w];
+            uint32_t delta = 0;
+            const bool first = cursor[w] == post(w);
+            if (!readVarint(p, postings + post(w + 1), delta) ||
+                (first ? delta : last[w] + delta) != n) {
+                why = "the postings of word " + std::to_string(w) + " miss entry " +
+                      std::to_string(n);
+                return false;
+            }
+            last[w] = n;
+            cursor[w] = static_cast<uint32_t>(p - postings);
+        }
+    }
+    for (uint32_t w = 0; w < words_; ++w) {
+        if (cursor[w] != post(w + 1)) {
+            why = "the postings of word " + std::to_string(w) + " name an entry without it";
+            return false;
         }
     }
     return true;

@@ -1,8 +1,9 @@
 // The name index file (map.tvn), mapped into memory and checked whole when it
 // is opened: every section inside the file, every offset table rising and
 // ending on its section's end, every record and every list of postings
-// decoding exactly within its bounds, every number pointing inside its table
-// and the words sorted. Queries then read it without checking again.
+// decoding exactly within its bounds, every number pointing inside its table,
+// the words sorted, and the postings of every word listing exactly the
+// entries that hold it. Queries then read it without checking again.
 #pragma once
 
 #include "search/name_kind.hpp"
@@ -80,6 +81,7 @@ private:
     bool takeSections(std::string& why);
     bool checkEntries(std::string& why) const;
     bool checkWords(std::string& why) const;
+    bool checkPostings(std::string& why) const;
     bool checkTowns(std::string& why) const;
     const uint8_t* section(tvn::Section s) const { return data_ + sectionAt_[s]; }
     // The i-th uint32 of a table section.

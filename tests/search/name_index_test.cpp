@@ -46,6 +46,14 @@ const Damage kDamages[] = {
          b[tvn::readU32(reinterpret_cast<const uint8_t*>(b.data()) +
                         tvn::sectionAt(tvn::kWordTexts))] = 'z';
      }},
+    // The place's record: 11 fixed bytes, no town, its name of 14 bytes, one
+    // word, which now is another word than its postings say.
+    {"a word whose postings lack the entry",
+     [](std::string& b) {
+         b[tvn::readU32(reinterpret_cast<const uint8_t*>(b.data()) +
+                        tvn::sectionAt(tvn::kEntryRecords)) +
+           28] = 0;
+     }},
     {"a posting past the entries",
      [](std::string& b) {
          b[tvn::readU32(reinterpret_cast<const uint8_t*>(b.data()) +
