@@ -115,6 +115,10 @@ void NameCollector::way(const osmium::Way& way) {
 void NameCollector::area(const osmium::Area& area) {
     const TagGet tags = tagsOf(area.tags());
     if (tags("highway")) return;
+    // Most areas (buildings, fields) have no name: they cost nothing more.
+    const char* poiName = objectNameText(tags, ObjectClass::Poi);
+    const char* name = objectNameText(tags, ObjectClass::Polygon);
+    if (!poiName && !name) return;
     std::vector<Ring> rings;
     for (const osmium::OuterRing& outer : area.outer_rings()) {
         Ring ring;
@@ -130,7 +134,6 @@ void NameCollector::area(const osmium::Area& area) {
         rings.begin(), rings.end(), [](auto& a, auto& b) { return ringArea(a) < ringArea(b); });
     const TvmPoint label = labelPoint(largest);
     if (!inCut(label)) return;
-    const char* poiName = objectNameText(tags, ObjectClass::Poi);
     const std::optional<TypeChoice> poi = poiType(tags);
     if (const PlaceKind* place = placeKind(tags("place")); place && poiName && poi) {
         double total = 0;
@@ -148,7 +151,6 @@ void NameCollector::area(const osmium::Area& area) {
                                  poi->type, NameKind::Poi, 0});
         return;
     }
-    const char* name = objectNameText(tags, ObjectClass::Polygon);
     const std::optional<TypeChoice> type = polygonType(tags, squareMetres(largest));
     if (name && type)
         store_.points.push_back({store_.names.add(name), cityOf(area.tags()), kNoName, label,
