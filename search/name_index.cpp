@@ -72,6 +72,7 @@ cNameIndex::~cNameIndex() {
 void cNameIndex::close() {
     if (data_) ::munmap(const_cast<uint8_t*>(data_), static_cast<std::size_t>(size_));
     data_ = nullptr;
+    townWords_.clear();
     size_ = 0;
     entries_ = words_ = towns_ = 0;
 }
@@ -227,7 +228,8 @@ bool cNameIndex::checkPostings(std::string& why) const {
     return true;
 }
 
-bool cNameIndex::checkTowns(std::string& why) const {
+// Also notes every word of a town, for townsHaveWordIn.
+bool cNameIndex::checkTowns(std::string& why) {
     const auto at = [this](uint64_t i) { return tableU32(kTownOffsets, i); };
     if (!offsetsRise(towns_, sectionSize_[kTownRecords], at)) {
         why = "the town offsets do not rise through the towns";
@@ -240,8 +242,16 @@ bool cNameIndex::checkTowns(std::string& why) const {
             why = "town " + std::to_string(t) + " is damaged";
             return false;
         }
+        townWords_.insert(townWords_.end(), r.words, r.words + r.wordCount);
     }
+    std::sort(townWords_.begin(), townWords_.end());
+    townWords_.erase(std::unique(townWords_.begin(), townWords_.end()), townWords_.end());
     return true;
+}
+
+bool cNameIndex::townsHaveWordIn(WordRange range) const {
+    const auto at = std::lower_bound(townWords_.begin(), townWords_.end(), range.first);
+    return at != townWords_.end() && *at < range.last;
 }
 
 std::string_view cNameIndex::word(uint32_t id) const {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tevo::search {
 
@@ -72,6 +73,9 @@ public:
     // entries ascending (an entry with several such words comes again).
     template <typename F> void forEachPosting(WordRange range, F&& f) const;
 
+    // Whether a word of some town lies in the range.
+    bool townsHaveWordIn(WordRange range) const;
+
     // Entry `n` (< entryCount()) and town `t` (< townCount()).
     void entry(uint32_t n, NameRecord& out) const;
     void town(uint32_t t, TownRecord& out) const;
@@ -82,7 +86,7 @@ private:
     bool checkEntries(std::string& why) const;
     bool checkWords(std::string& why) const;
     bool checkPostings(std::string& why) const;
-    bool checkTowns(std::string& why) const;
+    bool checkTowns(std::string& why);
     const uint8_t* section(tvn::Section s) const { return data_ + sectionAt_[s]; }
     // The i-th uint32 of a table section.
     uint32_t tableU32(tvn::Section s, uint64_t i) const { return tvn::readU32(section(s) + 4 * i); }
@@ -92,6 +96,7 @@ private:
     uint32_t entries_ = 0, words_ = 0, towns_ = 0;
     int32_t bounds_[4] = {0, 0, 0, 0};
     uint32_t sectionAt_[tvn::kSectionCount] = {}, sectionSize_[tvn::kSectionCount] = {};
+    std::vector<uint32_t> townWords_; // every word of a town, ascending, once
 };
 
 template <typename F> void cNameIndex::forEachPosting(WordRange range, F&& f) const {

@@ -78,8 +78,10 @@ bool cNameQuery::narrows(const std::vector<std::string>& words) const {
     return words.back().starts_with(lastWords_.back());
 }
 
-// Every entry that has a name word beginning with one of the typed words,
-// each looked at once.
+// The entries that may match: those with a name word in the range of the
+// typed word of the fewest postings, when no town has a word in that range
+// (it must then be found in the name); else those with a name word in the
+// range of any typed word. Each is looked at once.
 void cNameQuery::walkPostings() {
     matches_.clear();
     // The index may have been opened again since; its entries decide.
@@ -88,8 +90,14 @@ void cNameQuery::walkPostings() {
         std::fill(seen_.begin(), seen_.end(), 0);
         walk_ = 1;
     }
+    const TypedWord* fewest = &*std::min_element(
+        typed_.begin(), typed_.end(), [this](const TypedWord& a, const TypedWord& b) {
+            return index_.postingBytes(a.range) < index_.postingBytes(b.range);
+        });
+    const bool townsToo = index_.townsHaveWordIn(fewest->range);
     Match m{};
     for (const TypedWord& t : typed_) {
+        if (!townsToo && &t != fewest) continue;
         index_.forEachPosting(t.range, [&](uint32_t entry) {
             if (seen_[entry] == walk_) return;
             seen_[entry] = walk_;

@@ -61,6 +61,7 @@ const QueryCase kQueryCases[] = {
      {"Hauptstraße, Bindlach", "Hauptstraße, Harsdorf", "Hauptpark, Harsdorf"}},
     // The town narrows, but a word of the name must be typed.
     {"haupt bindlach", 11.54, 50.03, {"Hauptstraße, Bindlach"}},
+    {"haupt harsdorf", 11.54, 50.03, {"Hauptstraße, Harsdorf", "Hauptpark, Harsdorf"}},
     {"harsdorf", 11.54, 50.03, {}},
     {"Bäckerei Bindl", 11.6, 50.0, {"Bäckerei Bindlach, Bindlach"}},
     {"", 11.6, 50.0, {}},
