@@ -2,7 +2,7 @@
 // last position and satellite table taken from the plug-in.
 #include "app/receiver.hpp"
 
-#include "app/follow_steps.hpp"
+#include "app/follower.hpp"
 #include "app/probe_entry.hpp"
 #include "app/screen_steps.hpp"
 #include "app/startup.hpp"
@@ -79,11 +79,10 @@ void receiverStep(AppState& app) {
     if (loop.newFixThisPass) {
         receiver.registry.readGpsData(*receiver.gpsReader, loop.position);
         receiver.gpsReader->noteRecord(loop.position, ticks());
-        followReceiverRecord(app, loop.position);
-        updatePositionTexts(app, loop.position);
+        followRecord(app, loop.position, RecordSource::Receiver);
         if (loop.position.fix != FixNone) receiver.registry.notifyConsumers(loop.position);
     } else {
-        // 3. Between records the view glides on.
+        // Between records the view glides on.
         continueTransition(app);
     }
     // A complete satellite table.

@@ -36,9 +36,9 @@ void loadSplash(AppState& app) {
 
 void showStatusMessage(AppState& app, std::u16string_view message) {
     if (!app.screen) return;
-    // 1. The splash, 2. the message (and the receiver's source), 3. the
-    // maker lines, 4. the flip.
-    // Without a splash the window is cleared, or the messages would pile up.
+    // The splash, the message (and the receiver's source) and the maker
+    // lines, then the flip. Without a splash the window is cleared, or the
+    // messages would pile up.
     if (!app.splash.draw())
         SDL_FillRect(app.screen, nullptr, SDL_MapRGB(app.screen->format, 0, 0, 0));
     app.statusText.drawText(message, app.messageOrigin[0], app.messageOrigin[1]);

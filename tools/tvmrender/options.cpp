@@ -65,7 +65,8 @@ bool fail(const char* what, const char* value) {
 
 void printUsage() {
     std::fprintf(stderr, "usage: tvmrender FOLDER --at LON,LAT [--mpp METRES] [--mode eco|2d|3d]\n"
-                         "                 [--yaw DEG] [--tilt DEG] [--size WxH] -o OUT.png\n"
+                         "                 [--yaw DEG] [--tilt DEG] [--size WxH] [--track FILE.plt]\n"
+                         "                 -o OUT.png\n"
                          "       tvmrender --bench FOLDER [--size WxH]\n"
                          "LON -180 to 360, LAT -90 to 90, METRES 0.1 to 40000, --yaw -360 to\n"
                          "360, --tilt 0 to 90, W and H whole pixels from 16 to 8192\n");
@@ -103,6 +104,9 @@ bool parseOptions(int argc, char** argv, RenderOptions& o) {
         } else if (arg == "--size") {
             if (!needs("--size")) return false;
             if (!parseSize(value, o.width, o.height)) return fail("--size", value);
+        } else if (arg == "--track") {
+            if (!needs("--track")) return false;
+            o.track = value;
         } else if (arg == "-o") {
             if (!needs("-o")) return false;
             o.output = value;

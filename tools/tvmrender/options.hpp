@@ -16,6 +16,7 @@ struct RenderOptions {
     float yaw = 0;
     float tilt = 60;
     int32_t width = 0, height = 0; // 0: the layout's window
+    std::string track;             // a .plt file drawn over the map, or none
     std::string output;
 };
 
