@@ -7,6 +7,7 @@
 #include "ui/label.hpp"
 #include "ui/list_view.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -60,22 +61,28 @@ std::unique_ptr<cControl> makeLabel(const BuildContext& c, const MenuRecord& r, 
     return label;
 }
 
-// The rectangle of a keyboard or a result list: left, top, right, bottom.
-bool rectOf(const MenuRecord& r, ControlRect& rect) {
-    rect = ControlRect{r.position[0], r.position[1], r.position[2], r.position[3]};
+// The rectangle of a keyboard or a result list (left, top, right, bottom),
+// within the window: the keyboard draws its keys once into a picture of that
+// size. False when nothing of it is left.
+bool rectOf(const MenuRecord& r, const ControlRect& screen, ControlRect& rect) {
+    rect =
+        ControlRect{std::max(r.position[0], screen.left), std::max(r.position[1], screen.top),
+                    std::min(r.position[2], screen.right), std::min(r.position[3], screen.bottom)};
     return rect.right > rect.left && rect.bottom > rect.top;
 }
 
-std::unique_ptr<cControl> makeKeyboard(const BuildContext& c, const MenuRecord& r) {
+std::unique_ptr<cControl> makeKeyboard(const BuildContext& c, const MenuRecord& r,
+                                       const ControlRect& screen) {
     ControlRect rect;
-    if (!rectOf(r, rect)) return nullptr;
+    if (!rectOf(r, screen, rect)) return nullptr;
     return std::make_unique<cKeyboard>(rect, c.video, fileOf(c, r.name),
                                        fileOf(c, r.pressedPicture));
 }
 
-std::unique_ptr<cControl> makeResults(const BuildContext& c, const MenuRecord& r) {
+std::unique_ptr<cControl> makeResults(const BuildContext& c, const MenuRecord& r,
+                                      const ControlRect& screen) {
     ControlRect rect;
-    if (!rectOf(r, rect)) return nullptr;
+    if (!rectOf(r, screen, rect)) return nullptr;
     return std::make_unique<cListView>(rect, c.video, kResultRowHeight, fileOf(c, r.name),
                                        kResultIconSize);
 }
@@ -101,8 +108,8 @@ std::unique_ptr<cPanel> buildPanel(const BuildContext& c, const std::vector<Menu
         std::unique_ptr<cControl> control;
         if (r.type == MenuRecord::Button) control = makeButton(c, r);
         if (r.type == MenuRecord::Label) control = makeLabel(c, r, labelFont);
-        if (r.type == MenuRecord::Keyboard) control = makeKeyboard(c, r);
-        if (r.type == MenuRecord::Results) control = makeResults(c, r);
+        if (r.type == MenuRecord::Keyboard) control = makeKeyboard(c, r, screen);
+        if (r.type == MenuRecord::Results) control = makeResults(c, r, screen);
         if (r.type == MenuRecord::Sky && withSky) takeSky(c, r);
         if (!control) continue;
         // A screen holds a limited number of controls; the rest are named.

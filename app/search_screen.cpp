@@ -208,6 +208,8 @@ void typeSearchKey(AppState& app, int32_t code) {
         utf::appendUtf16(s.typed, static_cast<char32_t>(code));
         break;
     }
+    // The vehicle may have moved since the last key.
+    setOrigin(app, s);
     refresh(s);
 }
 
