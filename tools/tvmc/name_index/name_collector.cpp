@@ -5,6 +5,7 @@
 #include "tools/tvmc/type_table.hpp"
 
 #include <cmath>
+#include <string>
 
 namespace tevo::tvmc {
 
@@ -68,7 +69,29 @@ void NameCollector::noteAddress(const osmium::TagList& tags, TvmPoint at) {
         store_.addresses.add(store_.names.add(street), store_.names.add(city), at);
 }
 
+// How many objects pass between two looks at the store's size.
+constexpr uint32_t kLookEvery = 4096;
+
+void NameCollector::counted() {
+    if (share_ == 0 || ++sinceLook_ < kLookEvery) return;
+    sinceLook_ = 0;
+    if (store_.bytes() <= share_) return;
+    over_ = true;
+    store_ = NameStore{};
+}
+
+bool NameCollector::finish(std::string* error) {
+    if (!over_) return true;
+    if (error)
+        *error = "the name index needs more than its " + std::to_string(share_ >> 20) +
+                 " MB of the memory bound (a quarter of --memory): raise --memory, or leave "
+                 "the index out with --no-name-index";
+    return false;
+}
+
 void NameCollector::node(const osmium::Node& node) {
+    if (over_) return;
+    counted();
     if (node.tags().empty() || !node.location().valid()) return;
     const TvmPoint p = toUnits(node.location());
     if (!inCut(p)) return;
@@ -89,6 +112,8 @@ void NameCollector::node(const osmium::Node& node) {
 }
 
 void NameCollector::way(const osmium::Way& way) {
+    if (over_) return;
+    counted();
     if (way.nodes().empty()) return;
     if (way.nodes().front().location().valid())
         noteAddress(way.tags(), toUnits(way.nodes().front().location()));
@@ -113,6 +138,8 @@ void NameCollector::way(const osmium::Way& way) {
 // as areas and named areas such as parks and lakes. Streets mapped as
 // areas (squares) come from their ways.
 void NameCollector::area(const osmium::Area& area) {
+    if (over_) return;
+    counted();
     const TagGet tags = tagsOf(area.tags());
     if (tags("highway")) return;
     // Most areas (buildings, fields) have no name: they cost nothing more.
