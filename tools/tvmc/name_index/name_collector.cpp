@@ -69,8 +69,9 @@ void NameCollector::noteAddress(const osmium::TagList& tags, TvmPoint at) {
         store_.addresses.add(store_.names.add(street), store_.names.add(city), at);
 }
 
-// How many objects pass between two looks at the store's size.
-constexpr uint32_t kLookEvery = 4096;
+// How many objects pass between two looks at the store's size: at most a
+// few hundred kilobytes of records can come between two.
+constexpr uint32_t kLookEvery = 1024;
 
 void NameCollector::counted() {
     if (share_ == 0 || ++sinceLook_ < kLookEvery) return;
@@ -81,6 +82,7 @@ void NameCollector::counted() {
 }
 
 bool NameCollector::finish(std::string* error) {
+    if (share_ != 0 && store_.bytes() > share_) over_ = true;
     if (!over_) return true;
     if (error)
         *error = "the name index needs more than its " + std::to_string(share_ >> 20) +
