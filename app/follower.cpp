@@ -91,7 +91,6 @@ void replayStep(AppState& app) {
             glideStep(app);
         }
     }
-    view.setTapMarkerOverFrame(true);
 }
 
 void continueTransition(AppState& app) {

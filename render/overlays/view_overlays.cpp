@@ -180,6 +180,7 @@ void cViewOverlays::resetTapMarkerAnimation() {
 void cViewOverlays::drawTapMarker(ScreenPoint at) {
     // Into the frame: the frame's flip shows it.
     cTapMarker& tap = state_->tap;
+    tap.frameRedrawn();
     const bool toScreen = tap.drawToScreen();
     tap.setDrawToScreen(false);
     tap.drawTapMarker(ticks(), at);

@@ -59,7 +59,7 @@ public:
     void setTapMarker(ScreenPoint at, const ViewPoint& mapPoint, bool offGround);
     bool tapMarkerActive() const;
     void resetTapMarkerAnimation();
-    // Into the frame just drawn.
+    // Into the frame just drawn, over a fresh copy of the pixels under it.
     void drawTapMarker(ScreenPoint at);
     // Straight onto the screen, to animate it between frames.
     void followTapMarker(ScreenPoint at);

@@ -94,8 +94,6 @@ public:
     // frame keeps the tapped point in place while the zoom changes.
     void markTap(int32_t sx, int32_t sy);
     void clearTapMarker();
-    // Whether the next frames draw the tap marker over themselves.
-    void setTapMarkerOverFrame(bool on);
     // Between frames the marker animates on the screen by itself.
     void animateTapMarker();
 

@@ -85,11 +85,10 @@ struct ViewState {
     bool positionChanged = false, noFix = true;
     float minangle = 5.0f, minspeed = 5.0f, minMove = 21.0f;
 
-    // Marks of the input for the next frame: what the user did last, how the
-    // level is to be chosen, and whether the tap marker is drawn over it.
+    // Marks of the input for the next frame: what the user did last and how
+    // the level is to be chosen.
     int32_t lastAction = ActionNone;
     int32_t levelChoiceKind = ChoiceOther;
-    bool tapMarkerOverFrame = false;
 
     // The flat view's preview during a drag: the last frame, shifted.
     bool previewOn = false;
