@@ -1,4 +1,5 @@
 // The main loop: events first, then the position step, until quit is set.
+#include "app/fix_report.hpp"
 #include "app/follower.hpp"
 #include "app/receiver.hpp"
 #include "app/screen_steps.hpp"
@@ -62,6 +63,7 @@ bool loopPass(AppState& app) {
         replayStep(app);
     else
         receiverStep(app);
+    updateFixReport(app);
     viewAfterPass(app);
     // Go on while nobody asked to quit; SIGTERM and SIGINT ask too.
     if (quitRequested()) app.quit = 1;

@@ -48,7 +48,8 @@ public:
 
     // Overlays; `scale` is pixels per metre, `principal` the screen point of
     // the optical axis.
-    void drawPointer(ScreenPoint at, float angle, float hdop, float scale,
+    // A `stale` pointer is grey and has no accuracy circle.
+    void drawPointer(ScreenPoint at, float angle, float hdop, float scale, bool stale,
                      const FixedMatrix& courseMatrix);
     void drawScaleBar(float scale);
     void drawCompass(float yaw);

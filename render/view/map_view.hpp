@@ -84,6 +84,8 @@ public:
     bool setZoomAndTilt(float newZoom, float newTilt);
     // True when the view changed.
     bool perspectiveTap(int32_t sx, int32_t sy);
+    // Whether the position shown has no live fix; true when that changed.
+    bool setFixStale(bool stale);
     // The follow and free switches.
     void followSwitch();
     void freeSwitch();
