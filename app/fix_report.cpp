@@ -20,10 +20,10 @@ std::u16string_view linkState(ReceiverLink link) {
     case ReceiverLink::None:
         return u"no receiver";
     case ReceiverLink::Searching:
-        return u"searching";
+        return u"GPS searching";
     case ReceiverLink::Lost:
     case ReceiverLink::Reopening:
-        return u"lost";
+        return u"GPS lost";
     case ReceiverLink::Open:
         break;
     }
@@ -32,9 +32,9 @@ std::u16string_view linkState(ReceiverLink link) {
 
 // A record's fix as the plug-in gives it: any value but FixNone is a fix.
 std::u16string_view fixState(uint8_t fix) {
-    if (fix == Fix2D) return u"2D";
-    if (fix == Fix3D) return u"3D";
-    return u"fix";
+    if (fix == Fix2D) return u"GPS 2D";
+    if (fix == Fix3D) return u"GPS 3D";
+    return u"GPS fix";
 }
 
 // The values of the menu that came with the last fix, marked as old: the
@@ -76,7 +76,7 @@ FixReport describeFix(const ReceiverStatus& status, const FixSource& source, uin
     if (status.link != ReceiverLink::Open)
         report.state = linkState(status.link);
     else
-        report.state = report.live ? fixState(source.lastRecordFix) : u"no fix";
+        report.state = report.live ? fixState(source.lastRecordFix) : u"GPS no fix";
     // A position without a live fix (the last one, or the stored one of the
     // last run) is where the vehicle was, not where it is.
     report.stale = !report.live;

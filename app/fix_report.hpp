@@ -1,5 +1,6 @@
 // What the screens say of the receiver and its fix: the tokens @GPSSTATE@
-// ("no receiver", "searching", "no fix", "2D", "3D", "lost", "demo"),
+// ("no receiver", "GPS searching", "GPS no fix", "GPS 2D", "GPS 3D",
+// "GPS lost", "demo"),
 // @FIXAGE@ (how long ago the fix was last known good, once it is not) and
 // @PAUSED@ (the paused demonstration drive), and whether the position shown
 // is stale. A receiver's fix is live while the receiver is open and its last

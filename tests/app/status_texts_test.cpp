@@ -79,17 +79,17 @@ TEST(FixReport, StateAgeAndStaleness) {
         bool stale;
     } cases[] = {
         {L::None, FixNone, kNever, FixSource::Receiver, u"no receiver", u"", u"", true},
-        {L::Searching, FixNone, kNever, FixSource::Receiver, u"searching", u"", u"", true},
-        {L::Open, FixNone, kNever, FixSource::Receiver, u"no fix", u"", u"", true},
+        {L::Searching, FixNone, kNever, FixSource::Receiver, u"GPS searching", u"", u"", true},
+        {L::Open, FixNone, kNever, FixSource::Receiver, u"GPS no fix", u"", u"", true},
         // Open with a fix: live, however long ago the position last changed.
-        {L::Open, Fix3D, 0, FixSource::Receiver, u"3D", u"", u"", false},
-        {L::Open, Fix2D, 0, FixSource::Receiver, u"2D", u"", u"", false},
-        {L::Open, FixUnknown, 0, FixSource::Receiver, u"fix", u"", u"", false},
+        {L::Open, Fix3D, 0, FixSource::Receiver, u"GPS 3D", u"", u"", false},
+        {L::Open, Fix2D, 0, FixSource::Receiver, u"GPS 2D", u"", u"", false},
+        {L::Open, FixUnknown, 0, FixSource::Receiver, u"GPS fix", u"", u"", false},
         // The fix went, or the receiver: the age of the last live fix.
-        {L::Open, FixNone, 1000, FixSource::Receiver, u"no fix", u"1 с", u"", true},
-        {L::Lost, Fix3D, 59999, FixSource::Receiver, u"lost", u"59 с", u"", true},
-        {L::Lost, Fix3D, 125000, FixSource::Receiver, u"lost", u"2 мин", u"", true},
-        {L::Reopening, Fix3D, 7300000, FixSource::Receiver, u"lost", u"2 ч", u"", true},
+        {L::Open, FixNone, 1000, FixSource::Receiver, u"GPS no fix", u"1 с", u"", true},
+        {L::Lost, Fix3D, 59999, FixSource::Receiver, u"GPS lost", u"59 с", u"", true},
+        {L::Lost, Fix3D, 125000, FixSource::Receiver, u"GPS lost", u"2 мин", u"", true},
+        {L::Reopening, Fix3D, 7300000, FixSource::Receiver, u"GPS lost", u"2 ч", u"", true},
         // The demonstration drive is never stale; a pause is said.
         {L::None, Fix3D, kNever, FixSource::Demo, u"demo", u"", u"", false},
         {L::None, Fix3D, kNever, FixSource::PausedDemo, u"demo", u"", u"paused", false},
