@@ -48,6 +48,7 @@ constexpr int kPointerPixels = 40;
 
 int pointerPixels(const Shot& shot, uint32_t colour) {
     int n = 0;
+    if (!shot.ok()) return n;
     for (int y = kPointerY - 20; y <= kPointerY + 20; ++y)
         for (int x = kPointerX - 20; x <= kPointerX + 20; ++x) n += shot.at(x, y) == colour;
     return n;
