@@ -21,7 +21,9 @@ void handleKey(AppState& app, SDLKey key) {
         break;
     case SDLK_F4:
         cycleScreens(app);
-        if (!app.demoMode) presentScreen(app);
+        // A running drive shows the screen with its next frame; a paused
+        // one draws none.
+        if (!replayDrives(app)) presentScreen(app);
         break;
     default:
         // Zoom, rotation, tilt, projection and orientation act on the view.
