@@ -21,12 +21,19 @@ struct ReceiverState; // the plug-ins and the receiver reader (app/receiver.hpp)
 struct ReceiverStateDeleter {
     void operator()(ReceiverState* state) const;
 };
+struct SearchState; // the search screen's index, text and results (app/search_screen.hpp)
+struct SearchStateDeleter {
+    void operator()(SearchState* state) const;
+};
 
 // What the follower (app/follower.cpp) remembers between records.
 struct FollowState {
     uint32_t lastRecordTick = 0; // when the last record or replay point came
     bool firstFixSeen = false;
     bool freedByNoFix = false; // a record without a fix freed the view
+    // When the receiver's fix was last live (app/fix_report.hpp).
+    bool fixWasLive = false;
+    uint32_t lastLiveTick = 0;
 };
 
 // Locals of the main loop, kept here so that one pass can be run by itself.
@@ -68,6 +75,7 @@ struct AppState {
     TextStyle statusText;   // the splash's progress texts
     Picture splash;
     std::unique_ptr<ScreenSet> screens;
+    std::unique_ptr<SearchState, SearchStateDeleter> search; // with a search screen
 
     std::unique_ptr<ReceiverState, ReceiverStateDeleter> receiver;
     std::unique_ptr<MapView> mapView;

@@ -81,3 +81,14 @@ for doc in road area poi-and-river many-levels multipolygon-cut monaco-corner; d
     echo "no map from $doc.osm" >&2
 done
 rm -f "$out/map_file/.in.osm"
+
+# --- name indexes: those written beside the map seeds, and the extracts' -----
+mkdir -p "$out/name_index"
+for f in "$out"/map_file/*.tvn; do
+  [ -f "$f" ] && mv "$f" "$out/name_index/"
+done
+for extract in moscow north-bayreuth; do
+  "$tvmc" --quiet "$root/data/osm/$extract.osm.gz" -o "$out/name_index/.$extract.tvm"
+  mv "$out/name_index/.$extract.tvn" "$out/name_index/$extract.tvn"
+  rm -f "$out/name_index/.$extract.tvm"
+done

@@ -1,13 +1,13 @@
 // The map compiler over small OpenStreetMap XML documents: read, levels
 // assembled, map written, and the map then opened and read whole by the
-// navigator's reader. An input may start with a line "#tvmc OPTIONS..." that
-// gives the compiler's options (levels, bounding box, start level); the rest
-// is the document.
+// navigator's reader, and the name index opened. An input may start with a line "#tvmc OPTIONS..."
+// that gives the compiler's options (levels, bounding box, start level); the rest is the document.
 #include "fuzz/fuzz_support.hpp"
 #include "fuzz/map_walk.hpp"
 
 #include "platform/message_box.hpp"
 #include "platform/text.hpp"
+#include "search/name_index.hpp"
 #include "tools/tvmc/compiler.hpp"
 #include "tools/tvmc/options.hpp"
 
@@ -70,6 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         for (const auto& index : level->indexBlocks())
             if (!index->failedKeys().empty()) __builtin_trap();
     sum += tevo::fuzz::walkCache(map, tevo::fuzz::hashOf(data, size), kWalkSteps);
+    // And its name index opens, unless the options left it out.
+    tevo::search::cNameIndex names;
+    if (options.nameIndex) {
+        if (!names.open(tevo::tvmc::nameIndexPath(output.path()), &error)) __builtin_trap();
+        sum += names.entryCount();
+    }
     tevo::fuzz::keep(sum);
     return 0;
 }

@@ -47,6 +47,7 @@ const FrameView& MapView::setUpFrame() {
     f.followed = s.followed;
     f.pointerAngle = f.yaw + s.course - kRightAngle;
     f.hdop = s.lastFix.hdop;
+    f.fixStale = s.fixStale;
     frame_ = f;
     return frame_;
 }

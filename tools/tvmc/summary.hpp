@@ -3,10 +3,12 @@
 #pragma once
 
 #include "tools/tvmc/level_builder.hpp"
+#include "tools/tvmc/name_index/name_index_stage.hpp"
 #include "tools/tvmc/osm_reader.hpp"
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,8 @@ struct CompileSummary {
     uint64_t bytes = 0;
     double seconds = 0;
     uint64_t peakMemory = 0, memoryBound = 0;
-    std::size_t sortRuns = 0; // loads of cell records sorted on disk; 0: all in memory
+    std::size_t sortRuns = 0;              // loads of cell records sorted on disk; 0: all in memory
+    std::optional<NameIndexSummary> names; // when the name index was written
 };
 
 void printSummary(std::FILE* out, const CompileSummary& summary);
