@@ -400,13 +400,6 @@ COMMAND_ICONS = {
                                   '<line x1="9" y1="20" x2="33" y2="20"/>', 4.5),
     "icon_search": lambda: outlined('<circle cx="17" cy="17" r="10.5"/>'
                                     '<line x1="25" y1="25" x2="34" y2="34"/>', 4.5),
-    # The whole map: a folded map sheet between the four corners of the view.
-    "icon_whole_map": lambda: outlined('<polyline points="5,13 5,5 13,5"/>'
-                                       '<polyline points="27,5 35,5 35,13"/>'
-                                       '<polyline points="35,27 35,35 27,35"/>'
-                                       '<polyline points="13,35 5,35 5,27"/>'
-                                       '<polygon points="12,14 17,12 23,14 28,12 '
-                                       '28,26 23,28 17,26 12,28"/>', 3),
 }
 
 
