@@ -2,6 +2,7 @@
 
 #include "platform/text.hpp"
 #include "tools/tvmc/grid.hpp"
+#include "tools/tvmc/road_graph/road_graph.hpp"
 #include "tools/tvmc/start_cell.hpp"
 
 #include <algorithm>
@@ -108,6 +109,8 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     if (options.bbox) readOptions.cut = toUnitRect(*options.bbox);
     if (!options.quiet && total >= kProgressMinBytes)
         readOptions.progress = [&bar](double f) { bar.update(f); };
+    std::optional<RoadCollector> roads;
+    if (options.roadGraph) readOptions.roads = &roads.emplace(readOptions.cut);
     ReadResult read;
     const bool ok = readOsm(options.inputs, readOptions, read, error);
     bar.finish();
@@ -132,7 +135,11 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     summary.bytes = sizeOf(options.output);
     summary.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    return true;
+    // The road graph last, when the map's memory is given back.
+    if (!roads) return true;
+    malloc_trim(0);
+    summary.roads.emplace();
+    return compileRoadGraph(roads->take(), roadGraphPath(options.output), *summary.roads, error);
 }
 
 } // namespace tevo::tvmc

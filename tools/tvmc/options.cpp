@@ -33,6 +33,9 @@ const char kUsage[] =
     "                          position (default: the cell with the most objects)\n"
     "  -b, --bbox W,S,E,N      keep only what lies inside this box (degrees; west and\n"
     "                          south edges first); objects crossing it are cut.\n"
+    "  -R, --no-road-graph     leave out the road graph that tvmroute and the\n"
+    "                          navigator route on (written by default beside the\n"
+    "                          map, its name ending in .tvr instead of .tvm)\n"
     "  -q, --quiet             no progress bar and no summary\n"
     "  -h, --help              this text\n"
     "\n"
@@ -132,6 +135,8 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             options.help = true;
         } else if (arg == "-q" || arg == "--quiet") {
             options.quiet = true;
+        } else if (arg == "-R" || arg == "--no-road-graph") {
+            options.roadGraph = false;
         } else if (arg == "-o" || arg == "--output") {
             if (!(v = value(i, arg))) return false;
             options.output = v;

@@ -31,6 +31,7 @@ struct Options {
         double lon = 0, lat = 0;
     };
     std::optional<Position> start; // default: the cell with the most objects
+    bool roadGraph = true;         // write the road graph (map.tvr) beside the map
     bool quiet = false;
     bool help = false;
 };

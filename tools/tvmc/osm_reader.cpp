@@ -69,6 +69,7 @@ public:
 
     void way(const osmium::Way& way) {
         ++result_.stats.ways;
+        if (options_.roads) options_.roads->way(way);
         source_ = {way.id(), 0, SourceRef::Way};
         std::vector<TvmPoint> points;
         points.reserve(way.nodes().size());
@@ -90,7 +91,10 @@ public:
         addLine(*choice, objectName(tags, ObjectClass::Polyline), std::move(points));
     }
 
-    void relation(const osmium::Relation&) { ++result_.stats.relations; }
+    void relation(const osmium::Relation& relation) {
+        ++result_.stats.relations;
+        if (options_.roads) options_.roads->relation(relation);
+    }
 
     void area(const osmium::Area& area) {
         ++result_.stats.areas;

@@ -11,7 +11,21 @@
 #include <string>
 #include <vector>
 
+namespace osmium {
+class Way;
+class Relation;
+} // namespace osmium
+
 namespace tevo::tvmc {
+
+// Sees every way, its node locations filled in, and every relation of the
+// read: how the road graph takes what it needs from the same pass.
+class RoadObserver {
+public:
+    virtual ~RoadObserver() = default;
+    virtual void way(const osmium::Way& way) = 0;
+    virtual void relation(const osmium::Relation& relation) = 0;
+};
 
 struct ReadStats {
     uint64_t nodes = 0, ways = 0, relations = 0, areas = 0;
@@ -24,6 +38,7 @@ struct ReadOptions {
     std::optional<UnitRect> cut; // keep only what lies inside (map units)
     // Called now and then with the share of the input read so far (0 to 1).
     std::function<void(double)> progress;
+    RoadObserver* roads = nullptr; // when set, shown every way and relation
 };
 
 struct ReadResult {

@@ -54,6 +54,7 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
                          l.cellSeconds, l.tooLarge, kMaxCellsPerObject);
     std::fprintf(out, "wrote %s: %zu levels, %" PRIu64 " blocks, %" PRIu64 " bytes in %.2f s\n",
                  s.output.c_str(), s.levels.size(), blocks, s.bytes, s.seconds);
+    if (s.roads) printRoadGraphSummary(out, *s.roads);
 }
 
 } // namespace tevo::tvmc

@@ -4,9 +4,11 @@
 
 #include "tools/tvmc/level_builder.hpp"
 #include "tools/tvmc/osm_reader.hpp"
+#include "tools/tvmc/road_graph/road_graph.hpp"
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,7 @@ struct CompileSummary {
     std::vector<LevelStats> levels; // ascending cell size
     uint64_t bytes = 0;
     double seconds = 0;
+    std::optional<RoadGraphStats> roads; // when the road graph was written
 };
 
 void printSummary(std::FILE* out, const CompileSummary& summary);
