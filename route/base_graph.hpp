@@ -57,13 +57,18 @@ struct BaseGraph {
 
     bool banned(NodeId from, NodeId to) const {
         const uint32_t flag = againstWay(from) ? tvr::kEdgeBansBackward : tvr::kEdgeBansForward;
-        if ((edge(from).costFlags & flag) == 0) return false;
+        return (edge(from).costFlags & flag) != 0 && listedBan(from, to);
+    }
+
+    bool listedBan(NodeId from, NodeId to) const {
         const tvr::TurnBan key{from, to};
         return std::binary_search(bans.begin(), bans.end(), key, banLess);
     }
 
     // Whether a vehicle arriving along x may go on along y (y leaves x's head).
-    bool turnAllowed(NodeId x, NodeId y) const {
+    // Searches run this for every arc they look at: the usual case costs two
+    // flag tests.
+    [[gnu::always_inline]] bool turnAllowed(NodeId x, NodeId y) const {
         return usable(y) && (y != reverseOf(x) || degree(head(x)) == 1) && !banned(x, y);
     }
 
@@ -111,15 +116,12 @@ struct Hierarchy {
 
     // The arc a shortcut of `owner` stands for.
     static HierarchyArc decode(const BaseGraph& g, uint32_t owner, const tvr::Shortcut& s) {
-        const bool back = (s.weightFlags & tvr::kShortcutBackward) != 0;
-        const uint32_t from = back ? s.other : owner;
-        const uint32_t to = back ? owner : s.other;
-        return {from,
-                to,
-                g.arms[g.armFirst[from] + s.firstArm],
-                reverseOf(g.arms[g.armFirst[to] + s.lastArm]),
-                s.weightFlags & tvr::kWeightMask,
-                s.middle};
+        const NodeId near = g.arms[g.armFirst[owner] + s.nearArm];
+        const uint32_t weight = s.weightFlags & tvr::kWeightMask;
+        if (s.weightFlags & tvr::kShortcutBackward)
+            return {g.tail(s.farRoad), owner, s.farRoad, reverseOf(near), weight, s.middle};
+        const uint32_t to = (s.weightFlags & tvr::kShortcutLoop) ? owner : g.head(s.farRoad);
+        return {owner, to, near, s.farRoad, weight, s.middle};
     }
 };
 

@@ -7,6 +7,21 @@ namespace tevo::route {
 
 namespace {
 
+// Whether each road of a junction passes a test: a bit mask for the usual
+// junction, the test itself for one of more than 64 roads.
+template <typename F> class ArmMask {
+public:
+    ArmMask(uint32_t degree, F test) : test_(test), small_(degree <= 64) {
+        for (uint32_t k = 0; small_ && k < degree; ++k) bits_ |= uint64_t{test(k)} << k;
+    }
+    bool has(uint32_t k) const { return small_ ? (bits_ >> k) & 1 : test_(k); }
+
+private:
+    F test_;
+    bool small_;
+    uint64_t bits_ = 0;
+};
+
 int64_t lowestSeed(std::span<const Seed> seeds) {
     int64_t low = kUnreached;
     for (const Seed& s : seeds) low = std::min(low, s.dist);
@@ -92,58 +107,13 @@ void HierarchySearch::settleNext(int side) {
         const uint32_t h = base_.head(top.node);
         for (uint32_t a = base_.armFirst[h]; a < base_.armFirst[h + 1]; ++a)
             meet(top.node, base_.arms[a]);
-        if (!stalledForward(top.node, top.key)) relaxForward(top.node, top.key);
+        relaxForward(top.node, top.key);
     } else {
         const uint32_t t = base_.tail(top.node);
         for (uint32_t a = base_.armFirst[t]; a < base_.armFirst[t + 1]; ++a)
             meet(reverseOf(base_.arms[a]), top.node);
-        if (!stalledBackward(top.node, top.key)) relaxBackward(top.node, top.key);
+        relaxBackward(top.node, top.key);
     }
-}
-
-// The label reaching `into` from any arrival at junction j that may turn into
-// `first`, or kUnreached.
-int64_t HierarchySearch::bestArrival(int side, uint32_t j, NodeId first, bool leaving) const {
-    int64_t best = kUnreached;
-    for (uint32_t a = base_.armFirst[j]; a < base_.armFirst[j + 1]; ++a) {
-        const NodeId z = leaving ? base_.arms[a] : reverseOf(base_.arms[a]);
-        const NodeLabels::Label* l = labels_.find(z);
-        if (!l || l->dist[side] >= best) continue;
-        if (leaving ? base_.turnAllowed(first, z) : base_.turnAllowed(z, first))
-            best = l->dist[side];
-    }
-    return best;
-}
-
-// Stall on demand: when a label of the same search at a higher-ranked
-// junction leads down to x more cheaply, x's label is not its distance and
-// searching on from it gains nothing.
-bool HierarchySearch::stalledForward(NodeId x, int64_t d) const {
-    const uint32_t h = base_.head(x), t = base_.tail(x);
-    const uint32_t rank = hierarchy_.ranks[h];
-    if (hierarchy_.ranks[t] > rank && bestArrival(kForward, t, x, false) + base_.cost(x) < d)
-        return true;
-    for (const tvr::Shortcut& s : hierarchy_.shortcutsOf(h)) {
-        if (!(s.weightFlags & tvr::kShortcutBackward)) continue;
-        const HierarchyArc arc = Hierarchy::decode(base_, h, s);
-        if (arc.last == x && bestArrival(kForward, arc.from, arc.first, false) + arc.weight < d)
-            return true;
-    }
-    return false;
-}
-
-bool HierarchySearch::stalledBackward(NodeId y, int64_t d) const {
-    const uint32_t t = base_.tail(y), h = base_.head(y);
-    const uint32_t rank = hierarchy_.ranks[t];
-    if (hierarchy_.ranks[h] > rank && bestArrival(kBackward, h, y, true) + base_.cost(y) < d)
-        return true;
-    for (const tvr::Shortcut& s : hierarchy_.shortcutsOf(t)) {
-        if (s.weightFlags & (tvr::kShortcutBackward | tvr::kShortcutLoop)) continue;
-        const HierarchyArc arc = Hierarchy::decode(base_, t, s);
-        if (arc.first == y && bestArrival(kBackward, arc.to, arc.last, true) + arc.weight < d)
-            return true;
-    }
-    return false;
 }
 
 // Up from the junction x arrives at: along its roads to higher-ranked
@@ -151,18 +121,21 @@ bool HierarchySearch::stalledBackward(NodeId y, int64_t d) const {
 void HierarchySearch::relaxForward(NodeId x, int64_t d) {
     const uint32_t h = base_.head(x);
     const uint32_t rank = hierarchy_.ranks[h];
-    for (uint32_t a = base_.armFirst[h]; a < base_.armFirst[h + 1]; ++a) {
-        const NodeId y = base_.arms[a];
-        if (hierarchy_.ranks[base_.head(y)] > rank && base_.turnAllowed(x, y))
+    const uint32_t a0 = base_.armFirst[h], degree = base_.armFirst[h + 1] - a0;
+    // Which roads of h x may turn into, worked out once for all its arcs.
+    const ArmMask turns(degree,
+                        [&](uint32_t k) { return base_.turnAllowed(x, base_.arms[a0 + k]); });
+    for (uint32_t k = 0; k < degree; ++k) {
+        const NodeId y = base_.arms[a0 + k];
+        if (turns.has(k) && hierarchy_.ranks[base_.head(y)] > rank)
             relax(kForward, x, y, d + base_.cost(y), kRoadArc);
     }
     const uint32_t first = hierarchy_.shortcutFirst[h];
     const auto list = hierarchy_.shortcutsOf(h);
     for (uint32_t i = 0; i < list.size(); ++i) {
-        if (list[i].weightFlags & tvr::kShortcutBackward) continue;
-        const HierarchyArc arc = Hierarchy::decode(base_, h, list[i]);
-        if (base_.turnAllowed(x, arc.first))
-            relax(kForward, x, arc.last, d + arc.weight, first + i);
+        const tvr::Shortcut& s = list[i];
+        if (!(s.weightFlags & tvr::kShortcutBackward) && turns.has(s.nearArm))
+            relax(kForward, x, s.farRoad, d + (s.weightFlags & tvr::kWeightMask), first + i);
     }
 }
 
@@ -171,19 +144,26 @@ void HierarchySearch::relaxForward(NodeId x, int64_t d) {
 void HierarchySearch::relaxBackward(NodeId y, int64_t d) {
     const uint32_t t = base_.tail(y);
     const uint32_t rank = hierarchy_.ranks[t];
-    for (uint32_t a = base_.armFirst[t]; a < base_.armFirst[t + 1]; ++a) {
-        const NodeId w = reverseOf(base_.arms[a]);
-        if (base_.usable(w) && hierarchy_.ranks[base_.tail(w)] > rank && base_.turnAllowed(w, y))
+    const uint32_t a0 = base_.armFirst[t], degree = base_.armFirst[t + 1] - a0;
+    const ArmMask turns(degree, [&](uint32_t k) {
+        const NodeId w = reverseOf(base_.arms[a0 + k]);
+        return base_.usable(w) && base_.turnAllowed(w, y);
+    });
+    for (uint32_t k = 0; k < degree; ++k) {
+        const NodeId w = reverseOf(base_.arms[a0 + k]);
+        if (turns.has(k) && hierarchy_.ranks[base_.tail(w)] > rank)
             relax(kBackward, y, w, d + base_.cost(w), kRoadArc);
     }
     const uint32_t first = hierarchy_.shortcutFirst[t];
     const auto list = hierarchy_.shortcutsOf(t);
     for (uint32_t i = 0; i < list.size(); ++i) {
-        const uint32_t flags = list[i].weightFlags;
-        if (!(flags & (tvr::kShortcutBackward | tvr::kShortcutLoop))) continue;
-        const HierarchyArc arc = Hierarchy::decode(base_, t, list[i]);
-        if (base_.turnAllowed(arc.last, y))
-            relax(kBackward, y, arc.first, d + arc.weight, first + i);
+        const tvr::Shortcut& s = list[i];
+        const uint32_t w = s.weightFlags & tvr::kWeightMask;
+        if (s.weightFlags & tvr::kShortcutBackward) {
+            if (turns.has(s.nearArm)) relax(kBackward, y, s.farRoad, d + w, first + i);
+        } else if ((s.weightFlags & tvr::kShortcutLoop) && base_.turnAllowed(s.farRoad, y)) {
+            relax(kBackward, y, base_.arms[a0 + s.nearArm], d + w, first + i);
+        }
     }
 }
 

@@ -192,15 +192,14 @@ bool cRoadGraph::checkHierarchy(std::string& why) const {
 }
 
 bool cRoadGraph::shortcutFits(uint32_t owner, const Shortcut& s) const {
-    const uint32_t junctions = static_cast<uint32_t>(base_.junctions.size());
     const auto& ranks = hierarchy_.ranks;
-    if (s.other >= junctions || s.middle >= junctions || ranks[s.middle] >= ranks[owner])
+    if (s.farRoad >= base_.nodeCount() || s.middle >= base_.junctions.size() ||
+        ranks[s.middle] >= ranks[owner] || s.nearArm >= base_.degree(owner))
         return false;
     const bool loop = (s.weightFlags & kShortcutLoop) != 0;
     const bool back = (s.weightFlags & kShortcutBackward) != 0;
-    if (loop ? (back || s.other != owner) : ranks[s.other] <= ranks[owner]) return false;
-    const uint32_t from = back ? s.other : owner, to = back ? owner : s.other;
-    return s.firstArm < base_.degree(from) && s.lastArm < base_.degree(to);
+    const uint32_t far = back ? base_.tail(s.farRoad) : base_.head(s.farRoad);
+    return loop ? !back && far == owner : ranks[far] > ranks[owner];
 }
 
 } // namespace tevo::route

@@ -65,9 +65,6 @@ private:
     void relax(int side, NodeId from, NodeId to, int64_t dist, uint32_t arc);
     void relaxForward(NodeId x, int64_t d);
     void relaxBackward(NodeId y, int64_t d);
-    int64_t bestArrival(int side, uint32_t j, NodeId first, bool leaving) const;
-    bool stalledForward(NodeId x, int64_t d) const;
-    bool stalledBackward(NodeId y, int64_t d) const;
     bool collectPath(PathResult& result) const;
 
     const BaseGraph& base_;

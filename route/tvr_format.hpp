@@ -76,21 +76,22 @@ static_assert(sizeof(TurnBan) == 8);
 
 // A shortcut of the contraction hierarchy: a path between two junctions
 // through junctions of lower rank, stored with the lower-ranked of its two
-// ends (the owner of the section entry). It begins along one road of its
-// start junction and ends along one road of its end junction, given as arm
-// numbers at those junctions, so that a search knows which turns it
-// continues from and into. It stands for the paths through `middle`, whose
-// rank is below both ends. A loop begins and ends at its owner.
+// ends (the owner of the section entry). A search needs the roads it begins
+// and ends along, to know which turns lead into it and out of it: the one
+// at the owner is an arm number there, the one at the far end a direction
+// of travel, whose own junction is the far end. It stands for the paths
+// through `middle`, whose rank is below both ends. A loop begins and ends
+// at its owner, and `farRoad` is the road it arrives back along.
 struct Shortcut {
-    uint32_t other = 0;       // the junction at the far end (the owner for a loop)
+    uint32_t farRoad = 0;     // forward: its last road; backward: its first; loop: its last
     uint32_t weightFlags = 0; // tenths of a second, and the kShortcut* flags
     uint32_t middle = 0;      // a junction
-    uint16_t firstArm = 0;    // arm of the start junction it leaves along
-    uint16_t lastArm = 0;     // arm of the end junction it arrives along
+    uint16_t nearArm = 0;     // the owner's arm it leaves along (forward, loop) or arrives along
+    uint16_t reserved = 0;
 };
 static_assert(sizeof(Shortcut) == 16);
 
-inline constexpr uint32_t kShortcutBackward = 1u << 31; // from `other` to the owner
+inline constexpr uint32_t kShortcutBackward = 1u << 31; // from the far end to the owner
 inline constexpr uint32_t kShortcutLoop = 1u << 30;     // from the owner back to it
 inline constexpr uint32_t kWeightMask = kShortcutLoop - 1;
 

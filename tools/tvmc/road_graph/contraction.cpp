@@ -286,7 +286,7 @@ int32_t Contractor::simulate(uint32_t v) {
     around_.clear();
     for (const ArcView& a : ins) around_.push_back(a.other);
     for (const ArcView& a : outs) around_.push_back(a.other);
-    return 2 * (static_cast<int32_t>(needed_.size()) - removed) + level_[v];
+    return 2 * (static_cast<int32_t>(needed_.size()) - removed) + 4 * level_[v];
 }
 
 // Drops the arcs to contracted junctions from a list, so that the lists of
@@ -381,9 +381,10 @@ void Contractor::extract(RoadNetwork& net) const {
         const NewArc& a = m.arc;
         const bool loop = a.from == a.to, back = !loop && rank_[a.to] < rank_[a.from];
         const uint32_t flags = loop ? tvr::kShortcutLoop : back ? tvr::kShortcutBackward : 0;
-        all.push_back({back ? a.to : a.from,
-                       {back ? a.from : a.to, a.weight | flags, m.middle,
-                        armIndex(g_, a.from, a.first), armIndex(g_, a.to, reverseOf(a.last))}});
+        const uint32_t owner = back ? a.to : a.from;
+        const uint16_t nearArm =
+            back ? armIndex(g_, owner, reverseOf(a.last)) : armIndex(g_, owner, a.first);
+        all.push_back({owner, {back ? a.first : a.last, a.weight | flags, m.middle, nearArm, 0}});
     }
     std::stable_sort(all.begin(), all.end(),
                      [](const Owned& a, const Owned& b) { return a.owner < b.owner; });
