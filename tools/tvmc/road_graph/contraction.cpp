@@ -1,6 +1,7 @@
 #include "tools/tvmc/road_graph/contraction.hpp"
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <queue>
 #include <tuple>
@@ -46,8 +47,7 @@ public:
     void run(RoadNetwork& net);
 
 private:
-    struct Arc { // a shortcut in one of a junction's lists
-        ArcView view;
+    struct Arc {       // a shortcut in one of a junction's lists
         uint32_t made; // into made_
         uint32_t next;
     };
@@ -71,15 +71,17 @@ private:
     void passages(uint32_t v, NodeId arrival, std::vector<std::pair<NodeId, uint32_t>>& out) const;
     int32_t simulate(uint32_t v);
     void addShortcut(const NewArc& s, uint32_t middle);
-    void link(uint32_t& head, const ArcView& view);
-    void forget(uint32_t& head);
-    void extract(RoadNetwork& net) const;
+    void link(uint32_t& head);
+    void forget(uint32_t& head, bool outgoing);
+    void extract(RoadNetwork& net);
 
     const route::BaseGraph g_;
     const uint32_t junctions_;
     std::vector<bool> bans_; // junctions where some turn is banned
-    std::vector<Arc> arcs_;
-    std::vector<Made> made_;
+    // Grown in blocks, never moved: at a million shortcuts a doubling copy
+    // would set the peak memory.
+    std::deque<Arc> arcs_;
+    std::deque<Made> made_;
     std::vector<uint32_t> outHead_, inHead_, loopHead_;
     std::vector<uint32_t> rank_;
     std::vector<uint16_t> level_;
@@ -110,8 +112,10 @@ template <typename F> void Contractor::forEachOut(uint32_t j, F&& f) const {
         const uint32_t h = g_.head(y);
         if (g_.usable(y) && h != j && live(h)) f(ArcView{h, g_.cost(y), y, y});
     }
-    for (uint32_t k = outHead_[j]; k != kEnd; k = arcs_[k].next)
-        if (live(arcs_[k].view.other)) f(arcs_[k].view);
+    for (uint32_t k = outHead_[j]; k != kEnd; k = arcs_[k].next) {
+        const NewArc& a = made_[arcs_[k].made].arc;
+        if (live(a.to)) f(ArcView{a.to, a.weight, a.first, a.last});
+    }
 }
 
 template <typename F> void Contractor::forEachIn(uint32_t j, F&& f) const {
@@ -120,12 +124,17 @@ template <typename F> void Contractor::forEachIn(uint32_t j, F&& f) const {
         const uint32_t t = g_.tail(x);
         if (g_.usable(x) && t != j && live(t)) f(ArcView{t, g_.cost(x), x, x});
     }
-    for (uint32_t k = inHead_[j]; k != kEnd; k = arcs_[k].next)
-        if (live(arcs_[k].view.other)) f(arcs_[k].view);
+    for (uint32_t k = inHead_[j]; k != kEnd; k = arcs_[k].next) {
+        const NewArc& a = made_[arcs_[k].made].arc;
+        if (live(a.from)) f(ArcView{a.from, a.weight, a.first, a.last});
+    }
 }
 
 template <typename F> void Contractor::forEachLoop(uint32_t j, F&& f) const {
-    for (uint32_t k = loopHead_[j]; k != kEnd; k = arcs_[k].next) f(arcs_[k].view);
+    for (uint32_t k = loopHead_[j]; k != kEnd; k = arcs_[k].next) {
+        const NewArc& a = made_[arcs_[k].made].arc;
+        f(ArcView{a.from, a.weight, a.first, a.last});
+    }
 }
 
 // Keeps the two best labels of z that began along different roads.
@@ -291,48 +300,39 @@ int32_t Contractor::simulate(uint32_t v) {
 
 // Drops the arcs to contracted junctions from a list, so that the lists of
 // the junctions still to contract stay as short as their neighbourhoods.
-void Contractor::forget(uint32_t& head) {
+void Contractor::forget(uint32_t& head, bool outgoing) {
     uint32_t* at = &head;
     while (*at != kEnd) {
         Arc& a = arcs_[*at];
-        if (live(a.view.other))
+        const NewArc& s = made_[a.made].arc;
+        if (live(outgoing ? s.to : s.from))
             at = &a.next;
         else
             *at = a.next;
     }
 }
 
-void Contractor::link(uint32_t& head, const ArcView& view) {
-    arcs_.push_back({view, static_cast<uint32_t>(made_.size() - 1), head});
+void Contractor::link(uint32_t& head) {
+    arcs_.push_back({static_cast<uint32_t>(made_.size() - 1), head});
     head = static_cast<uint32_t>(arcs_.size() - 1);
 }
 
 // Adds the shortcut, or makes a shortcut with the same ends and roads faster.
 void Contractor::addShortcut(const NewArc& s, uint32_t middle) {
     const bool loop = s.from == s.to;
-    auto update = [&](uint32_t head, uint32_t other) {
-        for (uint32_t k = head; k != kEnd; k = arcs_[k].next) {
-            Arc& a = arcs_[k];
-            if (a.view.other != other || a.view.first != s.first || a.view.last != s.last) continue;
-            if (s.weight < a.view.weight) {
-                a.view.weight = s.weight;
-                made_[a.made] = {s, middle};
-            }
-            return true;
-        }
-        return false;
-    };
-    if (loop ? update(loopHead_[s.from], s.from) : update(outHead_[s.from], s.to)) {
-        if (!loop) update(inHead_[s.to], s.from);
+    for (uint32_t k = loop ? loopHead_[s.from] : outHead_[s.from]; k != kEnd; k = arcs_[k].next) {
+        Made& m = made_[arcs_[k].made];
+        if (!m.arc.sameEnds(s)) continue;
+        if (s.weight < m.arc.weight) m = {s, middle};
         return;
     }
     made_.push_back({s, middle});
     if (loop) {
-        link(loopHead_[s.from], ArcView{s.from, s.weight, s.first, s.last});
+        link(loopHead_[s.from]);
         return;
     }
-    link(outHead_[s.from], ArcView{s.to, s.weight, s.first, s.last});
-    link(inHead_[s.to], ArcView{s.from, s.weight, s.first, s.last});
+    link(outHead_[s.from]);
+    link(inHead_[s.to]);
 }
 
 void Contractor::run(RoadNetwork& net) {
@@ -356,8 +356,8 @@ void Contractor::run(RoadNetwork& net) {
         around_.erase(std::unique(around_.begin(), around_.end()), around_.end());
         for (uint32_t u : around_) {
             level_[u] = static_cast<uint16_t>(std::max<int>(level_[u], level_[v] + 1));
-            forget(outHead_[u]);
-            forget(inHead_[u]);
+            forget(outHead_[u], true);
+            forget(inHead_[u], false);
         }
     }
     extract(net);
@@ -369,34 +369,30 @@ uint16_t armIndex(const route::BaseGraph& g, uint32_t junction, NodeId leaving) 
     return 0;
 }
 
-// Each shortcut goes to the lower-ranked of its ends.
-void Contractor::extract(RoadNetwork& net) const {
-    struct Owned {
-        uint32_t owner;
-        tvr::Shortcut s;
+// Each shortcut goes to the lower-ranked of its ends, counted first, then
+// filled in, so that no second list of them is held.
+void Contractor::extract(RoadNetwork& net) {
+    arcs_.clear();
+    arcs_.shrink_to_fit();
+    auto ownerOf = [&](const NewArc& a) {
+        return a.from != a.to && rank_[a.to] < rank_[a.from] ? a.to : a.from;
     };
-    std::vector<Owned> all;
-    all.reserve(made_.size());
+    net.shortcutFirst.assign(junctions_ + 1, 0);
+    for (const Made& m : made_) ++net.shortcutFirst[ownerOf(m.arc) + 1];
+    for (uint32_t j = 0; j < junctions_; ++j) net.shortcutFirst[j + 1] += net.shortcutFirst[j];
+    std::vector<uint32_t> fill(net.shortcutFirst.begin(), net.shortcutFirst.end() - 1);
+    net.shortcuts.assign(made_.size(), {});
     for (const Made& m : made_) {
         const NewArc& a = m.arc;
-        const bool loop = a.from == a.to, back = !loop && rank_[a.to] < rank_[a.from];
+        const uint32_t owner = ownerOf(a);
+        const bool loop = a.from == a.to, back = owner == a.to && !loop;
         const uint32_t flags = loop ? tvr::kShortcutLoop : back ? tvr::kShortcutBackward : 0;
-        const uint32_t owner = back ? a.to : a.from;
         const uint16_t nearArm =
             back ? armIndex(g_, owner, reverseOf(a.last)) : armIndex(g_, owner, a.first);
-        all.push_back({owner, {back ? a.first : a.last, a.weight | flags, m.middle, nearArm, 0}});
+        net.shortcuts[fill[owner]++] = {back ? a.first : a.last, a.weight | flags, m.middle,
+                                        nearArm, 0};
     }
-    std::stable_sort(all.begin(), all.end(),
-                     [](const Owned& a, const Owned& b) { return a.owner < b.owner; });
     net.ranks = rank_;
-    net.shortcutFirst.assign(junctions_ + 1, 0);
-    net.shortcuts.clear();
-    net.shortcuts.reserve(all.size());
-    for (const Owned& o : all) {
-        ++net.shortcutFirst[o.owner + 1];
-        net.shortcuts.push_back(o.s);
-    }
-    for (uint32_t j = 0; j < junctions_; ++j) net.shortcutFirst[j + 1] += net.shortcutFirst[j];
 }
 
 } // namespace
