@@ -118,9 +118,11 @@ void Describer::turn(NodeId x, NodeId y) {
         if (o.node == y) taken = o;
     Maneuver m = turnManeuver(taken.angle);
     const bool choice = options_.size() >= 2;
+    // A road without a name does not end the street being driven.
+    const std::string name = nameOf(y);
+    const bool renamed = !name.empty() && name != steps_.back().street;
     const bool step = fork(x, taken, m) || (choice && std::abs(taken.angle) >= kStepAngle) ||
-                      std::abs(taken.angle) >= kUTurnAngle ||
-                      base_.nameIndex(x) != base_.nameIndex(y);
+                      std::abs(taken.angle) >= kUTurnAngle || renamed;
     if (step) addStep(m, y, x);
 }
 

@@ -61,6 +61,21 @@ void seedsBetween(const BaseGraph& base, const RoadPosition& from, const RoadPos
     if (base.usable(s + 1) && to.fraction <= from.fraction) direct.push_back({s + 1, p - q});
 }
 
+// A route that starts or ends right at a dead end has nothing to drive on
+// the side it turns from: the U-turn there is left out.
+void cRouter::trimDeadEndTurns(std::vector<NodeId>& nodes) const {
+    auto partOn = [](const std::vector<Seed>& seeds, NodeId x) {
+        for (const Seed& s : seeds)
+            if (s.node == x) return s.dist;
+        return int64_t{-1};
+    };
+    if (nodes.size() >= 2 && nodes[1] == reverseOf(nodes[0]) && partOn(sources_, nodes[0]) == 0)
+        nodes.erase(nodes.begin());
+    const std::size_t n = nodes.size();
+    if (n >= 2 && nodes[n - 2] == reverseOf(nodes[n - 1]) && partOn(targets_, nodes[n - 1]) == 0)
+        nodes.pop_back();
+}
+
 std::optional<int64_t> cRouter::duration(const RoadPosition& from, const RoadPosition& to) {
     seedsBetween(graph_.base(), from, to, sources_, targets_, direct_);
     const auto path = search_.run(sources_, targets_, direct_);
@@ -71,8 +86,9 @@ std::optional<int64_t> cRouter::duration(const RoadPosition& from, const RoadPos
 bool cRouter::route(const RoadPosition& from, const RoadPosition& to, Route& out) {
     out = Route{};
     seedsBetween(graph_.base(), from, to, sources_, targets_, direct_);
-    const auto path = search_.run(sources_, targets_, direct_);
+    auto path = search_.run(sources_, targets_, direct_);
     if (!path || path->nodes.empty()) return false;
+    trimDeadEndTurns(path->nodes);
     out.durationTenths = path->cost;
     std::vector<double> pieces;
     drawLine(from, to, path->nodes, out, pieces);

@@ -43,6 +43,7 @@ public:
     const HierarchySearch& search() const { return search_; }
 
 private:
+    void trimDeadEndTurns(std::vector<NodeId>& nodes) const;
     void drawLine(const RoadPosition& from, const RoadPosition& to,
                   const std::vector<NodeId>& nodes, Route& out, std::vector<double>& pieces) const;
 

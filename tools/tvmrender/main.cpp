@@ -5,6 +5,8 @@
 #include "tools/tvmrender/options.hpp"
 #include "tools/tvmrender/png_writer.hpp"
 
+#include "map/track_log.hpp"
+
 #include <cstdio>
 
 using namespace tevo;
@@ -15,6 +17,11 @@ int main(int argc, char** argv) {
     RenderSession session;
     if (!openSession(options.folder, options.width, options.height, session)) return 1;
     if (options.bench) return runBench(session);
+    for (const std::string& track : options.tracks)
+        if (!loadTrackFile(track, session.view->tracks)) {
+            std::fprintf(stderr, "tvmrender: cannot read the track %s\n", track.c_str());
+            return 1;
+        }
     Mode mode = Mode::Raised;
     modeFromName(options.mode, mode);
     placeView(*session.view, options.longitude, options.latitude, options.metresPerPixel, mode,

@@ -33,9 +33,11 @@ bool fail(const char* what, const char* value) {
 } // namespace
 
 void printUsage() {
-    std::fprintf(stderr, "usage: tvmrender FOLDER --at LON,LAT [--mpp METRES] [--mode eco|2d|3d]\n"
-                         "                 [--yaw DEG] [--tilt DEG] [--size WxH] -o OUT.png\n"
-                         "       tvmrender --bench FOLDER [--size WxH]\n");
+    std::fprintf(stderr,
+                 "usage: tvmrender FOLDER --at LON,LAT [--mpp METRES] [--mode eco|2d|3d]\n"
+                 "                 [--yaw DEG] [--tilt DEG] [--size WxH] [--track FILE.plt]\n"
+                 "                 -o OUT.png\n"
+                 "       tvmrender --bench FOLDER [--size WxH]\n");
 }
 
 bool parseOptions(int argc, char** argv, RenderOptions& o) {
@@ -72,6 +74,9 @@ bool parseOptions(int argc, char** argv, RenderOptions& o) {
                 return fail("--size", value);
             o.width = static_cast<int32_t>(w);
             o.height = static_cast<int32_t>(h);
+        } else if (arg == "--track") {
+            if (!needs("--track")) return false;
+            o.tracks.push_back(value);
         } else if (arg == "-o") {
             if (!needs("-o")) return false;
             o.output = value;
