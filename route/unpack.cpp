@@ -91,10 +91,14 @@ bool appendShortcut(const BaseGraph& base, const Hierarchy& hierarchy, uint32_t 
                     std::vector<NodeId>& out) {
     std::vector<Piece> todo{{kNoNode, index, kNoNode, kNoNode, 0}};
     std::vector<Piece> parts;
+    // A fastest path never drives a road twice in one direction: a longer
+    // one only comes out of a damaged file, which must not run away.
+    const std::size_t most = out.size() + base.nodeCount();
     while (!todo.empty()) {
         const Piece p = todo.back();
         todo.pop_back();
         if (p.shortcut == kNoShortcut) {
+            if (out.size() >= most) return false;
             out.push_back(p.road);
             continue;
         }
