@@ -28,7 +28,7 @@ void readDemoTrack(AppState& app) {
 void setUpFollowing(AppState& app) {
     if (!app.mapView) return;
     MapView& view = *app.mapView;
-    loadTrack(toWide(app.pathOf("demo.plt")), view.tracks);
+    loadTrack(toWidePath(app.pathOf("demo.plt")), view.tracks);
     loadTrackFolder(app.pathOf("Tracks/"), view.tracks);
     view.present = [&app] { presentScreen(app); };
 }

@@ -6,6 +6,7 @@
 #include "app/screen_steps.hpp"
 #include "app/view_steps.hpp"
 #include "platform/display.hpp"
+#include "platform/file_output.hpp"
 #include "platform/message_box.hpp"
 #include "platform/paths.hpp"
 #include "platform/quit_request.hpp"
@@ -13,8 +14,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
 
 namespace tevo {
 
@@ -133,10 +132,7 @@ void loadSettings(AppState& app) {
     // The exit rewrites the file from what could be read: keep the person's
     // file beside it first, or leave it alone when that is not possible.
     const std::string kept = path + kBrokenSettingsSuffix;
-    std::error_code error;
-    std::filesystem::copy_file(path, kept, std::filesystem::copy_options::overwrite_existing,
-                               error);
-    if (error) {
+    if (!copyToReplacement(path, kept, nullptr)) {
         app.saveSettings = false;
         std::printf("%s is broken and could not be kept as %s; it will not be rewritten\n",
                     path.c_str(), kept.c_str());

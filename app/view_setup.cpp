@@ -11,7 +11,7 @@ constexpr int32_t kFreeViewSetting = 1;
 
 void createMapView(AppState& app) {
     app.mapView = std::make_unique<MapView>(app.screen, app.programFolder);
-    app.mapView->openMap(toWide(app.pathOf("map.tvm")));
+    app.mapView->openMap(toWidePath(app.pathOf("map.tvm")));
     // Tracks join the view here once they are read.
 }
 

@@ -1,5 +1,7 @@
 #include "config/config_xml.hpp"
 
+#include "platform/file_output.hpp"
+
 #include <cstdio>
 #include <locale>
 #include <sstream>
@@ -36,6 +38,22 @@ struct NamedKind {
     Kind parent;
 };
 
+// The ranges of the settings: the receiver's ports and rates, angles in
+// degrees, and the view's own zoom limits (0.1 m to 19110 km a pixel).
+constexpr int32_t kLastPort = 64;
+constexpr int32_t kFastestBaudrate = 4000000;
+constexpr int32_t kDegreesInTurn = 360;
+constexpr int32_t kFastestKmh = 1000;
+constexpr float kTurn = 360.0f;
+constexpr float kHalfTurn = 180.0f;
+constexpr float kRightAngle = 90.0f;
+constexpr float kSmallestScale = 1.0f / 19110000.0f;
+constexpr float kLargestScale = 10.0f;
+constexpr float kSmallestScaleuser = 0.0001f;
+constexpr float kLargestScaleuser = 10000.0f;
+// Two turns of longitude in map units.
+constexpr int32_t kMapUnitLimit = 1 << 27;
+
 constexpr NamedKind kKinds[] = {
     {u"device", kDevice, kOutside},
     {u"port", kPort, kOutside},
@@ -68,44 +86,65 @@ void cConfigXML::characterData(const char16_t* text, int length) {
     const std::u16string_view value = piece(text, length);
     switch (kind_) {
     case kPort:
-        port = parseInt(value);
+        port = checked("port", parseInt(value), 0, kLastPort, 0);
         break;
     case kBaudrate:
-        baudrate = parseInt(value);
+        baudrate = checked("baudrate", parseInt(value), 0, kFastestBaudrate, 0);
         break;
     case kOrientation:
         orientation = parseInt(value);
         break;
     case kMinangle:
-        minangle = parseInt(value);
+        minangle = checked("minangle", parseInt(value), 0, kDegreesInTurn, kDefaultThreshold);
         break;
     case kMinspeed:
-        minspeed = parseInt(value);
+        minspeed = checked("minspeed", parseInt(value), 0, kFastestKmh, kDefaultThreshold);
         break;
     case kViewto:
         viewto = parseInt(value);
         break;
+    default:
+        readViewValue(value);
+        break;
+    }
+}
+
+void cConfigXML::readViewValue(std::u16string_view value) {
+    switch (kind_) {
     case kAxy:
-        axy = parseFloat(value);
+        axy = checked("axy", parseFloat(value), -kTurn, kTurn, 0.0f);
         break;
     case kAyz:
-        ayz = parseFloat(value);
+        ayz = checked("ayz", parseFloat(value), 0.0f, kRightAngle, kDefaultAyz);
         break;
     case kAyzuser:
-        ayzuser = parseFloat(value);
+        ayzuser = checked("ayzuser", parseFloat(value), -kRightAngle, kRightAngle, kDefaultAyzuser);
         break;
-    case kScale:
-        scale = parseFloat(value);
+    case kScale: {
+        // Negative: no view stored; 0: the fitted zoom stays.
+        const float v = parseFloat(value);
+        scale = v <= 0 ? v : checked("scale", v, kSmallestScale, kLargestScale, kDefaultScale);
         break;
+    }
     case kScaleuser:
-        scaleuser = parseFloat(value);
+        scaleuser = checked("scaleuser", parseFloat(value), kSmallestScaleuser, kLargestScaleuser,
+                            kDefaultScaleuser);
         break;
     case kViewpos:
-        viewpos = parseIntPair(value);
+        viewpos =
+            checked("viewpos", parseIntPair(value), -kMapUnitLimit, kMapUnitLimit, kUnsetViewpos);
         break;
-    case kMapposabs:
-        mapposabs = parseFloatPair(value);
+    case kMapposabs: {
+        // Longitudes west of Greenwich may count on to 360, as on the map.
+        std::array<float, 2> v = parseFloatPair(value);
+        if (v != kUnknownPosition &&
+            (checked("mapposabs", v[0], -kHalfTurn, kTurn, kUnknownDegrees) == kUnknownDegrees ||
+             checked("mapposabs", v[1], -kRightAngle, kRightAngle, kUnknownDegrees) ==
+                 kUnknownDegrees))
+            v = kUnknownPosition;
+        mapposabs = v;
         break;
+    }
     default:
         break; // containers and text outside any setting
     }
@@ -138,14 +177,13 @@ std::string cConfigXML::render() const {
 }
 
 bool cConfigXML::write(const std::string& path) const {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const std::string text = render();
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    ok = std::fflush(file) == 0 && ok;
-    // A full disk may only show when the file is closed.
-    ok = std::fclose(file) == 0 && ok;
-    return ok;
+    // Never through a link, never half written; a plain file stays the same
+    // file (platform/file_output.hpp).
+    std::string error;
+    if (writeWholeFile(path, render(), &error)) return true;
+    std::printf("The settings are not saved: %s\n", error.c_str());
+    std::fflush(stdout);
+    return false;
 }
 
 } // namespace tevo

@@ -91,9 +91,14 @@ std::vector<MenuRecord>* cMenuXML::sectionList() {
 void cMenuXML::startElement(const char16_t* name, const char16_t** attributes) {
     if (const NamedSection* s = findElement(kSections, name)) {
         section_ = s->section;
-        if (section_ == SectionFontButton)
-            buttonFontSize = parseInt(firstAttributeValue(attributes));
-        if (section_ == SectionFontLabel) labelFontSize = parseInt(firstAttributeValue(attributes));
+        // A size beyond any screen's text would cost the font's glyphs
+        // hundreds of megabytes.
+        const auto size = [&](const char* element) {
+            return checked(element, parseInt(firstAttributeValue(attributes)), 0, kLargestFontSize,
+                           kDefaultFontSize);
+        };
+        if (section_ == SectionFontButton) buttonFontSize = size("fontbutton");
+        if (section_ == SectionFontLabel) labelFontSize = size("fontlabel");
         return;
     }
     const NamedKind* entry = findElement(kKinds, name);
@@ -161,7 +166,8 @@ void cMenuXML::characterData(const char16_t* text, int length) {
         break;
     case kCoord:
     case kCenter:
-        record_.position = parseIntQuad(value);
+        record_.position = checked("coord", parseIntQuad(value), -kScreenLimit, kScreenLimit,
+                                   std::array<int32_t, 4>{});
         break;
     case kIco:
         record_.icon = value;
@@ -176,10 +182,10 @@ void cMenuXML::characterData(const char16_t* text, int length) {
         record_.inactivePicture = value;
         break;
     case kA:
-        record_.a = parseInt(value);
+        record_.a = checked("a", parseInt(value), 0, kScreenLimit, 0);
         break;
     case kB:
-        record_.b = parseInt(value);
+        record_.b = checked("b", parseInt(value), 0, kScreenLimit, 0);
         break;
     case kCallback:
         record_.callback = value;

@@ -38,6 +38,8 @@ public:
         SectionFontLabel = 6,
     };
     static constexpr int32_t kDefaultFontSize = 12;
+    // Font sizes above this fall back to kDefaultFontSize; 0 opens no font.
+    static constexpr int32_t kLargestFontSize = 256;
 
     void startElement(const char16_t* name, const char16_t** attributes) override;
     void endElement(const char16_t* name) override;

@@ -130,28 +130,45 @@ void cScreenXML::characterData(const char16_t* text, int length) {
         current_.bpp = parseInt(value);
         break;
     case kScalelength:
-        current_.scalelength = parseInt(value);
+        current_.scalelength = checked("scalelength", parseInt(value), 0, kScreenLimit, 0);
         break;
+    default:
+        readPosition(value);
+        break;
+    }
+}
+
+void cScreenXML::readPosition(std::u16string_view value) {
+    // A position falls back to (0, 0) as a whole, the default of a layout.
+    constexpr std::array<int32_t, 4> kNoQuad{};
+    constexpr std::array<int32_t, 2> kNoPair{};
+    switch (kind_) {
     case kCoord:
-        current_.coord = parseIntQuad(value);
+        current_.coord =
+            checked("coord", parseIntQuad(value), -kScreenLimit, kScreenLimit, kNoQuad);
         break;
     case kTextcoord:
-        current_.textcoord = parseIntQuad(value);
+        current_.textcoord =
+            checked("textcoord", parseIntQuad(value), -kScreenLimit, kScreenLimit, kNoQuad);
         break;
     case kPoisize:
-        current_.poisize = parseIntQuad(value);
+        current_.poisize = checked("poisize", parseIntQuad(value), 0, kScreenLimit, kNoQuad);
         break;
     case kPointer2Dcoord:
-        current_.pointer2Dcoord = parseIntPair(value);
+        current_.pointer2Dcoord =
+            checked("pointer2Dcoord", parseIntPair(value), -kScreenLimit, kScreenLimit, kNoPair);
         break;
     case kPointer3Dcoord:
-        current_.pointer3Dcoord = parseIntPair(value);
+        current_.pointer3Dcoord =
+            checked("pointer3Dcoord", parseIntPair(value), -kScreenLimit, kScreenLimit, kNoPair);
         break;
     case kCompascoord:
-        current_.compascoord = parseIntPair(value);
+        current_.compascoord =
+            checked("compascoord", parseIntPair(value), -kScreenLimit, kScreenLimit, kNoPair);
         break;
     case kScalecoord:
-        current_.scalecoord = parseIntPair(value);
+        current_.scalecoord =
+            checked("scalecoord", parseIntPair(value), -kScreenLimit, kScreenLimit, kNoPair);
         break;
     default:
         break; // resolution, windowMode and text outside any layout

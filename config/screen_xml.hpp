@@ -59,6 +59,9 @@ public:
     void characterData(const char16_t* text, int length) override;
 
 private:
+    // The positions and sizes, each checked for kScreenLimit.
+    void readPosition(std::u16string_view value);
+
     std::vector<ResolutionEntry> entries_;
     ResolutionEntry current_;
     int32_t kind_ = 0;

@@ -1,5 +1,6 @@
 #include "config/xml.hpp"
 
+#include "platform/regular_file.hpp"
 #include "platform/text.hpp"
 
 #include <expat.h>
@@ -93,10 +94,12 @@ void cXML::deliverText() {
 }
 
 bool cXML::parse(const std::string& path) {
-    // 1. Open; a missing file is no error worth a message.
+    // 1. Open; a missing file is no error worth a message, and a name that
+    //    leads to a pipe or a device is not waited on.
     broken_ = false;
     text_.clear();
-    FileHandle file(std::fopen(path.c_str(), "rb"));
+    path_ = path;
+    FileHandle file(openRegularStream(path));
     if (!file) return false;
 
     // 2. The parser, always reading UTF-8.
@@ -112,10 +115,18 @@ bool cXML::parse(const std::string& path) {
     XML_SetElementHandler(parser.get(), XmlEvents::onStart, XmlEvents::onEnd);
     XML_SetCharacterDataHandler(parser.get(), XmlEvents::onText);
 
-    // 4. Feed the file chunk by chunk.
+    // 4. Feed the file chunk by chunk, up to kMaxFileBytes: the parser keeps
+    //    a whole tag in memory, and one endless tag must not cost gigabytes.
     std::vector<char> buffer(kReadChunk);
-    for (;;) {
+    for (std::size_t total = 0;;) {
         const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), file.get());
+        if ((total += count) > kMaxFileBytes) {
+            std::printf("%s is larger than %zu bytes; it is not read further\n", path.c_str(),
+                        kMaxFileBytes);
+            std::fflush(stdout);
+            broken_ = true;
+            return false;
+        }
         if (std::ferror(file.get())) {
             std::fputs("Read error\n", stderr);
             broken_ = true;
@@ -139,6 +150,25 @@ void cXML::characterData(const char16_t*, int) {}
 std::u16string_view cXML::piece(const char16_t* text, int length) {
     if (text == nullptr || length <= 0) return {};
     return cutWide(std::u16string_view(text, static_cast<std::size_t>(length)), kPieceUnits);
+}
+
+int32_t cXML::checked(const char* element, int32_t value, int32_t lowest, int32_t highest,
+                      int32_t fallback) const {
+    if (value >= lowest && value <= highest) return value;
+    std::printf("%s: %s %d is outside %d to %d; %d is used\n", path_.c_str(), element, value,
+                lowest, highest, fallback);
+    std::fflush(stdout);
+    return fallback;
+}
+
+float cXML::checked(const char* element, float value, float lowest, float highest,
+                    float fallback) const {
+    if (value >= lowest && value <= highest) return value;
+    std::printf("%s: %s %g is outside %g to %g; %g is used\n", path_.c_str(), element,
+                static_cast<double>(value), static_cast<double>(lowest),
+                static_cast<double>(highest), static_cast<double>(fallback));
+    std::fflush(stdout);
+    return fallback;
 }
 
 namespace {

@@ -20,12 +20,15 @@ class cXML {
 public:
     // Size of the chunk read from the file and handed to the parser.
     static constexpr std::size_t kReadChunk = 65536;
+    // No configuration file comes near this size; a larger one is broken.
+    static constexpr std::size_t kMaxFileBytes = 1 << 20;
     // Element text is cut to this many UTF-16 units before it is parsed.
     static constexpr std::size_t kPieceUnits = 255;
 
     virtual ~cXML() = default;
 
-    // Reads and parses the file. False when it cannot be opened (silently),
+    // Reads and parses the file. False when it cannot be opened (silently;
+    // a name that leads to no regular file with a line, regular_file.hpp),
     // on a read error ("Read error\n" on standard error) or on malformed XML
     // (the path, then "Parse error at line %u: %s\n", on standard output).
     // Values completed before an error stay. The file is read as UTF-8
@@ -33,7 +36,8 @@ public:
     bool parse(const std::string& path);
 
     // True when the last parse opened the file but could not read all of it
-    // (a read error or malformed XML): the file holds more than was taken.
+    // (a read error, malformed XML, more than kMaxFileBytes): the file holds
+    // more than was taken.
     bool broken() const { return broken_; }
 
     // `attributes` alternates names and values and ends with a null entry.
@@ -50,6 +54,23 @@ protected:
     // surrogate pair.
     static std::u16string_view piece(const char16_t* text, int length);
 
+    // A number of the file checked for the range its reader accepts: `value`
+    // when it lies within [lowest, highest], otherwise `fallback` (the
+    // documented default), with the line "<file>: <element> <value> is
+    // outside <lowest> to <highest>; <fallback> is used" on standard output.
+    int32_t checked(const char* element, int32_t value, int32_t lowest, int32_t highest,
+                    int32_t fallback) const;
+    float checked(const char* element, float value, float lowest, float highest,
+                  float fallback) const;
+    // Every value within [lowest, highest], or `fallback` as a whole.
+    template <std::size_t N, typename T>
+    std::array<T, N> checked(const char* element, const std::array<T, N>& values, T lowest,
+                             T highest, const std::array<T, N>& fallback) const {
+        for (const T value : values)
+            if (checked(element, value, lowest, highest, fallback[0]) != value) return fallback;
+        return values;
+    }
+
 private:
     friend struct XmlEvents;
     // Keeps a piece of text until the next tag.
@@ -58,6 +79,7 @@ private:
     void deliverText();
 
     std::u16string text_;
+    std::string path_; // the file being read, for the range messages
     bool broken_ = false;
 };
 
@@ -71,6 +93,10 @@ const Entry* findElement(const Entry (&table)[N], const char16_t* name) {
         if (entry.name == wanted) return &entry;
     return nullptr;
 }
+
+// Positions and sizes in pixels, in the layout and the menu files, lie within
+// this many pixels of the window's corner, either way: no window is larger.
+inline constexpr int32_t kScreenLimit = 8192;
 
 // Value parsers over an element's text.
 

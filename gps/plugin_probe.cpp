@@ -1,6 +1,7 @@
 #include "gps/plugin_probe.hpp"
 
 #include "platform/clock.hpp"
+#include "platform/regular_file.hpp"
 #include "platform/text.hpp"
 #include "plugin-api/plugin_api.hpp"
 
@@ -78,7 +79,9 @@ ProbeResult cProcessProbe::probe(const std::string& libraryPath) {
 }
 
 int runPluginProbe(const std::string& libraryPath) {
-    // Quietly: when the library does not load, the real load says so.
+    // Quietly: when the library does not load, the real load says so. A
+    // pipe in its place would hold the trial until its time is up.
+    if (!isRegularFile(libraryPath)) return kProbeNotLoaded;
     void* handle = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) return kProbeNotLoaded;
     auto init = reinterpret_cast<PluginInitFn>(dlsym(handle, kPluginInitName));
@@ -86,7 +89,7 @@ int runPluginProbe(const std::string& libraryPath) {
         dlclose(handle);
         return kProbeNotLoaded;
     }
-    const std::u16string widePath = toWide(libraryPath);
+    const std::u16string widePath = toWidePath(libraryPath);
     init(widePath.c_str());
     if (auto deInit = reinterpret_cast<PluginDeInitFn>(dlsym(handle, kPluginDeInitName))) deInit();
     dlclose(handle);

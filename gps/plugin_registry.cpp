@@ -35,7 +35,7 @@ int32_t cPluginRegistry::libraryCount() const {
 
 int32_t cPluginRegistry::loadPlugins(const std::string& folder) {
     // 1. Keep the folder.
-    folder_ = toWide(folder);
+    folder_ = toWidePath(folder);
     std::string base = folder;
     if (!base.empty() && base.back() != '/') base += '/';
     // 2. Every folder not beginning with '.' holds one plug-in of its name.
@@ -76,7 +76,7 @@ bool cPluginRegistry::passesProbe(const std::string& path) {
 bool cPluginRegistry::bindLibrary(SharedLibrary& library, const std::string& path) {
     auto init = library.function<PluginInitFn>(kPluginInitName);
     auto details = library.function<PluginGetDetailsFn>(kPluginGetDetailsName);
-    std::u16string widePath = toWide(path);
+    std::u16string widePath = toWidePath(path);
     if (init == nullptr || details == nullptr) {
         messageBox(widePath, kIncompatible);
         return false; // unloaded with its SharedLibrary

@@ -26,7 +26,7 @@ public:
     // min lon, min lat, max lon, max lat) to startRect when given. True when
     // the header and the whole index were read. A wrong index block shows
     // "Error in .tvm - wrong index block position" and keeps the index blocks
-    // read before it.
+    // read before it. The path is wide as toWidePath makes it.
     bool open(std::u16string_view path, BoundsF* startRect = nullptr);
 
     // Files the index block in the level of its cell size, creating the level

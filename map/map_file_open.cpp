@@ -55,7 +55,7 @@ void cMapFile::reset() {
 
 bool cMapFile::open(std::u16string_view path, BoundsF* startRect) {
     reset();
-    if (!stream_.open(toNarrowUnlimited(path))) return false;
+    if (!stream_.open(toNarrowPath(path))) return false;
     std::array<uint8_t, kHeaderSize> header{};
     if (!stream_.readAt(0, header.data(), header.size()) || !hasMagic(header.data(), kFileMagic))
         return false;

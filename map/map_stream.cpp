@@ -1,12 +1,14 @@
 #include "map/map_stream.hpp"
 
+#include "platform/regular_file.hpp"
+
 #include <sys/stat.h>
 
 namespace tevo {
 
 bool MapStream::open(const std::string& path) {
     close();
-    file_.reset(std::fopen(path.c_str(), "rb"));
+    file_.reset(openRegularStream(path)); // never waits on a pipe or a device
     if (!file_) return false;
     struct stat st {};
     if (::fstat(::fileno(file_.get()), &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -1,7 +1,10 @@
 #include "map/map_style.hpp"
 
+#include "platform/regular_file.hpp"
+
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace tevo {
@@ -12,6 +15,8 @@ enum Section { kNone, kPolylines, kPolygons };
 constexpr std::string_view kPolylinesHeader = "[POLYLINES]";
 constexpr std::string_view kPolygonsHeader = "[POLYGONS]";
 constexpr int kLineFields = 7;
+// A style file is a few kilobytes; reading it whole must not cost gigabytes.
+constexpr std::size_t kMaxStyleBytes = 1 << 20;
 constexpr LineStyle kOutsideLineStyle{1, 1, 1, 0xFF, 0, 0, 0};
 const AreaStyle kOutsideAreaStyle{-1, 0, 0, {}};
 
@@ -66,12 +71,19 @@ uint16_t linePattern(int32_t code) {
 }
 
 bool cMapStyle::load(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(openRegularStream(path), std::fclose);
     if (!f) return false;
     std::string text;
     char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
-    std::fclose(f);
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f.get())) > 0;) {
+        if (text.size() + n > kMaxStyleBytes) {
+            std::printf("%s is larger than %zu bytes; only its start is read\n", path.c_str(),
+                        kMaxStyleBytes);
+            std::fflush(stdout);
+            break;
+        }
+        text.append(buf, n);
+    }
     parse(text);
     return true;
 }

@@ -32,7 +32,7 @@ bool loadTrackFile(const std::string& path, cPtrArray<cPolyLine>& tracks) {
 
 bool loadTrack(std::u16string_view path, cPtrArray<cPolyLine>& tracks) {
     // Paths are built by the program; cutting a long one would open another file.
-    return loadTrackFile(toNarrowUnlimited(path), tracks);
+    return loadTrackFile(toNarrowPath(path), tracks);
 }
 
 bool loadTrackFolder(const std::string& folder, cPtrArray<cPolyLine>& tracks) {

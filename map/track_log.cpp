@@ -1,11 +1,13 @@
 #include "map/track_log.hpp"
 
+#include "platform/regular_file.hpp"
+
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <numbers>
 
 namespace tevo {
@@ -22,6 +24,8 @@ constexpr double kMaxLatitude = 90.0;
 constexpr double kMaxLongitude = 360.0;
 constexpr std::size_t kMaxNumberLength = 64;
 constexpr std::size_t kReadChunk = 1 << 16;
+// No point's line comes near this; a longer one is junk.
+constexpr std::size_t kMaxLineLength = 4096;
 
 double radians(double degrees) {
     return degrees * std::numbers::pi / 180.0;
@@ -119,40 +123,65 @@ void readTrackLine(std::string_view line, TrackLog& log) {
     log.points.push_back(point);
 }
 
-void readTrackLines(std::istream& in, TrackLog& log) {
-    // Whole lines of any length: a long line is neither cut into two points
-    // nor able to stall the reading. The header lines are counted, not kept.
+namespace {
+
+// Cuts the chunks that `read` hands out (0 at the end) into lines. Whole
+// lines of any length: a long line is neither cut into two points nor able
+// to stall the reading; a line longer than any point's is skipped without
+// being kept, so that one endless line costs no memory. The header lines are
+// counted, not kept.
+template <typename Read> void readLines(Read read, TrackLog& log) {
     std::vector<char> chunk(kReadChunk);
     std::string line;
+    bool tooLong = false;
     int headerLines = kTrackHeaderLines;
+    auto append = [&](std::string_view piece) {
+        tooLong = tooLong || line.size() + piece.size() > kMaxLineLength;
+        if (tooLong)
+            line.clear();
+        else
+            line.append(piece);
+    };
     auto endLine = [&] {
         if (headerLines > 0)
             --headerLines;
-        else
+        else if (!tooLong)
             readTrackLine(line, log);
         line.clear();
+        tooLong = false;
     };
-    while (in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        const std::string_view got(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    bool pending = false; // a last line without its LF
+    while (const std::size_t n = read(chunk.data(), chunk.size())) {
+        const std::string_view got(chunk.data(), n);
         std::size_t from = 0;
         for (std::size_t lf; (lf = got.find('\n', from)) != std::string_view::npos; from = lf + 1) {
-            line.append(got.substr(from, lf - from));
+            append(got.substr(from, lf - from));
             endLine();
         }
-        line.append(got.substr(from));
+        append(got.substr(from));
+        pending = from < got.size();
     }
-    if (!line.empty()) endLine(); // the last line may lack its LF
+    if (pending) endLine();
+}
+
+} // namespace
+
+void readTrackLines(std::istream& in, TrackLog& log) {
+    readLines(
+        [&in](char* to, std::size_t n) {
+            in.read(to, static_cast<std::streamsize>(n));
+            return static_cast<std::size_t>(in.gcount());
+        },
+        log);
 }
 
 bool readTrack(const std::string& path, TrackLog& log) {
-    // A folder or a device is no track file; a pipe would block the reading.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    // A folder or a device is no track file, and a pipe would block the reading.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openRegularStream(path),
+                                                               std::fclose);
+    if (!file) return false;
     log.loaded = true;
-    readTrackLines(in, log);
+    readLines([&file](char* to, std::size_t n) { return std::fread(to, 1, n, file.get()); }, log);
     return true;
 }
 

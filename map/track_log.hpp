@@ -64,7 +64,7 @@ std::vector<std::unique_ptr<cPolyLine>> buildTrackObjects(const TrackLog& log);
 void thinTrack(cPolyLine& track);
 
 // Reads a track file and appends its polylines to `tracks`. False, with nothing
-// appended, when the file cannot be opened.
+// appended, when the file cannot be opened. The wide path is toWidePath's.
 bool loadTrack(std::u16string_view path, cPtrArray<cPolyLine>& tracks);
 bool loadTrackFile(const std::string& path, cPtrArray<cPolyLine>& tracks);
 

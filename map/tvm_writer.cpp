@@ -1,11 +1,11 @@
 #include "map/tvm_writer.hpp"
 
 #include "map/tvm_format.hpp"
+#include "platform/file_output.hpp"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace tevo {
 
@@ -15,6 +15,11 @@ namespace {
 constexpr std::size_t kMaxMapNameUnits = 0xFFFF / 2;
 constexpr std::size_t kMaxObjectNameUnits = tvm::kMaxNameBytes / 2;
 constexpr uint64_t kMaxFileSize = 0xFFFFFFFFull;
+
+bool fail(std::string* error, std::string message) {
+    if (error) *error = std::move(message);
+    return false;
+}
 
 class ByteWriter {
 public:
@@ -206,28 +211,18 @@ bool writeTvm(const std::string& path, std::u16string_view mapName,
 
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<EncodedIndexBlock>& indexBlocks, std::string* error) {
-    auto fail = [error](std::string message) {
-        if (error) *error = std::move(message);
-        return false;
-    };
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return fail(temp + ": " + std::strerror(errno));
+    // A new file beside the name, renamed over it when whole; a name that is
+    // a device or a pipe is refused (platform/file_output.hpp).
+    ReplacementFile out;
+    if (!out.create(path, error)) return false;
     bool written = true;
     const bool fits = layOut(mapName, indexBlocks, [&](const std::vector<uint8_t>& piece) {
-        written = written && std::fwrite(piece.data(), 1, piece.size(), f) == piece.size();
+        written =
+            written && std::fwrite(piece.data(), 1, piece.size(), out.stream()) == piece.size();
     });
-    std::string problem;
-    if (!fits)
-        problem = "map file would exceed 4 GiB";
-    else if (!written)
-        problem = temp + ": " + std::strerror(errno);
-    if (std::fclose(f) != 0 && problem.empty()) problem = temp + ": " + std::strerror(errno);
-    if (problem.empty() && std::rename(temp.c_str(), path.c_str()) != 0)
-        problem = path + ": " + std::strerror(errno);
-    if (problem.empty()) return true;
-    std::remove(temp.c_str());
-    return fail(problem);
+    if (!fits) return fail(error, "map file would exceed 4 GiB");
+    if (!written) return fail(error, out.temporaryPath() + ": " + std::strerror(errno));
+    return out.commit(error);
 }
 
 } // namespace tevo

@@ -67,8 +67,10 @@ bool encodeIndexBlock(const TvmIndexBlock& indexBlock, EncodedIndexBlock& out);
 std::string tvmEncodingProblem(const std::vector<TvmIndexBlock>& indexBlocks);
 
 // Writes encodeTvm's bytes to a temporary file beside `path` and renames it
-// over `path`; on any failure removes the temporary file and returns false
-// with a message in *error (when error is not null).
+// over `path` (ReplacementFile: created exclusively, never through a link; a
+// `path` that leads to a device, a pipe or a folder is refused and left as
+// it is); on any failure removes the temporary file and returns false with a
+// message in *error (when error is not null).
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<TvmIndexBlock>& indexBlocks, std::string* error);
 

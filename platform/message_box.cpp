@@ -4,6 +4,7 @@
 
 #include "platform/clock.hpp"
 #include "platform/quit_request.hpp"
+#include "platform/regular_file.hpp"
 #include "platform/text.hpp"
 
 #include <SDL.h>
@@ -111,7 +112,7 @@ void showInWindow(SDL_Surface* screen, std::u16string_view text, std::u16string_
     SurfacePtr saved(SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE));
     std::unique_ptr<TTF_Font, FontCloser> font;
     const bool ttfStarted = !TTF_WasInit() && TTF_Init() == 0;
-    if (TTF_WasInit() && !gFontPath.empty()) font.reset(TTF_OpenFont(gFontPath.c_str(), kFontSize));
+    if (TTF_WasInit() && !gFontPath.empty()) font.reset(openFontFile(gFontPath, kFontSize));
     {
         SurfacePtr captionText = renderText(font.get(), caption, TTF_STYLE_BOLD);
         SurfacePtr bodyText = renderText(font.get(), text);

@@ -7,6 +7,9 @@ namespace tevo {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
+// A path's byte b that is no UTF-8 is the unit kByteEscape + b (b >= 0x80).
+constexpr char16_t kByteEscape = 0xDC00;
 
 // Appends one code point as UTF-8.
 void appendUtf8(std::string& out, char32_t c) {
@@ -117,6 +120,36 @@ std::u16string toWide(std::string_view narrow) {
     std::u16string out;
     out.reserve(narrow.size());
     for (std::size_t i = 0; i < narrow.size();) appendUtf16(out, nextFromUtf8(narrow, i));
+    return out;
+}
+
+std::u16string toWidePath(std::string_view path) {
+    std::u16string out;
+    out.reserve(path.size());
+    for (std::size_t i = 0; i < path.size();) {
+        const std::size_t at = i;
+        const char32_t c = nextFromUtf8(path, i);
+        // An invalid sequence gives U+FFFD for its first byte alone.
+        if (c == kReplacement && path.substr(at, 3) != kReplacementUtf8)
+            out += static_cast<char16_t>(kByteEscape + static_cast<unsigned char>(path[at]));
+        else
+            appendUtf16(out, c);
+    }
+    return out;
+}
+
+std::string toNarrowPath(std::u16string_view path) {
+    std::string out;
+    out.reserve(path.size());
+    for (std::size_t i = 0; i < path.size();) {
+        const char16_t u = path[i];
+        if (u >= kByteEscape + 0x80 && u <= kByteEscape + 0xFF) {
+            out += static_cast<char>(u - kByteEscape);
+            ++i;
+        } else {
+            appendUtf8(out, nextFromUtf16(path, i));
+        }
+    }
     return out;
 }
 

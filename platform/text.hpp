@@ -22,6 +22,14 @@ std::string toNarrowUnlimited(std::u16string_view wide);
 // UTF-8 to UTF-16. Invalid sequences become U+FFFD.
 std::u16string toWide(std::string_view narrow);
 
+// Paths cross the program's wide interfaces (a map's or a track's path, a
+// plug-in's own path) without loss, whatever bytes the folders' names hold:
+// a byte that is not part of valid UTF-8 travels as the unpaired low
+// surrogate U+DC00 + byte and comes back as that byte. Shown (toNarrow,
+// printWide) such a unit reads as U+FFFD.
+std::u16string toWidePath(std::string_view path);
+std::string toNarrowPath(std::u16string_view path);
+
 // Cuts UTF-16 text to at most maxUnits units without splitting a surrogate pair.
 std::u16string_view cutWide(std::u16string_view wide, std::size_t maxUnits);
 

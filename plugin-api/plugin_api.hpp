@@ -45,6 +45,17 @@ struct SatelliteInfo {
 // The satellite table always crosses the boundary as this many records.
 inline constexpr int32_t kSatelliteSlots = 24;
 
+// The ranges of a satellite's numbers, NMEA 0183's (degrees, dB). A value a
+// receiver sends outside them is noise: a plug-in passes 0, "not known".
+inline constexpr int32_t kLowestElevation = -90;
+inline constexpr int32_t kZenithElevation = 90;
+inline constexpr int32_t kLastAzimuth = 359;
+inline constexpr int32_t kStrongestSnr = 99;
+
+inline constexpr int32_t withinOr0(int32_t value, int32_t lowest, int32_t highest) {
+    return value >= lowest && value <= highest ? value : 0;
+}
+
 static_assert(sizeof(float) == 4 && sizeof(bool) == 1,
               "the boundary needs 32-bit floats, 1-byte bools");
 static_assert(sizeof(GpsData) == 40);
@@ -82,6 +93,9 @@ enum PluginKind : int32_t {
 extern "C" {
 
 // Signatures of the exports. Plain C functions with undecorated names.
+// PluginInit gets the library's own path as UTF-16; a byte of the path that
+// is not part of valid UTF-8 (a folder named in Latin-1) comes as the
+// unpaired low surrogate U+DC00 + byte, so the path's bytes can be recovered.
 using PluginInitFn = int32_t (*)(const char16_t* path);
 using PluginGetDetailsFn = int32_t (*)();
 using PluginGetDescFn = int32_t (*)(char16_t* out);

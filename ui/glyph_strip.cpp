@@ -2,6 +2,8 @@
 // side by side on one surface, and labels copied together from it.
 #include "ui/text_style.hpp"
 
+#include "platform/regular_file.hpp"
+
 #include <algorithm>
 #include <cstring>
 
@@ -72,7 +74,7 @@ void TextStyle::buildGlyphStrip(std::u16string_view characters) {
     strip_.reset();
 
     // One bold instance serves every character of the strip.
-    TTF_Font* bold = TTF_OpenFont(fontPath_.c_str(), size_ + kHaloGrowth);
+    TTF_Font* bold = openFontFile(fontPath_, size_ + kHaloGrowth);
     if (!bold) return;
     TTF_SetFontStyle(bold, TTF_STYLE_BOLD);
     std::vector<OwnedSurface> singles;

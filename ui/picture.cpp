@@ -1,7 +1,5 @@
 #include "ui/picture.hpp"
 
-#include <SDL_image.h>
-
 namespace tevo {
 
 void setMagentaKey(SDL_Surface* image) {
@@ -12,7 +10,7 @@ void setMagentaKey(SDL_Surface* image) {
 void Picture::load(SDL_Surface* targetSurface, const std::string& path) {
     image.reset();
     target = targetSurface;
-    OwnedSurface read(IMG_Load(path.c_str()));
+    OwnedSurface read = loadImage(path);
     image = convertForDisplay(read.get());
 }
 

@@ -2,8 +2,6 @@
 
 #include "ui/picture.hpp"
 
-#include <SDL_image.h>
-
 namespace tevo {
 
 void Sprite::fromSurface(SDL_Surface* loaded, int32_t frameW, int32_t frameH) {
@@ -27,7 +25,7 @@ void Sprite::fromSurface(SDL_Surface* loaded, int32_t frameW, int32_t frameH) {
 void Sprite::load(SDL_Surface* targetSurface, const std::string& path, int32_t frameW,
                   int32_t frameH) {
     target = targetSurface;
-    OwnedSurface read(IMG_Load(path.c_str()));
+    OwnedSurface read = loadImage(path);
     fromSurface(read.get(), frameW, frameH);
 }
 

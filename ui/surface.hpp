@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <memory>
+#include <string>
 
 namespace tevo {
 
@@ -21,5 +22,9 @@ OwnedSurface createSurfaceLike(const SDL_PixelFormat& format, int w, int h);
 // Converts `image` to the display format, or to its own format when no video
 // mode is set (so that loading works before the window exists); null on failure.
 OwnedSurface convertForDisplay(SDL_Surface* image);
+
+// The picture file at `path`, read only when it is a regular file (a pipe or
+// a device in its place is not waited on); null when it cannot be read.
+OwnedSurface loadImage(const std::string& path);
 
 } // namespace tevo

@@ -1,5 +1,7 @@
 #include "ui/text_style.hpp"
 
+#include "platform/regular_file.hpp"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -58,7 +60,7 @@ bool TextStyle::openFont(SDL_Surface* target, const std::string& path, int32_t s
     size_ = size;
     closeFont();
     renderedTexts_.clear();
-    if (size > 0 && TTF_WasInit()) font_ = TTF_OpenFont(path.c_str(), size);
+    if (size > 0 && TTF_WasInit()) font_ = openFontFile(path, size);
     return font_ != nullptr;
 }
 

@@ -90,9 +90,9 @@ void appendGroups(SkySource& source, Talker talker, const Sentence& s, int group
         if (prn == 0 || source.building.size() >= kSatellitesPerSource) continue;
         SatelliteInfo info{};
         info.prn = prn;
-        info.elevation = intOr0(s.field(first + 1));
-        info.azimuth = intOr0(s.field(first + 2));
-        info.snr = intOr0(s.field(first + 3));
+        info.elevation = withinOr0(intOr0(s.field(first + 1)), kLowestElevation, kZenithElevation);
+        info.azimuth = withinOr0(intOr0(s.field(first + 2)), 0, kLastAzimuth);
+        info.snr = withinOr0(intOr0(s.field(first + 3)), 0, kStrongestSnr);
         source.building.push_back(info);
     }
 }

@@ -9,6 +9,7 @@ namespace {
 
 constexpr uint8_t kLineFeed = 10;
 constexpr uint8_t kCarriageReturn = 13;
+constexpr uint8_t kSentenceStart = '$';
 
 } // namespace
 
@@ -53,6 +54,14 @@ void splitLines(ReceiverState& state) {
             line.clear();
             i = 0;
             continue;
+        }
+        // A '$' always begins a sentence: noise before it (a NUL, a stray
+        // byte of a line that never ended) is dropped instead of spoiling it.
+        if (byte == kSentenceStart && i > 0) {
+            state.start += i;
+            state.length -= i;
+            line.clear();
+            i = 0;
         }
         if (byte != kCarriageReturn) line += static_cast<char>(byte);
         ++i;

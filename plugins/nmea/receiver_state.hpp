@@ -36,7 +36,8 @@ struct ReceiverState {
 // Appends pushed bytes and applies every complete line.
 void pushBytes(ReceiverState& state, const uint8_t* data, int32_t n);
 
-// Cuts complete lines out of the buffer and applies each.
+// Cuts complete lines out of the buffer and applies each; a line begins anew
+// at every '$'.
 void splitLines(ReceiverState& state);
 
 // Applies one line (without its line feed) to the state.

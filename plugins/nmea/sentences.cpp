@@ -102,9 +102,9 @@ void applyGsv(ReceiverState& state, std::string_view line) {
     constexpr std::size_t kChecksumDigits = 2;
     do {
         int32_t prn = readInt(nextField(line));
-        int32_t elevation = readInt(nextField(line));
-        int32_t azimuth = readInt(nextField(line));
-        int32_t snr = readInt(nextField(line));
+        int32_t elevation = withinOr0(readInt(nextField(line)), kLowestElevation, kZenithElevation);
+        int32_t azimuth = withinOr0(readInt(nextField(line)), 0, kLastAzimuth);
+        int32_t snr = withinOr0(readInt(nextField(line)), 0, kStrongestSnr);
         if (state.stored < state.inView && state.stored < kSatelliteSlots) {
             SatelliteInfo& info = state.satellites[state.stored++];
             info = SatelliteInfo{};

@@ -5,6 +5,7 @@ namespace tevo::trackrec {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr char16_t kByteEscape = 0xDC00;
 
 bool isHigh(char16_t u) {
     return u >= 0xD800 && u <= 0xDBFF;
@@ -40,6 +41,8 @@ std::string toUtf8(std::u16string_view text) {
         if (isHigh(u) && i + 1 < text.size() && isLow(text[i + 1])) {
             append(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
             ++i;
+        } else if (u >= kByteEscape + 0x80 && u <= kByteEscape + 0xFF) {
+            out += static_cast<char>(u - kByteEscape); // a byte of the path that is no UTF-8
         } else if (isHigh(u) || isLow(u)) {
             append(out, kReplacement);
         } else {

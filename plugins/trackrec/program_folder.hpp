@@ -7,7 +7,9 @@
 
 namespace tevo::trackrec {
 
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+// The host's UTF-16 path to its bytes: U+DC80 to U+DCFF alone are the bytes
+// 0x80 to 0xFF that were no UTF-8 (plugin_api.hpp); any other unpaired
+// surrogate becomes U+FFFD.
 std::string toUtf8(std::u16string_view text);
 
 // The program folder of a plug-in library path, ending in '/'; empty when the

@@ -63,8 +63,17 @@ TrackFile::~TrackFile() {
 
 bool TrackFile::open(const std::string& path, std::string_view header) {
     close();
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // Never through a link planted at the day's name, and never a pipe or a
+    // device in its place: the track goes only into a file of its own.
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                 0644);
     if (fd_ < 0) return false;
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close();
+        errno = EINVAL;
+        return false;
+    }
     path_ = path;
     if (repair(header)) return true;
     int error = errno;

@@ -14,6 +14,10 @@ bool sameDate(const UtcDate& a, const UtcDate& b) {
     return a.year == b.year && a.month == b.month && a.day == b.day;
 }
 
+int64_t dayNumber(const UtcDate& date) {
+    return static_cast<int64_t>(secondsSinceEpoch(UtcTime{date, 0, 0, 0}) / kSecondsPerDay);
+}
+
 bool sanePosition(const GpsData& r) {
     return std::isfinite(r.latitude) && std::isfinite(r.longitude) && std::fabs(r.latitude) <= 90 &&
            std::fabs(r.longitude) <= 180;
@@ -25,12 +29,14 @@ TrackRecorder::TrackRecorder(std::string tracksFolder) : folder_(std::move(track
 
 void TrackRecorder::add(const GpsData& record) {
     if (record.fix == FixNone || !sanePosition(record)) return;
-    if (retryAt_ && now() < *retryAt_) return;
     UtcTime time = timeOfFix(record).value_or(systemTime());
     double seconds = secondsSinceEpoch(time);
-    bool newFile = !fileDate_ || !sameDate(*fileDate_, time.date) || !file_.isOpen();
-    if (newFile) {
-        if (!ensureFile(time.date)) return;
+    const bool turnsDay = turnsToNextDay(time.date, seconds);
+    lastSeconds_ = seconds;
+    if (retryAt_ && now() < *retryAt_) return;
+    // The drive goes on in its file; only midnight begins the next day's.
+    if (turnsDay || !fileDate_ || !file_.isOpen()) {
+        if (!ensureFile(turnsDay || !fileDate_ ? time.date : *fileDate_)) return;
         thinning_.restart();
     }
     Thinning::Decision decision = thinning_.next({record.latitude, record.longitude, seconds});
@@ -46,9 +52,16 @@ void TrackRecorder::add(const GpsData& record) {
     }
 }
 
+bool TrackRecorder::turnsToNextDay(const UtcDate& date, double seconds) const {
+    // A receiver whose date jumps (a wrong date in every sentence, dates that
+    // go backwards) must not spread one drive over a file per fix.
+    if (!fileDate_ || !lastSeconds_ || filesOpened_ >= kMaxFilesPerDrive) return false;
+    const double gap = seconds - *lastSeconds_;
+    return dayNumber(date) == dayNumber(*fileDate_) + 1 && gap > 0 && gap <= kMidnightGap.count();
+}
+
 bool TrackRecorder::ensureFile(const UtcDate& date) {
     file_.close();
-    fileDate_.reset();
     if (folder_.empty()) {
         errno = ENOENT;
         fail("the Tracks folder (unknown program folder)");
@@ -63,6 +76,7 @@ bool TrackRecorder::ensureFile(const UtcDate& date) {
         fail(path);
         return false;
     }
+    if (!fileDate_ || !sameDate(*fileDate_, date)) ++filesOpened_;
     fileDate_ = date;
     retryAt_.reset();
     return true;

@@ -196,6 +196,18 @@ TEST_F(Shell, BrokenSettingsThatCannotBeKeptAreNotOverwritten) {
         << out;
 }
 
+// A program folder named in Latin-1 finds its map and demonstration track.
+TEST_F(Shell, AFolderNamedInLatin1FindsItsMapAndTracks) {
+    const std::string folder = dir.file("K\xF6ln/");
+    std::filesystem::create_directory(folder);
+    for (const std::string name : {"map.tvm", "demo.plt"})
+        std::filesystem::create_symlink(std::string(TEVO_DIST_DIR) + "/" + name, folder + name);
+    writeFile(folder + "screen.xml", layout("defaultWindows", "<bpp>16</bpp>"));
+    ASSERT_FALSE(startUp(app, (folder + "tevo").c_str()));
+    EXPECT_TRUE(app.mapView->mapOpen());
+    EXPECT_EQ(app.mapView->tracks.size(), 1) << "the demonstration track is drawn";
+}
+
 TEST_F(Shell, SoundSettingsLeaveNoCopy) {
     writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
     writeFile(dir.file("config.xml"), test::kDefaultConfigXml);

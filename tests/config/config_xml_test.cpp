@@ -147,8 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"LeadingSpaceNeverCut",
                     "<config><port>" + std::string(300, ' ') + "9</port></config>",
                     "\t\t<port>9</port>\n"},
-        SettingCase{"Saturates", "<config><baudrate>99999999999</baudrate></config>",
-                    "\t\t<baudrate>2147483647</baudrate>\n"}),
+        SettingCase{"Saturates", "<config><viewto>99999999999</viewto></config>",
+                    "\t\t<viewto>2147483647</viewto>\n"}),
     [](const testing::TestParamInfo<SettingCase>& info) { return info.param.label; });
 
 TEST(ConfigXmlTest, ValuesBeforeAParseErrorStay) {

@@ -129,10 +129,10 @@ TEST(WrittenValueTest, ValueAcrossTheChunkBorderReadsWhole) {
     std::string file = "<config><!--";
     const std::string before = "--><navigation><scale>";
     file += std::string(cXML::kReadChunk - file.size() - before.size() - 2, 'x');
-    file += before + "1234.5</scale></navigation></config>";
+    file += before + "2.125</scale></navigation></config>";
     cConfigXML config;
     ASSERT_TRUE(parseInto(config, file));
-    EXPECT_EQ(config.scale, 1234.5f);
+    EXPECT_EQ(config.scale, 2.125f);
 }
 
 } // namespace

@@ -112,15 +112,14 @@ INSTANTIATE_TEST_SUITE_P(
                                   "Parse error at line 1: no element found\n", 4}),
     [](const testing::TestParamInfo<MalformedCase>& info) { return info.param.label; });
 
-TEST(XmlParseTest, UnreadableFileReportsReadError) {
-    // A folder opens for reading but every read of it fails.
+TEST(XmlParseTest, AFolderIsRefusedUnread) {
     TempDir folder;
     folder.write("x", "");
     RecordingReader reader;
     const ParseOutcome outcome = parseCaptured(reader, folder.file(""));
     EXPECT_FALSE(outcome.result);
-    EXPECT_EQ(outcome.err, "Read error\n");
-    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out, folder.file("") + " is not a regular file; it is not read\n");
 }
 
 TEST(XmlParseTest, ReadsFilesLargerThanOneChunk) {
@@ -146,7 +145,10 @@ TEST(XmlParseTest, BrokenOnlyWhenAnOpenedFileCouldNotBeReadWhole) {
     parseCaptured(reader, folder.file("absent.xml"));
     EXPECT_FALSE(reader.broken());
     folder.write("x", "");
-    parseCaptured(reader, folder.file("")); // a folder: every read fails
+    parseCaptured(reader, folder.file("")); // a folder is not even opened
+    EXPECT_FALSE(reader.broken());
+    parseCaptured(reader,
+                  folder.write("huge.xml", "<r a='" + std::string(cXML::kMaxFileBytes, 'a')));
     EXPECT_TRUE(reader.broken());
 }
 

@@ -116,6 +116,14 @@ TEST(TrackRead, HugeLineWithoutEndIsReadToTheEnd) {
     ASSERT_EQ(log.points.size(), 1u);
 }
 
+// A line longer than any point's is skipped without being kept in memory.
+TEST(TrackRead, OverlongLineIsNoPoint) {
+    TrackLog log =
+        readText(plt({"55.5,37.5,0,1,39000.5" + std::string(1 << 20, '9'), "56.5,38.5"}));
+    ASSERT_EQ(log.points.size(), 1u);
+    EXPECT_FLOAT_EQ(log.points[0].latitude, 56.5f);
+}
+
 TEST(TrackRead, EveryLineOfALongFileIsOnePoint) {
     std::vector<std::string> lines(20000, "55.1234567,37.1234567,0,1,39000.5");
     TrackLog log = readText(plt(lines));

@@ -31,6 +31,14 @@ TEST(Text, InvalidInputBecomesReplacementCharacter) {
                               "b");
 }
 
+// Latin-1 folder names come back byte for byte; shown, they read as U+FFFD.
+TEST(Text, PathsKeepEveryByteThroughWideText) {
+    for (const std::string path :
+         {"/K\xF6ln/\xC3\xB6\xF0\x9F\x9A\x97", "\xED\xA0\x80\xEF\xBF\xBD\xC3\xC0\xAF"})
+        EXPECT_EQ(toNarrowPath(toWidePath(path)), path) << path;
+    EXPECT_EQ(toNarrow(toWidePath("K\xF6ln")), "K\xEF\xBF\xBDln");
+}
+
 TEST(Text, NarrowResultIsCutOnCharacterBoundary) {
     // 253 ASCII bytes leave room for one byte only: the 2-byte letter goes.
     std::u16string wide(253, u'x');

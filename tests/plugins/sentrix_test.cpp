@@ -324,6 +324,26 @@ TEST_F(Sentrix, SurvivesMalformedSentences) {
     EXPECT_NEAR(48.1173, lib.gpsData().latitude, 1e-5);
 }
 
+// Noise costs at most its sentence; satellite numbers out of range read as 0.
+TEST_F(Sentrix, NoiseSparesTheNextSentence) {
+    const std::string rmc = kRmc;
+    for (const std::string& bytes :
+         {std::string(1, '\0') + rmc, "\x7F" + rmc, "$GPGSV,3,1,1" + rmc,
+          "$GPRMC,123519,A,50\x01\x7F,N,01131.000,E,022.4,084.4,230394,,*6A\r\n" + rmc,
+          rmc.substr(0, rmc.size() - 2) + std::string("\xFF\0\r\n", 4),
+          "$GPRMC,1,V*00\r\nx\x00" + rmc}) {
+        lib.deInit();
+        lib.init(u"x");
+        for (char byte : bytes) lib.push(std::string(1, byte)); // as slowly as a port may
+        EXPECT_TRUE(lib.api.PluginIsPositionUpdated()) << bytes;
+        EXPECT_NEAR(48.1173, lib.gpsData().latitude, 1e-5) << bytes;
+    }
+    lib.push("$GPGSV,1,1,01,01,2147483647,-2147483648,100*7B\n");
+    ASSERT_EQ(1u, lib.satellites().size());
+    EXPECT_EQ(0, lib.satellites()[0].elevation | lib.satellites()[0].azimuth |
+                     lib.satellites()[0].snr);
+}
+
 TEST_F(Sentrix, NoiseFillingTheBufferDoesNotSilenceTheReceiver) {
     std::string noise(4000, 'x');
     for (int i = 0; i < 6; ++i) lib.push(noise); // 24000 bytes without a line feed

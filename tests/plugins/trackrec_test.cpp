@@ -152,6 +152,7 @@ TEST(ProgramFolder, WideTextBecomesUtf8) {
     EXPECT_EQ("a\xEF\xBF\xBD"
               "b",
               trackrec::toUtf8(std::u16string(u"a") + char16_t(0xD800) + u"b"));
+    EXPECT_EQ("/tmp/K\xF6ln/", trackrec::toUtf8(u"/tmp/K" + std::u16string(1, 0xDCF6) + u"ln/"));
 }
 
 // Files ---------------------------------------------------------------------
@@ -218,6 +219,29 @@ TEST_F(Recording, MidnightBeginsTheNextDaysFile) {
     PltFile next = readPlt(dayFile(9));
     ASSERT_EQ(1u, next.points.size());
     EXPECT_EQ(1, next.points[0].segment);
+}
+
+// Dates that go backwards or jump at every fix keep a drive in its first file;
+// steps over midnight add files up to the limit of one drive.
+TEST_F(Recording, DatesThatJumpKeepTheDriveInFewFiles) {
+    std::vector<GpsData> backwards, forwards, midnights;
+    for (int day = 1; day <= 20; ++day) {
+        backwards.push_back(fixAt(55.0 + 0.001 * day, 37.0, 12, 0, day, 28 - day));
+        forwards.push_back(fixAt(55.0 + 0.001 * day, 37.0, 12, 0, day, day));
+        midnights.push_back(fixAt(55.0 + 0.01 * day, 37.0, 23, 59, 59, day));
+        midnights.push_back(fixAt(55.005 + 0.01 * day, 37.0, 0, 0, 0, day + 1));
+    }
+    const std::pair<std::vector<GpsData>, std::size_t> cases[] = {
+        {backwards, 1},
+        {forwards, 1},
+        {{midnights.begin(), midnights.begin() + 2}, 2},
+        {midnights, trackrec::TrackRecorder::kMaxFilesPerDrive}};
+    for (const auto& [fixes, files] : cases) {
+        fs::remove_all(tracks());
+        trackrec::TrackRecorder recorder(tracks());
+        for (const GpsData& fix : fixes) recorder.add(fix);
+        EXPECT_EQ(files, std::size_t(std::distance(fs::directory_iterator(tracks()), {})));
+    }
 }
 
 struct TornCase {

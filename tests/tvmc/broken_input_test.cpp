@@ -2,6 +2,9 @@
 // non-zero exit, and never leaves a map file behind (nor touches an old one).
 #include "tvmc/tvmc_helpers.hpp"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -101,6 +104,30 @@ TEST(BrokenInputOldMap, AFailedRunLeavesTheOldMapAsItWas) {
     std::string text;
     std::getline(in, text);
     EXPECT_EQ(text, "old map");
+}
+
+// An output that is no regular file (a device, a pipe, a folder) is refused
+// and left as it is; a pipe is no input either. Devices need root.
+TEST(BrokenInputOldMap, AnOutputThatIsNoFileIsLeftAsItIs) {
+    for (const fs::file_type kind :
+         {fs::file_type::character, fs::file_type::fifo, fs::file_type::directory}) {
+        TempDir folder;
+        const std::string out = folder.file("out");
+        const mode_t node = kind == fs::file_type::fifo ? S_IFIFO : S_IFCHR;
+        if (kind == fs::file_type::directory
+                ? !fs::create_directory(out)
+                : ::mknod(out.c_str(), node | 0644, makedev(1, 3)) != 0)
+            continue;
+        const RunResult r = runTvmc({folder.write("nodes.osm", kNodesOnly), "-o", out});
+        EXPECT_NE(r.err.find(", not a regular file; it is left as it is"), std::string::npos)
+            << r.err;
+        EXPECT_EQ(kind, fs::symlink_status(out).type());
+        EXPECT_EQ(2, std::distance(fs::directory_iterator(folder.path()), {}));
+        if (node == S_IFIFO) {
+            EXPECT_NE(runTvmc({out, "-o", folder.file("map.tvm")}).err.find("not a regular file"),
+                      std::string::npos);
+        }
+    }
 }
 
 struct UsageCase {

@@ -292,5 +292,31 @@ TEST(HugeArea, StaysOnlyOnTheLevelWhereItCoversFewCells) {
     for (const MapObject& o : compiled.map.objects) EXPECT_EQ(o.cellSeconds, 7200u);
 }
 
+// Areas that cannot be drawn or are too large to assemble are counted apart.
+TEST(InputForms, UnusableAreasAreCountedApart) {
+    const std::string head = R"(<osm version="0.6"><node id="1" lat="55.70" lon="37.50"/>
+<node id="2" lat="55.71" lon="37.51"/><node id="3" lat="55.71" lon="37.50"/>
+<node id="4" lat="55.70" lon="37.51"/><way id="1"><nd ref="1"/><nd ref="2"/>
+<tag k="highway" v="primary"/></way>)";
+    std::string ways, members;
+    for (int id = 10; id < 10 + 32001; ++id) {
+        ways += "<way id=\"" + std::to_string(id) + "\"><nd ref=\"1\"/><nd ref=\"2\"/></way>";
+        members += "<member type=\"way\" ref=\"" + std::to_string(id) + "\" role=\"outer\"/>";
+    }
+    const std::pair<std::string, const char*> cases[] = {
+        {R"(<way id="2"><nd ref="1"/><nd ref="2"/><nd ref="4"/><nd ref="3"/><nd ref="1"/>
+<tag k="landuse" v="forest"/></way>)",
+         "skipped: 1 areas whose rings cross themselves or do not close"},
+        {ways + "<relation id=\"1\">" + members +
+             "<tag k=\"type\" v=\"multipolygon\"/><tag k=\"landuse\" v=\"forest\"/></relation>",
+         "skipped: 1 multipolygons of more than 32000 members"}};
+    for (const auto& [osm, summary] : cases) {
+        const RunResult r = compileDocument(head + osm + "</osm>").run;
+        EXPECT_EQ(0, r.code) << r.err;
+        EXPECT_NE(r.out.find(", 0 areas assembled, "), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find(summary), std::string::npos) << r.out;
+    }
+}
+
 } // namespace
 } // namespace tevo::test

@@ -83,7 +83,11 @@ bool PtyPort::link(const std::string& folder, int portNumber) {
     std::string ports = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + "ports";
     mkdir(ports.c_str(), 0755); // may exist already
     std::string path = ports + "/COM" + std::to_string(portNumber);
-    unlink(path.c_str()); // a link left by an earlier run
+    // A link left by an earlier run goes; anything else at the name (a
+    // device, a file of the user's) is left as it is.
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) return false;
+    unlink(path.c_str());
     if (symlink(devicePath_.c_str(), path.c_str()) != 0) return false;
     linkPath_ = path;
     return true;

@@ -31,7 +31,8 @@ public:
     // Closes both ends: the device goes away, as when a receiver is unplugged.
     void hangUp();
 
-    // FOLDER/ports/COM<n> -> the device; removed again by the destructor.
+    // FOLDER/ports/COM<n> -> the device; removed again by the destructor. A
+    // link of an earlier run is replaced; false when anything else has the name.
     bool link(const std::string& folder, int portNumber);
 
 private:

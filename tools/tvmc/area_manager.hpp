@@ -4,6 +4,8 @@
 // editors are not sorted by id, and the map must not depend on the order.
 #pragma once
 
+#include "tools/tvmc/osm_reader.hpp"
+
 #include <osmium/area/assembler.hpp>
 #include <osmium/osm/location.hpp>
 #include <osmium/osm/relation.hpp>
@@ -11,6 +13,7 @@
 #include <osmium/relations/relations_manager.hpp>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -21,15 +24,21 @@ class AreaManager : public osmium::relations::RelationsManager<AreaManager, fals
 public:
     explicit AreaManager(osmium::area::Assembler::config_type config) : config_(config) {}
 
-    // Relations of type multipolygon or boundary with at least one way.
-    bool new_relation(const osmium::Relation& relation) const {
+    // Relations of type multipolygon or boundary with one to kMaxAreaMembers
+    // ways (osm_reader.hpp); larger ones are counted.
+    bool new_relation(const osmium::Relation& relation) {
         const char* type = relation.tags().get_value_by_key("type");
         if (!type || (std::strcmp(type, "multipolygon") != 0 && std::strcmp(type, "boundary") != 0))
             return false;
-        return std::any_of(
+        const auto ways = static_cast<std::size_t>(std::count_if(
             relation.members().cbegin(), relation.members().cend(),
-            [](const osmium::RelationMember& m) { return m.type() == osmium::item_type::way; });
+            [](const osmium::RelationMember& m) { return m.type() == osmium::item_type::way; }));
+        if (ways > kMaxAreaMembers) ++tooLarge_;
+        return ways > 0 && ways <= kMaxAreaMembers;
     }
+
+    // Relations left out for their size.
+    uint64_t tooLarge() const { return tooLarge_; }
 
     // Every way member of a kept relation is noted.
     bool new_member(const osmium::Relation&, const osmium::RelationMember& member, std::size_t) {
@@ -87,6 +96,7 @@ private:
     osmium::area::Assembler::config_type config_;
     std::vector<osmium::object_id_type> memberWays_; // sorted after prepareMembers()
     std::vector<bool> memberSeen_;
+    uint64_t tooLarge_ = 0;
 };
 
 } // namespace tevo::tvmc

@@ -1,5 +1,6 @@
 #include "tools/tvmc/compiler.hpp"
 
+#include "platform/file_output.hpp"
 #include "platform/text.hpp"
 #include "tools/tvmc/grid.hpp"
 #include "tools/tvmc/road_graph/road_graph.hpp"
@@ -100,6 +101,14 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     if (!error) error = &scratch;
     const auto started = std::chrono::steady_clock::now();
     summary.output = options.output;
+    // A device or a pipe named as the output is refused before the work.
+    for (const std::string& out : {options.output, roadGraphPath(options.output)}) {
+        if (out != options.output && !options.roadGraph) continue;
+        if (std::string problem = outputProblem(out); !problem.empty()) {
+            *error = problem;
+            return false;
+        }
+    }
 
     // Read the input into features.
     uint64_t total = 0;

@@ -6,6 +6,9 @@
 #include "tools/tvmc/geometry.hpp"
 #include "tools/tvmc/type_table.hpp"
 
+#include "platform/paths.hpp"
+#include "platform/regular_file.hpp"
+
 #include <osmium/handler.hpp>
 #include <osmium/handler/node_locations_for_ways.hpp>
 #include <osmium/index/map/flex_mem.hpp>
@@ -97,7 +100,22 @@ public:
     }
 
     void area(const osmium::Area& area) {
-        ++result_.stats.areas;
+        // The assembler hands on an area without rings where its rings
+        // cross themselves or do not close, and a ring of fewer than three
+        // distinct points holds no surface: such areas are counted apart.
+        if (drawArea(area))
+            ++result_.stats.areas;
+        else
+            ++result_.stats.areasBroken;
+    }
+
+    bool southSeen() const { return southSeen_; }
+    double southLatitude() const { return southLat_; }
+
+private:
+    // False when no ring of the area could be used.
+    bool drawArea(const osmium::Area& area) {
+        bool drawn = false;
         source_ = {area.orig_id(), 0,
                    area.from_way() ? SourceRef::WayArea : SourceRef::RelationArea};
         const TagGet tags = tagsOf(area.tags());
@@ -107,6 +125,7 @@ public:
         for (const osmium::OuterRing& outer : area.outer_rings()) {
             Ring ring = ringOf(outer);
             if (ring.size() < 3) continue;
+            drawn = true;
             if (border) {
                 Ring line = ring;
                 line.push_back(ring.front());
@@ -122,12 +141,9 @@ public:
                 addPolygon(*choice, name, joinHoles(ring, std::move(holes)));
             if (poi) addPoi(*poi, objectName(tags, ObjectClass::Poi), labelPoint(ring));
         }
+        return drawn;
     }
 
-    bool southSeen() const { return southSeen_; }
-    double southLatitude() const { return southLat_; }
-
-private:
     template <typename TRing> Ring ringOf(const TRing& osmRing) {
         Ring ring;
         ring.reserve(osmRing.size());
@@ -266,6 +282,7 @@ void readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
         progress.fileDone(fileSize(path));
     }
     manager.flush_output();
+    result.stats.relationsTooLarge = manager.tooLarge();
 }
 
 // libosmium decodes ahead of the handlers into queues of 20 buffers by
@@ -286,7 +303,11 @@ bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options,
         return false;
     };
     for (const std::string& path : inputs) {
-        if (std::FILE* f = std::fopen(path.c_str(), "rb"))
+        // Every input is read twice, relations first: a pipe cannot be, and
+        // opening one would wait for a writer.
+        if (fileExists(path) && !isRegularFile(path))
+            return fail(path + ": not a regular file (every input is read twice)");
+        if (std::FILE* f = openRegularStream(path))
             std::fclose(f);
         else
             return fail(path + ": cannot open the file");

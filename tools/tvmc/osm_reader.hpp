@@ -5,6 +5,7 @@
 
 #include "tools/tvmc/feature.hpp"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -27,11 +28,19 @@ public:
     virtual void relation(const osmium::Relation& relation) = 0;
 };
 
+// The ring assembly of a multipolygon takes time that grows with the square
+// of its members. The OSM database holds no relation of more than 32000
+// members (its own limit), so a larger one is made up: it is left out and
+// counted rather than allowed to hold the compile for hours.
+inline constexpr std::size_t kMaxAreaMembers = 32000;
+
 struct ReadStats {
     uint64_t nodes = 0, ways = 0, relations = 0, areas = 0;
-    uint64_t waysMissingNodes = 0; // skipped: some node of the way is not in the input
-    uint64_t invalidLocations = 0; // nodes skipped: no position on the globe
-    uint64_t bytes = 0;            // size of the input files
+    uint64_t waysMissingNodes = 0;  // skipped: some node of the way is not in the input
+    uint64_t invalidLocations = 0;  // nodes skipped: no position on the globe
+    uint64_t areasBroken = 0;       // rings that cross, do not close or hold no surface
+    uint64_t relationsTooLarge = 0; // multipolygons of more members than assembled
+    uint64_t bytes = 0;             // size of the input files
 };
 
 struct ReadOptions {

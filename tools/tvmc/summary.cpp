@@ -35,6 +35,13 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
     if (s.read.waysMissingNodes > 0)
         std::fprintf(out, "skipped: %" PRIu64 " ways with nodes missing from the input\n",
                      s.read.waysMissingNodes);
+    if (s.read.areasBroken > 0)
+        std::fprintf(out,
+                     "skipped: %" PRIu64 " areas whose rings cross themselves or do not close\n",
+                     s.read.areasBroken);
+    if (s.read.relationsTooLarge > 0)
+        std::fprintf(out, "skipped: %" PRIu64 " multipolygons of more than %zu members\n",
+                     s.read.relationsTooLarge, kMaxAreaMembers);
     if (s.read.invalidLocations > 0)
         std::fprintf(out, "skipped: %" PRIu64 " nodes without a valid position\n",
                      s.read.invalidLocations);

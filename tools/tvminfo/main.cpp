@@ -151,7 +151,7 @@ int run(const std::string& path, bool all) {
     cMapFile map;
     // The start rectangle stays NaN when the open does not write it.
     BoundsF start{NAN, NAN, NAN, NAN};
-    const bool opened = map.open(toWide(path), &start);
+    const bool opened = map.open(toWidePath(path), &start);
     if (!opened) std::fprintf(stderr, "tvminfo: %s: the map did not open\n", path.c_str());
     JsonOut j(stdout);
     j.beginObject();

@@ -11,6 +11,8 @@ namespace {
 
 constexpr int32_t kDefaultWidth = 480;
 constexpr int32_t kDefaultHeight = 640;
+// The program opens no larger window (SDL keeps a row's length in 16 bits).
+constexpr int32_t kLargestSide = 8192;
 // The rasteriser draws into 16 or 32 bits; the dummy driver's desktop has 8.
 constexpr int kDepth = 32;
 constexpr float kNorth = 90.0f;
@@ -33,8 +35,14 @@ bool openSession(const std::string& folder, int32_t width, int32_t height, Rende
     out.layout = screens.lookup(u"defaultWindows");
     ResolutionEntry& e = out.layout;
     if (width == 0 || height == 0) {
-        width = (e.width && e.height) ? e.width : kDefaultWidth;
-        height = (e.width && e.height) ? e.height : kDefaultHeight;
+        // The layout's window, when it is one the program would open.
+        const bool fits =
+            e.width > 0 && e.height > 0 && e.width <= kLargestSide && e.height <= kLargestSide;
+        if (!fits && (e.width != 0 || e.height != 0))
+            std::fprintf(stderr, "tvmrender: the layout's window %dx%d is refused; %dx%d is used\n",
+                         e.width, e.height, kDefaultWidth, kDefaultHeight);
+        width = fits ? e.width : kDefaultWidth;
+        height = fits ? e.height : kDefaultHeight;
     }
     out.screen = SDL_SetVideoMode(width, height, kDepth, SDL_SWSURFACE);
     if (!out.screen) {
@@ -43,7 +51,7 @@ bool openSession(const std::string& folder, int32_t width, int32_t height, Rende
     }
     out.view = std::make_unique<MapView>(out.screen, folder);
     MapView& v = *out.view;
-    if (!v.openMap(toWide(folder + "map.tvm"))) {
+    if (!v.openMap(toWidePath(folder + "map.tvm"))) {
         std::fprintf(stderr, "tvmrender: cannot open %smap.tvm\n", folder.c_str());
         return false;
     }

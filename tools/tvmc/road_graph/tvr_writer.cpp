@@ -1,10 +1,11 @@
 #include "tools/tvmc/road_graph/tvr_writer.hpp"
 
+#include "platform/file_output.hpp"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <span>
-#include <unistd.h>
 
 namespace tevo::tvmc {
 
@@ -51,12 +52,11 @@ bool writeRoadGraph(const std::string& path, const RoadNetwork& net, const std::
         at +=
             (pieces[s].count * kRecordSize[s] + kSectionAlign - 1) / kSectionAlign * kSectionAlign;
     }
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        if (error) *error = temp + ": " + std::strerror(errno);
-        return false;
-    }
+    // A new file beside the name, renamed over it when whole, as the map is
+    // written (platform/file_output.hpp).
+    ReplacementFile out;
+    if (!out.create(path, error)) return false;
+    std::FILE* f = out.stream();
     bool written = std::fwrite(&header, sizeof header, 1, f) == 1;
     static const char kZeros[kSectionAlign] = {};
     for (uint32_t s = 0; s < kSectionCount && written; ++s) {
@@ -65,15 +65,11 @@ bool writeRoadGraph(const std::string& path, const RoadNetwork& net, const std::
         written = (bytes == 0 || std::fwrite(pieces[s].data, 1, bytes, f) == bytes) &&
                   std::fwrite(kZeros, 1, pad, f) == pad;
     }
-    std::string problem;
-    if (!written) problem = temp + ": " + std::strerror(errno);
-    if (std::fclose(f) != 0 && problem.empty()) problem = temp + ": " + std::strerror(errno);
-    if (problem.empty() && std::rename(temp.c_str(), path.c_str()) != 0)
-        problem = path + ": " + std::strerror(errno);
-    if (problem.empty()) return true;
-    std::remove(temp.c_str());
-    if (error) *error = problem;
-    return false;
+    if (!written) {
+        if (error) *error = out.temporaryPath() + ": " + std::strerror(errno);
+        return false;
+    }
+    return out.commit(error);
 }
 
 } // namespace tevo::tvmc

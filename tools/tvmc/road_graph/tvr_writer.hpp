@@ -8,9 +8,9 @@
 
 namespace tevo::tvmc {
 
-// Writes under a temporary name beside `path` and renames it over `path`
-// when complete, as the map file is written; on failure the temporary file
-// is removed, `path` is left as it was, and *error says why.
+// Writes through a new file beside `path`, renamed over it when complete, as
+// the map file is written: a device or a pipe at `path` is refused; on
+// failure `path` is left as it was and *error says why.
 bool writeRoadGraph(const std::string& path, const RoadNetwork& net,
                     const std::vector<tvr::Box>& index, std::string* error);
 
