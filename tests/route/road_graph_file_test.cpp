@@ -128,6 +128,24 @@ TEST(Tvmroute, RouteAsJsonAndGpx) {
     EXPECT_EQ(rtepts, steps.size());
 }
 
+TEST(Tvmc, WritesTheRoadGraphBesideTheMapUnlessToldNot) {
+    TempDir dir;
+    const std::string osm = dir.write("roads.osm", sketchMap("A 0 0\nB 3 0\nC 3 2\n"
+                                                             "way A B C highway=residential\n"));
+    const RouteRun with = runTool("tvmc", {osm, "-o", dir.file("with.tvm")});
+    EXPECT_EQ(with.code, 0) << with.err;
+    EXPECT_NE(with.out.find("road graph: 3 road nodes, 2 junctions, 1 edges"), std::string::npos)
+        << with.out;
+    EXPECT_NE(with.out.find("wrote " + dir.file("with.tvr")), std::string::npos) << with.out;
+    route::cRoadGraph graph;
+    EXPECT_TRUE(graph.open(dir.file("with.tvr"), nullptr));
+    const RouteRun without =
+        runTool("tvmc", {"--no-road-graph", osm, "-o", dir.file("without.tvm")});
+    EXPECT_EQ(without.code, 0) << without.err;
+    EXPECT_EQ(without.out.find("road graph"), std::string::npos) << without.out;
+    EXPECT_FALSE(graph.open(dir.file("without.tvr"), nullptr));
+}
+
 TEST(Tvmroute, FarPositionIsAnError) {
     const RouteRun r =
         runTvmroute({demoFolder(), "--from", "37.5905,55.8105", "--to", "37.5,55.7"});

@@ -22,7 +22,9 @@ TempDir& scratch() {
     return dir;
 }
 
-RouteRun run(const std::string& program, const std::vector<std::string>& args) {
+} // namespace
+
+RouteRun runTool(const std::string& program, const std::vector<std::string>& args) {
     std::vector<std::string> argv{std::string(TEVO_BIN_DIR) + "/" + program};
     argv.insert(argv.end(), args.begin(), args.end());
     ChildProcess child(argv);
@@ -32,6 +34,8 @@ RouteRun run(const std::string& program, const std::vector<std::string>& args) {
     r.err = child.errors();
     return r;
 }
+
+namespace {
 
 std::string positionText(double x, double y, const char* separator) {
     char text[64];
@@ -55,19 +59,20 @@ std::string compiledFolder(const std::string& osmPath) {
     if (it != done.end()) return it->second;
     const std::string folder = scratch().file("map" + std::to_string(done.size()));
     scratch().makeFolder("map" + std::to_string(done.size()));
-    const RouteRun r = run("tvmc", {"--quiet", osmPath, "-o", folder + "/map.tvm"});
+    const RouteRun r = runTool("tvmc", {"--quiet", osmPath, "-o", folder + "/map.tvm"});
     if (r.code != 0) std::fprintf(stderr, "tvmc %s failed: %s\n", osmPath.c_str(), r.err.c_str());
     return done[osmPath] = folder;
 }
 
 std::string townFolder() {
     const std::string osm = scratch().file("town.osm");
-    static const bool made = run("roadnet", {"--towns", "2", "--seed", "7", "-o", osm}).code == 0;
+    static const bool made =
+        runTool("roadnet", {"--towns", "2", "--seed", "7", "-o", osm}).code == 0;
     return made ? compiledFolder(osm) : std::string();
 }
 
 RouteRun runTvmroute(const std::vector<std::string>& args) {
-    return run("tvmroute", args);
+    return runTool("tvmroute", args);
 }
 
 std::string gridPosition(double x, double y) {

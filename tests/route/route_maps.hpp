@@ -22,6 +22,8 @@ struct RouteRun {
     std::string out, err;
 };
 
+// Runs a program of build/bin and waits for it.
+RouteRun runTool(const std::string& program, const std::vector<std::string>& args);
 RouteRun runTvmroute(const std::vector<std::string>& args);
 
 // A small map drawn on a grid of 100 m steps: "A 0 0" puts node A at the
