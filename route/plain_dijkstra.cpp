@@ -23,7 +23,8 @@ std::optional<int64_t> plainDijkstra(const BaseGraph& base, std::span<const Seed
     int64_t best = kUnreached;
     for (const DirectPath& d : direct) best = std::min(best, d.cost);
     while (!queue.empty() && queue.top().first < best) {
-        const auto [d, x] = queue.top();
+        const int64_t d = queue.top().first;
+        const NodeId x = queue.top().second;
         queue.pop();
         if (done[x]) continue;
         done[x] = true;

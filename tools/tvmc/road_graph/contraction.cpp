@@ -170,7 +170,8 @@ void Contractor::witnessSearch(uint32_t from, uint32_t avoid, uint32_t limit) {
     forEachLoop(from, start);
     for (uint32_t settles = 0; !heap_.empty() && settles < kWitnessSettles;) {
         std::pop_heap(heap_.begin(), heap_.end(), std::greater<>());
-        const auto [d, z, first] = heap_.back();
+        const uint32_t d = std::get<0>(heap_.back());
+        const NodeId z = std::get<1>(heap_.back()), first = std::get<2>(heap_.back());
         heap_.pop_back();
         const bool current = (best_[z].first == first && best_[z].dist == d) ||
                              (second_[z].first == first && second_[z].dist == d);
@@ -236,7 +237,8 @@ void Contractor::passages(uint32_t v, NodeId arrival,
             if (!done[i] && (k == out.size() || out[i].second < out[k].second)) k = i;
         if (k == out.size()) return;
         done[k] = true;
-        const auto [from, d] = out[k];
+        const NodeId from = out[k].first;
+        const uint32_t d = out[k].second;
         forEachLoop(v, [&](const ArcView& loop) {
             if (!g_.turnAllowed(from, loop.first)) return;
             const uint32_t reach = d + loop.weight;
