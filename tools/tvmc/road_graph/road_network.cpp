@@ -147,6 +147,7 @@ void orderEdges(std::vector<PendingEdge>& edges, const std::vector<tvr::Coord>& 
              std::max(b.maxLat, c.lat)};
     };
     for (const tvr::Coord& c : at) grow(all, c);
+    for (const tvr::Coord& c : shapes) grow(all, c);
     const double w = std::max(1.0, static_cast<double>(all.maxLon) - all.minLon);
     const double h = std::max(1.0, static_cast<double>(all.maxLat) - all.minLat);
     for (PendingEdge& e : edges) {
@@ -156,8 +157,8 @@ void orderEdges(std::vector<PendingEdge>& edges, const std::vector<tvr::Coord>& 
         for (uint32_t i = 0; i < e.shapeCount; ++i) grow(b, shapes[e.firstShape + i]);
         const double mx = (static_cast<double>(b.minLon) + b.maxLon) / 2,
                      my = (static_cast<double>(b.minLat) + b.maxLat) / 2;
-        e.key = hilbertKey(static_cast<uint32_t>((mx - all.minLon) / w * 65535),
-                           static_cast<uint32_t>((my - all.minLat) / h * 65535));
+        auto cell = [](double v) { return static_cast<uint32_t>(std::clamp(v, 0.0, 1.0) * 65535); };
+        e.key = hilbertKey(cell((mx - all.minLon) / w), cell((my - all.minLat) / h));
     }
     std::stable_sort(edges.begin(), edges.end(),
                      [](const PendingEdge& a, const PendingEdge& b) { return a.key < b.key; });
