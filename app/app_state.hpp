@@ -6,7 +6,7 @@
 #include "config/screen_xml.hpp"
 #include "map/track_log.hpp"
 #include "plugin-api/plugin_api.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 #include <SDL.h>
 
@@ -22,10 +22,15 @@ struct ReceiverStateDeleter {
     void operator()(ReceiverState* state) const;
 };
 
+// What the follower (app/follower.cpp) remembers between records.
+struct FollowState {
+    uint32_t lastRecordTick = 0; // when the last record or replay point came
+    bool firstFixSeen = false;
+    bool freedByNoFix = false; // a record without a fix freed the view
+};
+
 // Locals of the main loop, kept here so that one pass can be run by itself.
 struct LoopState {
-    uint32_t lastReplayTick = 0;
-    bool firstFixSeen = false;
     bool dragging = false;
     bool pressedOnControl = false;
     bool returnButtonExists = false;
@@ -35,7 +40,6 @@ struct LoopState {
     std::array<int32_t, 2> pressMapPoint{-1, -1};
     bool pressPointOffMap = false;
     bool newFixThisPass = false;
-    bool freedByNoFix = false; // a record without a fix freed the view
     // The last record read from the receiver and the last satellite table.
     GpsData position{};
     std::array<SatelliteInfo, kSatelliteSlots> satellites{};
@@ -84,6 +88,7 @@ struct AppState {
     bool storedViewApplied = false;
 
     LoopState loop;
+    FollowState follow;
 
     // programFolder followed by a file name.
     std::string pathOf(const std::string& name) const { return programFolder + name; }

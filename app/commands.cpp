@@ -4,7 +4,7 @@
 #include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 namespace tevo {
 
@@ -60,20 +60,17 @@ void callBackReturnPosition(int32_t) {
 }
 
 void returnToPosition(AppState& app) {
-    // 1. The user no longer browses.
+    // The user no longer browses: the tap marker goes and the button hides.
     app.viewMovedByUser = false;
     MapView* v = app.mapView.get();
-    // 2. The tap marker goes, 3. the button hides.
-    if (v) v->overlays->clearTapMarker();
+    if (v) v->clearTapMarker();
     if (app.screens) app.screens->hideReturnButton();
-    // 4. The view as it was when browsing began, 5. following again, but
-    // only a vehicle that was seen: following no position would leave the
-    // map.
+    // The view as it was when browsing began, following again; but only a
+    // vehicle that was seen: following no position would leave the map.
     if (v) {
         v->restoreView();
-        if (v->followed.isSet()) v->followSwitch();
+        if (v->state().followed.isSet()) v->followSwitch();
     }
-    // 6.
     presentScreen(app);
 }
 

@@ -1,5 +1,5 @@
 // The main loop: events first, then the position step, until quit is set.
-#include "app/follow_steps.hpp"
+#include "app/follower.hpp"
 #include "app/receiver.hpp"
 #include "app/screen_steps.hpp"
 #include "app/startup.hpp"
@@ -50,20 +50,20 @@ void handleEvent(AppState& app, const SDL_Event& event) {
 }
 
 bool loopPass(AppState& app) {
-    // 1. Events, with a millisecond's sleep before each poll and each event.
+    // Events, with a millisecond's sleep before each poll and each event.
     sleepMs(1);
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         sleepMs(1);
         handleEvent(app, event);
     }
-    // 2. The next position: the replay or the receiver.
+    // The next position: the replay or the receiver.
     if (app.demoMode)
         replayStep(app);
     else
         receiverStep(app);
     viewAfterPass(app);
-    // 3. Go on while nobody asked to quit; SIGTERM and SIGINT ask too.
+    // Go on while nobody asked to quit; SIGTERM and SIGINT ask too.
     if (quitRequested()) app.quit = 1;
     return app.quit == 0;
 }

@@ -90,18 +90,17 @@ std::unique_ptr<cPanel> buildPanel(const BuildContext& c, const std::vector<Menu
 
 void buildMenus(ScreenSet& screens, SDL_Surface* video, const std::string& programFolder,
                 const std::string& menuPath, const ControlRect& screen) {
-    // 1. The file.
+    // The file, then the fonts.
     cMenuXML menu;
     menu.parse(menuPath);
     const BuildContext c{screens, video, programFolder};
-    // 2. The fonts.
     screens.labelFont = makeFont(c, menu.labelFontSize, menu.labelColour, 0);
     screens.buttonFont = makeFont(c, menu.buttonFontSize, menu.buttonColour, kCentredBothWays);
     screens.blackLabelFont = makeFont(c, menu.labelFontSize, 0, 0);
-    // 3. The map screen always exists; its labels are black.
+    // The map screen always exists; its labels are black.
     screens.navigation =
         buildPanel(c, menu.navigation(), screen, screens.blackLabelFont.get(), false);
-    // 4. and 5. The other two only with controls.
+    // The other two only with controls.
     if (!menu.main().empty())
         screens.mainMenu = buildPanel(c, menu.main(), screen, screens.labelFont.get(), false);
     if (!menu.satellites().empty())

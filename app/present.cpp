@@ -13,13 +13,13 @@ constexpr uint32_t kBackground = 0x00302820;
 
 void presentScreen(AppState& app) {
     if (!app.screen) return;
-    // 1. The menu screens draw over what is there; the map is not drawn.
+    // The menu screens draw over what is there; the map is not drawn.
     if (!onNavigationScreen(app)) {
         drawCurrentScreen(app);
         SDL_Flip(app.screen);
         return;
     }
-    // 2. The map with its draw time and mode, 3. the controls over it.
+    // The map with its draw time and mode, then the controls over it.
     if (app.mapView) {
         app.mapView->drawFrame();
         if (app.screens) updateViewTexts(*app.screens, *app.mapView);

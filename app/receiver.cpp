@@ -2,13 +2,15 @@
 // last position and satellite table taken from the plug-in.
 #include "app/receiver.hpp"
 
-#include "app/follow_steps.hpp"
+#include "app/follower.hpp"
 #include "app/probe_entry.hpp"
 #include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 
+#include "config/gpsd_xml.hpp"
 #include "gps/plugin_registry.hpp"
 #include "gps/position.hpp"
+#include "platform/clock.hpp"
 #include "platform/serial_device.hpp"
 
 #include <algorithm>
@@ -29,7 +31,14 @@ void ReceiverStateDeleter::operator()(ReceiverState* state) const {
 namespace {
 
 bool receiverRuns(const AppState& app) {
-    return app.receiver && app.receiver->gpsReader && app.receiver->gpsReader->portNumber != 0;
+    return app.receiver && app.receiver->gpsReader && app.receiver->gpsReader->running();
+}
+
+// Where detection looks for gpsd: gpsd.xml of the program folder.
+GpsdPlace gpsdPlace(const AppState& app) {
+    cGpsdXML file;
+    file.parse(app.pathOf("gpsd.xml"));
+    return GpsdPlace{file.use, file.host, file.port};
 }
 
 } // namespace
@@ -46,6 +55,8 @@ void startReceiver(AppState& app) {
     setSerialPortsFolder(app.programFolder);
     receiver.gpsReader = std::make_unique<cPosition>();
     cPosition& reader = *receiver.gpsReader;
+    receiver.registry.setGpsd(gpsdPlace(app));
+    receiver.registry.setSettingsFolder(app.programFolder);
     if (app.settings.port != 0 && app.settings.baudrate != 0) {
         receiver.registry.openConfiguredReceiver(reader, app.settings.port, app.settings.baudrate);
         return;
@@ -67,11 +78,11 @@ void receiverStep(AppState& app) {
     // Take it; a position with a fix goes to the consumers.
     if (loop.newFixThisPass) {
         receiver.registry.readGpsData(*receiver.gpsReader, loop.position);
-        followReceiverRecord(app, loop.position);
-        updatePositionTexts(app, loop.position);
+        receiver.gpsReader->noteRecord(loop.position, ticks());
+        followRecord(app, loop.position, RecordSource::Receiver);
         if (loop.position.fix != FixNone) receiver.registry.notifyConsumers(loop.position);
     } else {
-        // 3. Between records the view glides on.
+        // Between records the view glides on.
         continueTransition(app);
     }
     // A complete satellite table.
@@ -89,6 +100,11 @@ void receiverStep(AppState& app) {
 void stopReceiver(AppState& app) {
     // The reader's threads end here; the plug-ins stay loaded until exit.
     if (app.receiver) app.receiver->gpsReader.reset();
+}
+
+ReceiverStatus receiverStatus(const AppState& app) {
+    if (!app.receiver || !app.receiver->gpsReader) return {};
+    return app.receiver->gpsReader->status();
 }
 
 } // namespace tevo

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/app_state.hpp"
+#include "gps/receiver_status.hpp"
 
 namespace tevo {
 
@@ -18,5 +19,8 @@ void receiverStep(AppState& app);
 
 // Stops the reader; the plug-ins stay loaded until the process ends.
 void stopReceiver(AppState& app);
+
+// Where positions come from and whether they still come (gps/receiver_status.hpp).
+ReceiverStatus receiverStatus(const AppState& app);
 
 } // namespace tevo

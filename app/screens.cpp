@@ -4,7 +4,7 @@
 #include "app/screen_steps.hpp"
 
 #include "platform/text.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 namespace tevo {
 

@@ -1,5 +1,6 @@
 // The splash picture and the progress messages written on it while the
 // program starts.
+#include "app/receiver.hpp"
 #include "app/screen_steps.hpp"
 
 #include "platform/text.hpp"
@@ -14,6 +15,8 @@ constexpr int32_t kStatusTextSize = 9;
 constexpr const char16_t* kMakerLines[] = {u"Tevo GPS navigator",
                                            u"Map data \u00A9 OpenStreetMap contributors"};
 constexpr int32_t kMakerLineY[] = {25, 40};
+// Below the message, a line of the status text's size further down.
+constexpr int32_t kSourceLineGap = 15;
 
 } // namespace
 
@@ -33,11 +36,17 @@ void loadSplash(AppState& app) {
 
 void showStatusMessage(AppState& app, std::u16string_view message) {
     if (!app.screen) return;
-    // 1. The splash, 2. the message, 3. the maker lines, 4. the flip.
-    // Without a splash the window is cleared, or the messages would pile up.
+    // The splash, the message (and the receiver's source) and the maker
+    // lines, then the flip. Without a splash the window is cleared, or the
+    // messages would pile up.
     if (!app.splash.draw())
         SDL_FillRect(app.screen, nullptr, SDL_MapRGB(app.screen->format, 0, 0, 0));
     app.statusText.drawText(message, app.messageOrigin[0], app.messageOrigin[1]);
+    // Once found, the receiver's source under the message.
+    const std::u16string source = receiverStatus(app).source;
+    if (!source.empty())
+        app.statusText.drawText(u"GPS: " + source, app.messageOrigin[0],
+                                app.messageOrigin[1] + kSourceLineGap);
     for (int i = 0; i < 2; ++i)
         app.statusText.drawText(kMakerLines[i], app.screenWidth / 2, kMakerLineY[i]);
     SDL_Flip(app.screen);

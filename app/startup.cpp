@@ -1,7 +1,7 @@
 // Start-up: one copy only, SDL, the window at the layout's size, settings.
 #include "app/startup.hpp"
 
-#include "app/follow_steps.hpp"
+#include "app/follower.hpp"
 #include "app/receiver.hpp"
 #include "app/screen_steps.hpp"
 #include "app/view_steps.hpp"
@@ -184,7 +184,8 @@ std::optional<int> startUp(AppState& app, const char* argv0) {
     presentScreen(app);
     app.loop = LoopState{};
     app.loop.returnButtonExists = returnButtonExists(app);
-    app.loop.lastReplayTick = SDL_GetTicks();
+    app.follow = FollowState{};
+    app.follow.lastRecordTick = SDL_GetTicks();
     return std::nullopt;
 }
 

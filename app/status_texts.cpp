@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/text.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 #include <cmath>
 #include <cstdlib>
@@ -46,19 +46,19 @@ std::u16string formatDegrees(float value) {
 }
 
 void updatePositionTexts(ScreenSet& screens, const GpsData& record) {
-    // 1. No fix: every text empties.
+    // No fix: every text empties.
     if (record.fix == FixNone) {
         for (int32_t i = 0; i < kStatusTextCount; ++i)
             screens.setStatusText(static_cast<StatusText>(i), u"");
         return;
     }
-    // 2. Latitude and longitude.
+    // Latitude and longitude.
     screens.setStatusText(TextLatitude, formatDegrees(record.latitude));
     screens.setStatusText(TextLongitude, formatDegrees(record.longitude));
-    // 3. Altitude and speed.
+    // Altitude and speed.
     screens.setStatusText(TextAltitude, formatInt(record.altitude, u"%d"));
     screens.setStatusText(TextSpeed, formatInt(record.speed, u"%d км/ч"));
-    // 4. The satellite counts.
+    // The satellite counts.
     screens.setStatusText(TextAllSatellites, formatWide(u"%d", screens.satelliteCount));
     screens.setStatusText(TextUsedSatellites, formatWide(u"%d", screens.usedCount));
 }
@@ -77,9 +77,9 @@ void updateSatelliteTexts(ScreenSet& screens, const SatelliteInfo* table, int32_
 }
 
 void updateViewTexts(ScreenSet& screens, const MapView& view) {
-    screens.setStatusText(TextDrawTime, formatWide(u"%d мс", view.drawTimeMs));
+    screens.setStatusText(TextDrawTime, formatWide(u"%d мс", view.state().drawTimeMs));
     const std::u16string_view mode =
-        !view.perspective() ? u"Eco" : (view.style3D == Style2D ? u"2D" : u"3D");
+        !view.perspective() ? u"Eco" : (view.state().style == Style2D ? u"2D" : u"3D");
     screens.setStatusText(TextMode, mode);
 }
 

@@ -1,7 +1,7 @@
 // The keys of the map view: zoom, rotation, tilt, projection, orientation.
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 namespace tevo {
 
@@ -12,7 +12,7 @@ constexpr float kTiltStep = 1.0f;
 
 // While the replay moves the vehicle, its own frames show the change.
 bool replayMoves(const AppState& app) {
-    return app.demoMode && app.mapView->positionChanged;
+    return app.demoMode && app.mapView->state().positionChanged;
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 namespace tevo {
 
@@ -19,7 +19,7 @@ void motion(AppState& app, const SDL_MouseMotionEvent& m) {
         view.dragBy(loop.lastPoint[0] - m.x, loop.lastPoint[1] - m.y);
     loop.lastPoint = {m.x, m.y};
     loop.dragging = true;
-    if (!(app.demoMode && view.positionChanged)) presentScreen(app);
+    if (!(app.demoMode && view.state().positionChanged)) presentScreen(app);
 }
 
 void leftPress(AppState& app, const SDL_MouseButtonEvent& b) {
@@ -38,18 +38,18 @@ void leftPress(AppState& app, const SDL_MouseButtonEvent& b) {
 void leftRelease(AppState& app, const SDL_MouseButtonEvent& b) {
     LoopState& loop = app.loop;
     MapView& view = *app.mapView;
-    // 1. The controls let go; the release point.
+    // The controls let go; the release point.
     releaseCurrentScreen(app);
     loop.releasePoint = {b.x, b.y};
-    // 2. The flat view lands the drag.
+    // The flat view lands the drag.
     if (!view.perspective()) {
-        if (!view.previewOn || view.setPreview(false))
+        if (!view.state().previewOn || view.setPreview(false))
             view.dragBy(loop.pressPoint[0] - loop.releasePoint[0],
                         loop.pressPoint[1] - loop.releasePoint[1]);
         presentScreen(app);
     }
-    // 3. A tap on the map marks the place; with a return button it also
-    // frees the view until the user returns.
+    // A tap on the map marks the place; with a return button it also frees
+    // the view until the user returns.
     if (!loop.pressedOnControl) {
         if (loop.returnButtonExists) {
             if (returnButtonHidden(app)) {
@@ -59,11 +59,9 @@ void leftRelease(AppState& app, const SDL_MouseButtonEvent& b) {
             }
             app.viewMovedByUser = true;
         }
-        view.lastAction = ActionZoom;
-        view.overlays->setTapMarker(b.x, b.y);
+        view.markTap(b.x, b.y);
         presentScreen(app);
     }
-    // 4.
     loop.dragging = false;
 }
 
@@ -93,9 +91,9 @@ bool handleViewMouse(AppState& app, const SDL_Event& event) {
 void viewAfterPass(AppState& app) {
     if (!app.mapView || app.loop.dragging) return;
     MapView& view = *app.mapView;
-    view.afterFrameHook = app.loop.newFixThisPass;
+    view.setTapMarkerOverFrame(app.loop.newFixThisPass);
     // Between frames the tap marker animates on the screen by itself.
-    if (!app.loop.newFixThisPass) view.overlays->followTapMarker();
+    if (!app.loop.newFixThisPass) view.animateTapMarker();
 }
 
 } // namespace tevo

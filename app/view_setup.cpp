@@ -1,7 +1,7 @@
 // The map view in the start-up and the shutdown.
 #include "app/view_steps.hpp"
 #include "platform/text.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 
 namespace tevo {
 
@@ -23,11 +23,11 @@ void setUpMapView(AppState& app) {
         return name.empty() ? std::string() : app.pathOf(toNarrowUnlimited(name));
     };
     // Pointer, compass, overlay positions, POI icons, the fit, perspective.
-    if (!e.pointer.empty()) view.overlays->loadPointer(picture(e.pointer));
-    if (!e.compass.empty()) view.overlays->loadCompass(picture(e.compass));
+    if (!e.pointer.empty()) view.overlays().loadPointer(picture(e.pointer));
+    if (!e.compass.empty()) view.overlays().loadCompass(picture(e.compass));
     view.setOverlayPositions(e.compascoord[0], e.compascoord[1], e.scalecoord[0], e.scalecoord[1],
                              e.scalelength);
-    if (!e.poi.empty()) view.overlays->loadPoiSheet(picture(e.poi), e.poisize[0], e.poisize[1]);
+    if (!e.poi.empty()) view.overlays().loadPoiSheet(picture(e.poi), e.poisize[0], e.poisize[1]);
     view.fitToMap();
     view.setProjection(ProjectionPerspective);
     // Where the followed point stands on the screen; the thresholds.
@@ -39,7 +39,7 @@ void setUpMapView(AppState& app) {
     // free view stays as it is. The follow switch waits for the first fix:
     // until then there is nothing to follow and the user moves the map.
     if (app.settings.viewto == kFreeViewSetting) return;
-    if (view.followed.isSet() && !view.noFix) view.followSwitch();
+    if (view.state().followed.isSet() && !view.state().noFix) view.followSwitch();
 }
 
 void storeViewState(AppState& app) {

@@ -5,8 +5,10 @@
 // it is unloaded.
 #pragma once
 
+#include "gps/gpsd_source.hpp"
 #include "gps/plugin_probe.hpp"
 #include "gps/position.hpp"
+#include "gps/receiver_search.hpp"
 #include "platform/shared_library.hpp"
 #include "plugin-api/plugin_api.hpp"
 
@@ -14,16 +16,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tevo {
 
 class cPluginRegistry {
 public:
     static constexpr int32_t kSlots = 30;
-    // The baud rates detection tries, in this order.
-    static constexpr std::array<int32_t, 4> kDetectRates = {57600, 38400, 9600, 4800};
-    static constexpr int32_t kFirstPort = 1;
-    static constexpr int32_t kLastPort = 64;
     // How long a freshly opened port collects bytes before they are judged.
     static constexpr uint32_t kSettleMs = 2000;
 
@@ -38,15 +37,23 @@ public:
     // Tells every library to clean up and unloads it.
     void unloadPlugins();
 
-    // Opens the reader's port and asks its plug-in whether a receiver talks there.
+    // Opens one port at one rate and offers its sample to every receiver
+    // plug-in in load order; the first that recognises it gets the reader,
+    // whose worker starts.
     bool openAndTest(int32_t baudRate, int32_t portNumber, cPosition& reader);
-    // Tries COM1 to COM64 at each rate with the reader's plug-in; starts the
+    // Scans COM1 to COM64 at each rate (receiver_search.hpp); starts the
     // worker on success. The port found, 0 for none.
     int32_t detectReceiver(cPosition& reader);
-    // The start-up paths: the port from the settings, or detection. Print
-    // their console lines and show the failure boxes. True when a receiver runs.
+    // The start-up paths: the port from the settings, or detection (gpsd
+    // first, then the ports). Print their console lines and show the
+    // failure boxes, which say what was tried. True when a receiver runs.
     bool openConfiguredReceiver(cPosition& reader, int32_t port, int32_t baudrate);
     bool detectConfiguredReceiver(cPosition& reader);
+
+    // Where detection looks for gpsd; by default it does not.
+    void setGpsd(const GpsdPlace& place) { gpsd_ = place; }
+    // The program folder, whose config.xml and gpsd.xml the failure boxes name.
+    void setSettingsFolder(const std::string& folder) { settingsFolder_ = folder; }
 
     // The reader's current record; all zero when the plug-in has no getter.
     GpsData& readGpsData(const cPosition& reader, GpsData& destination) const;
@@ -64,7 +71,7 @@ public:
     // Without one (the default) libraries are loaded untried.
     void setProbe(std::unique_ptr<cPluginProbe> probe) { probe_ = std::move(probe); }
 
-    // Tests shorten the settle time of openAndTest.
+    // Tests shorten the settle time of detection.
     void setSettleTime(uint32_t milliseconds) { settleMs_ = milliseconds; }
 
 private:
@@ -83,8 +90,20 @@ private:
     std::array<PluginSetGPSDataFn, kSlots> consumersA_{};
     std::array<PluginSetGPSDataFn, kSlots> consumersB_{};
     std::array<PluginApi, kSlots> receivers_{};
+    // Gives the reader what a search found and starts its worker.
+    void install(cReceiverSearch::Found found, cPosition& reader) const;
+    // The failure box: `what` and the lines of what the search tried.
+    void reportFailure(std::u16string_view what, const cReceiverSearch& search) const;
+    // Installs what the search found, or says that it found nothing: the box
+    // `failure` and the console line `failureLine`. True when a receiver runs.
+    bool finishSearch(cReceiverSearch::Found found, const cReceiverSearch& search,
+                      cPosition& reader, std::u16string_view failure,
+                      std::u16string_view failureLine) const;
+
     uint32_t settleMs_ = kSettleMs;
     std::unique_ptr<cPluginProbe> probe_;
+    GpsdPlace gpsd_;
+    std::string settingsFolder_;
 };
 
 } // namespace tevo

@@ -1,10 +1,8 @@
 #include "gps/serial_port.hpp"
 
-#include "platform/clock.hpp"
-#include "platform/quit_request.hpp"
+#include "platform/text.hpp"
 
 #include <algorithm>
-#include <cstring>
 
 namespace tevo {
 
@@ -13,16 +11,6 @@ namespace {
 // A gone device (unplugged, the other end of a pty closed) is tried again
 // after this pause instead of in a busy loop.
 constexpr int kGoneRetryMs = 100;
-// Bits on the line per byte: start, eight data, stop.
-constexpr int32_t kBitsPerByte = 10;
-constexpr int32_t kMsPerSecond = 1000;
-constexpr int kMaxPeriods = 5;
-constexpr int kEmptyPeriods = 2;
-// A period never exceeds this, whatever the rate: at the slowest rate that
-// detection tries a sample of a few hundred bytes takes well under it, and a
-// configured rate of a few bits per second must not stall the start-up for
-// hours.
-constexpr uint32_t kMaxPeriodMs = 2000;
 
 } // namespace
 
@@ -33,38 +21,32 @@ cSerialPort::~cSerialPort() {
 bool cSerialPort::open(int32_t portNumber, int32_t baudRate) {
     // Remember the request; close a port that is open.
     portNumber_ = portNumber;
-    baudRate_ = baudRate;
+    requestedRate_ = baudRate;
     close();
     // Open the device, set the line, raise DTR and RTS.
     if (!device_.open(serialDevicePath(portNumber), baudRate)) return false;
-    // An empty buffer.
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        start_ = 0;
-        count_ = 0;
-    }
-    stop_ = false;
-    open_ = true;
-    // The reader runs at once.
-    reader_ = std::thread([this] { readerLoop(); });
+    // An empty buffer; the reader runs at once.
+    startReader(baudRate);
     return true;
 }
 
 void cSerialPort::close() {
-    stop_ = true;
-    device_.release(); // ends a pending wait
-    if (reader_.joinable()) reader_.join();
+    stopReader(); // ends a pending wait
     device_.close();
-    open_ = false;
+}
+
+std::u16string cSerialPort::name() const {
+    return formatWide(u"COM%d at %d bps", portNumber_, requestedRate_);
 }
 
 void cSerialPort::readerLoop() {
-    while (!stop_) {
+    while (!stopping()) {
         // Wait for received bytes.
         SerialDevice::Event event = device_.wait();
         // Released by close.
-        if (stop_ || event == SerialDevice::Event::Released) return;
+        if (stopping() || event == SerialDevice::Event::Released) return;
         if (event == SerialDevice::Event::Gone) {
+            noteGone();
             device_.pause(kGoneRetryMs);
             continue;
         }
@@ -79,56 +61,19 @@ void cSerialPort::readerLoop() {
 }
 
 void cSerialPort::appendQueued(int32_t n) {
-    std::lock_guard<std::mutex> guard(lock_);
-    // Make room: front-align, and on overflow keep the new bytes.
-    int32_t count = count_.load();
-    if (start_ > 0 && count == 0) start_ = 0;
-    if (count + n + start_ > kBufferSize && start_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + start_, count);
-        start_ = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        // Make room: front-align, and on overflow keep the new bytes.
+        n = std::min(n, bytes_.makeRoom(n));
+        // Closing: read nothing more. Otherwise the read of queued bytes
+        // completes at once, under the lock.
+        if (!stopping()) {
+            bytes_.added(device_.read(bytes_.back(), n));
+            bytes_.alignFront();
+        }
+        count_.store(bytes_.size(), std::memory_order_release);
     }
-    if (count > 0 && count + n + start_ >= kBufferSize) {
-        start_ = 0;
-        count = 0;
-    }
-    n = std::min(n, kBufferSize - start_ - count);
-    if (count == 0) start_ = 0;
-    // Closing: read nothing more.
-    if (stop_) {
-        count_ = count;
-        return;
-    }
-    // The read of queued bytes completes at once, under the lock.
-    count += device_.read(buffer_.data() + start_ + count, n);
-    if (start_ > 0 && count > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + start_, count);
-        start_ = 0;
-    }
-    count_.store(count, std::memory_order_release);
-}
-
-uint32_t cSerialPort::periodMs(int32_t wanted) const {
-    const int64_t lineMs = int64_t(wanted) * kBitsPerByte * kMsPerSecond / baudRate_;
-    return static_cast<uint32_t>(std::min<int64_t>(lineMs, kMaxPeriodMs));
-}
-
-int32_t cSerialPort::takeBytes(int32_t wanted, uint8_t* destination) {
-    if (!open_ || wanted <= 0 || destination == nullptr || baudRate_ <= 0) return 0;
-    // Wait for the bytes, a period being the time they take on the line. A
-    // close of the port or a request to end the program ends the wait empty.
-    const uint32_t period = periodMs(wanted);
-    for (int slept = 1; count() < wanted && slept <= kMaxPeriods; ++slept) {
-        if (sleepUnlessQuit(period) || stop_) return 0;
-        if (slept == kEmptyPeriods && count() == 0) return 0;
-        if (slept == kMaxPeriods && count() < wanted) wanted = count();
-    }
-    // Copy and remove; the reader may have thrown bytes away meanwhile.
-    std::lock_guard<std::mutex> guard(lock_);
-    wanted = std::min(wanted, count_.load());
-    std::memcpy(destination, buffer_.data() + start_, wanted);
-    start_ += wanted;
-    count_.store(count_.load() - wanted, std::memory_order_release);
-    return wanted;
+    noteArrival();
 }
 
 } // namespace tevo

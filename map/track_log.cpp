@@ -1,20 +1,18 @@
 #include "map/track_log.hpp"
 
 #include "platform/regular_file.hpp"
+#include "plugin-api/geodesy.hpp"
 
-#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <numbers>
 
 namespace tevo {
 
 namespace {
 
-constexpr double kEarthRadiusM = 6370000.0;
 // Points closer in time than this (under 9 ms) get no speed and no fix.
 constexpr double kMinTimeStepDays = 0.0000001;
 constexpr float kDaysPerSecond = 0.000011574074f;
@@ -26,10 +24,6 @@ constexpr std::size_t kMaxNumberLength = 64;
 constexpr std::size_t kReadChunk = 1 << 16;
 // No point's line comes near this; a longer one is junk.
 constexpr std::size_t kMaxLineLength = 4096;
-
-double radians(double degrees) {
-    return degrees * std::numbers::pi / 180.0;
-}
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -70,16 +64,6 @@ double takeField(std::string_view& rest, bool& whole) {
     return value;
 }
 
-// Great-circle distance in metres, in the haversine form: the cosine form
-// rounds to NaN or to a speed of a few tenths of km/h for a point that stands.
-double distanceM(double lon1, double lat1, double lon2, double lat2) {
-    const double sinLat = std::sin(radians(lat2 - lat1) / 2);
-    const double sinLon = std::sin(radians(lon2 - lon1) / 2);
-    const double h =
-        sinLat * sinLat + std::cos(radians(lat1)) * std::cos(radians(lat2)) * sinLon * sinLon;
-    return 2 * kEarthRadiusM * std::asin(std::sqrt(std::clamp(h, 0.0, 1.0)));
-}
-
 // Speed and fix of a new point measured from the log's previous point; moves
 // the previous point on unless the time did not advance.
 void measureSpeed(GpsData& point, double time, TrackLog& log) {
@@ -90,8 +74,8 @@ void measureSpeed(GpsData& point, double time, TrackLog& log) {
             point.fix = FixNone;
             return;
         }
-        const double metres =
-            distanceM(log.previousLongitude, log.previousLatitude, point.longitude, point.latitude);
+        const double metres = geo::distanceMetres(log.previousLongitude, log.previousLatitude,
+                                                  point.longitude, point.latitude);
         const double seconds = d / kDaysPerSecond;
         const float speed = static_cast<float>(metres / seconds * kKmhPerMetrePerSecond);
         point.speed = speed > 0 ? speed : 0;

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tevo {
@@ -55,12 +56,52 @@ SurfacePtr renderText(TTF_Font* font, std::u16string_view text, int style = TTF_
     return SurfacePtr(TTF_RenderUNICODE_Blended(font, units.data(), colour));
 }
 
-void drawBox(SDL_Surface* screen, SDL_Surface* caption, SDL_Surface* body, SDL_Surface* ok) {
-    const int textWidth = std::max(caption ? caption->w : 0, body ? body->w : 0);
+// Width of a text in the font, in pixels.
+int textWidth(TTF_Font* font, std::u16string_view text) {
+    std::vector<Uint16> units(text.begin(), text.end());
+    units.push_back(0);
+    int w = 0, h = 0;
+    return TTF_SizeUNICODE(font, units.data(), &w, &h) == 0 ? w : 0;
+}
+
+// The text's lines: cut at each '\n', and wrapped between words so that each
+// fits `width` pixels (a single word wider than that keeps a line of its own).
+std::vector<std::u16string> wrapLines(TTF_Font* font, std::u16string_view text, int width) {
+    std::vector<std::u16string> lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find(u'\n', start), text.size());
+        std::u16string line;
+        for (std::u16string_view rest = text.substr(start, end - start); !rest.empty();) {
+            const std::size_t space = rest.find(u' ');
+            const std::u16string_view word = rest.substr(0, space);
+            const std::u16string joined =
+                line.empty() ? std::u16string(word) : line + u" " + std::u16string(word);
+            if (!line.empty() && textWidth(font, joined) > width) {
+                lines.push_back(line);
+                line = std::u16string(word);
+            } else {
+                line = joined;
+            }
+            rest =
+                space == std::u16string_view::npos ? std::u16string_view{} : rest.substr(space + 1);
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+void drawBox(SDL_Surface* screen, SDL_Surface* caption, const std::vector<SurfacePtr>& body,
+             SDL_Surface* ok) {
+    int textWidth = caption ? caption->w : 0;
+    int textHeight = caption ? caption->h + kPadding / 4 : 0;
+    for (const SurfacePtr& line : body) {
+        textWidth = std::max(textWidth, line ? line->w : 0);
+        textHeight += line ? line->h : kFontSize;
+    }
     const int w = std::min<int>(screen->w - 8, std::max(textWidth, kButtonWidth) + 2 * kPadding);
-    const int textHeight = (caption ? caption->h : 0) + (body ? body->h : 0);
-    const int h =
-        std::min<int>(screen->h - 8, textHeight + kButtonHeight + 3 * kPadding + kPadding / 4);
+    const int h = std::min<int>(screen->h - 8, textHeight + kButtonHeight + 3 * kPadding);
     SDL_Rect frame{static_cast<Sint16>((screen->w - w) / 2),
                    static_cast<Sint16>((screen->h - h) / 2), static_cast<Uint16>(w),
                    static_cast<Uint16>(h)};
@@ -68,16 +109,20 @@ void drawBox(SDL_Surface* screen, SDL_Surface* caption, SDL_Surface* body, SDL_S
     SDL_Rect inner{static_cast<Sint16>(frame.x + 2), static_cast<Sint16>(frame.y + 2),
                    static_cast<Uint16>(w - 4), static_cast<Uint16>(h - 4)};
     SDL_FillRect(screen, &inner, SDL_MapRGB(screen->format, 240, 240, 240));
-    int y = frame.y + kPadding;
-    for (SDL_Surface* line : {caption, body}) {
-        if (!line) continue;
-        SDL_Rect at{static_cast<Sint16>(frame.x + kPadding), static_cast<Sint16>(y), 0, 0};
-        SDL_BlitSurface(line, nullptr, screen, &at);
-        y += line->h + kPadding / 4;
-    }
     SDL_Rect button{static_cast<Sint16>(frame.x + (w - kButtonWidth) / 2),
                     static_cast<Sint16>(frame.y + h - kPadding - kButtonHeight), kButtonWidth,
                     kButtonHeight};
+    // The lines that fit above the button; the rest is on standard error.
+    int y = frame.y + kPadding;
+    auto place = [&](SDL_Surface* line, int gap) {
+        if (line && y + line->h <= button.y - kPadding / 2) {
+            SDL_Rect at{static_cast<Sint16>(frame.x + kPadding), static_cast<Sint16>(y), 0, 0};
+            SDL_BlitSurface(line, nullptr, screen, &at);
+        }
+        y += (line ? line->h : kFontSize) + gap;
+    };
+    place(caption, kPadding / 4);
+    for (const SurfacePtr& line : body) place(line.get(), 0);
     SDL_FillRect(screen, &button, SDL_MapRGB(screen->format, 70, 110, 180));
     if (ok) {
         SDL_Rect at{static_cast<Sint16>(button.x + (kButtonWidth - ok->w) / 2),
@@ -115,10 +160,15 @@ void showInWindow(SDL_Surface* screen, std::u16string_view text, std::u16string_
     if (TTF_WasInit() && !gFontPath.empty()) font.reset(openFontFile(gFontPath, kFontSize));
     {
         SurfacePtr captionText = renderText(font.get(), caption, TTF_STYLE_BOLD);
-        SurfacePtr bodyText = renderText(font.get(), text);
+        std::vector<SurfacePtr> bodyLines;
+        if (font) {
+            const int width = screen->w - 8 - 2 * kPadding;
+            for (const std::u16string& line : wrapLines(font.get(), text, width))
+                bodyLines.push_back(renderText(font.get(), line));
+        }
         SurfacePtr okText =
             renderText(font.get(), u"OK", TTF_STYLE_BOLD, SDL_Color{255, 255, 255, 0});
-        drawBox(screen, captionText.get(), bodyText.get(), okText.get());
+        drawBox(screen, captionText.get(), bodyLines, okText.get());
     }
     waitForAnswer();
     font.reset();

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -32,6 +31,8 @@ constexpr PortRange kFixedPorts[] = {
     {5, 20, "/dev/ttyUSB", 0},
     {21, 36, "/dev/ttyACM", 0},
     {37, 64, "/dev/ttyS", 4},
+    // Bluetooth serial links (rfcomm bind), after the ports of the table.
+    {65, 72, "/dev/rfcomm", 0},
 };
 
 speed_t speedFor(int32_t baudRate) {
@@ -102,13 +103,10 @@ std::string serialDevicePath(int32_t portNumber) {
     return {};
 }
 
-SerialDevice::SerialDevice() {
-    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-}
+SerialDevice::SerialDevice() = default;
 
 SerialDevice::~SerialDevice() {
     close();
-    if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
 bool SerialDevice::open(const std::string& path, int32_t baudRate) {
@@ -126,8 +124,7 @@ bool SerialDevice::open(const std::string& path, int32_t baudRate) {
     raiseModemLines(fd);
     fd_ = fd;
     // A release meant for the previous reader must not end the next one.
-    uint64_t drained = 0;
-    while (wakeFd_ >= 0 && ::read(wakeFd_, &drained, sizeof(drained)) > 0) {}
+    wake_.clear();
     return true;
 }
 
@@ -140,7 +137,7 @@ void SerialDevice::close() {
 }
 
 SerialDevice::Event SerialDevice::wait() {
-    pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {fd_, POLLIN, 0}};
+    pollfd fds[2] = {{wake_.fd(), POLLIN, 0}, {fd_, POLLIN, 0}};
     while (true) {
         int ready = poll(fds, 2, -1);
         if (ready < 0 && errno == EINTR) continue;
@@ -155,16 +152,11 @@ SerialDevice::Event SerialDevice::wait() {
 }
 
 void SerialDevice::release() {
-    uint64_t one = 1;
-    if (wakeFd_ >= 0) {
-        ssize_t written = ::write(wakeFd_, &one, sizeof(one));
-        (void)written;
-    }
+    wake_.signal();
 }
 
 bool SerialDevice::pause(int milliseconds) {
-    pollfd fd{wakeFd_, POLLIN, 0};
-    return poll(&fd, 1, milliseconds) > 0 && (fd.revents & POLLIN);
+    return wake_.pause(milliseconds);
 }
 
 int32_t SerialDevice::queued() const {

@@ -3,6 +3,8 @@
 // of already queued bytes.
 #pragma once
 
+#include "platform/wake_event.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,7 +14,8 @@ namespace tevo {
 
 // Where COMn lives. With a program folder whose ports/ folder exists, COMn is
 // what ports/COMn links to and nothing else; otherwise the fixed table
-// (COM1-4 ttyS0-3, COM5-20 ttyUSB0-15, COM21-36 ttyACM0-15, COM37-64 ttyS4-31).
+// (COM1-4 ttyS0-3, COM5-20 ttyUSB0-15, COM21-36 ttyACM0-15, COM37-64 ttyS4-31,
+// and Bluetooth's COM65-72 rfcomm0-7).
 void setSerialPortsFolder(const std::string& programFolder);
 std::string serialDevicePath(int32_t portNumber);
 
@@ -47,7 +50,7 @@ public:
 
 private:
     int fd_ = -1;
-    int wakeFd_ = -1; // eventfd signalled by release
+    WakeEvent wake_; // signalled by release
     // The line settings found at open, given back at close: the device may
     // serve someone else (a console) once we are done with it.
     termios saved_{};

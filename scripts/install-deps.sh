@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need.
 # Only what is missing is installed; sudo is used when not running as root.
+# gpsd is for the tests, which start one of their own on a free port; a gpsd
+# that the package starts for the machine is left as it is: the tests never
+# ask it.
 set -euo pipefail
 
 packages=(
@@ -11,6 +14,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   xvfb xdotool x11-utils imagemagick time
   python3 librsvg2-bin
+  gpsd
   clang libclang-rt-14-dev
 )
 

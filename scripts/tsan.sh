@@ -13,9 +13,10 @@ compilers=()
 command -v clang++ >/dev/null && compilers=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
 cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEVO_TSAN=ON -DTEVO_BUILD_BENCH=OFF \
   "${compilers[@]}"
-# The program folder the suites start tevo from needs every plug-in: a
-# missing one would stop the start-up at its error box.
-cmake --build "$folder" -j"$(nproc)" --target "${suites[@]}" tevo Sentrix Gnss trackrec nmeasim
+# The program folder the suites start tevo from needs every plug-in (a
+# missing one would stop the start-up at its error box) and the map.
+cmake --build "$folder" -j"$(nproc)" --target "${suites[@]}" tevo Sentrix Gnss trackrec nmeasim \
+  tevo_demo_map
 cd "$folder"
 # Suites not named above are not built; their placeholders are left out. One
 # suite at a time: the instrumented program is slow, and the window tests time

@@ -9,7 +9,7 @@
 // SDL_VIDEODRIVER=dummy. It reports; it never fails on a time.
 #include "app/startup.hpp"
 #include "platform/quit_request.hpp"
-#include "render/transition_table.hpp"
+#include "render/view/transition_table.hpp"
 
 #include <SDL.h>
 
@@ -84,7 +84,7 @@ public:
     // planned before the pass.
     void afterPass(bool wasAnimating, uint32_t startTickBefore, int32_t stepsBefore,
                    int32_t stepCountBefore) {
-        const TransitionTable& t = view_.transitions;
+        const TransitionTable& t = view_.transitions();
         const double now = wallMs(), cpu = threadCpuMs();
         const bool started = t.animating && t.startTick != startTickBefore;
         if (started) {
@@ -99,7 +99,8 @@ public:
             }
             gapStart_ = -1;
             start_ = now;
-            const int32_t drawMs = view_.drawTimeMs > 0 ? view_.drawTimeMs : kPlannedShortestDrawMs;
+            const int32_t drawMs =
+                view_.state().drawTimeMs > 0 ? view_.state().drawTimeMs : kPlannedShortestDrawMs;
             planned_ = t.stepCount * static_cast<double>(drawMs + t.sleepMs);
         } else if (wasAnimating && !t.animating && start_ >= 0) {
             record(now - start_);
@@ -143,8 +144,8 @@ bool runOnce(const fs::path& folder, double seconds, RunFigures& out) {
     Watch watch(*app.mapView);
     const double end = wallMs() + seconds * 1000;
     while (wallMs() < end) {
-        const bool wasAnimating = app.mapView->transitions.animating;
-        const TransitionTable& t = app.mapView->transitions;
+        const bool wasAnimating = app.mapView->transitionPending();
+        const TransitionTable& t = app.mapView->transitions();
         const uint32_t startTick = t.startTick;
         const int32_t steps = t.stepIndex, stepCount = t.stepCount;
         if (!loopPass(app)) break;

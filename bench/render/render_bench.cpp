@@ -3,7 +3,7 @@
 // of 16 and 32 bits per pixel, and prints how many times faster the painter
 // is. A measurement, never a test.
 #include "bench/render/scenes.hpp"
-#include "render/painter.hpp"
+#include "render/raster/painter.hpp"
 
 #include <benchmark/benchmark.h>
 #include <cairo.h>

@@ -2,7 +2,7 @@
 // every renderer and every run.
 #pragma once
 
-#include "render/geometry.hpp"
+#include "render/raster/geometry.hpp"
 
 #include <cstdint>
 #include <vector>

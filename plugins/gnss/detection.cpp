@@ -13,7 +13,8 @@ bool detectReceiver(const uint8_t* data, uint32_t length) {
     for (uint32_t i = 0; i + kAddress <= length; ++i) {
         if (text[i] != '$') continue;
         std::optional<Talker> talker = talkerOf(std::string_view(text + i + 1, 2));
-        // GPS alone is left to Sentrix, which is loaded after us.
+        // GPS alone is left to Sentrix, which is loaded after us; every other
+        // talker is ours.
         if (!talker || *talker == Talker::Gps) continue;
         std::string_view type(text + i + 3, 3);
         for (std::string_view known : kTypes) {

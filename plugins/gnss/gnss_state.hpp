@@ -42,6 +42,10 @@ struct UsedSource {
     uint32_t epoch = 0;
 };
 
+// The sentences that carry a position, from the least to the best: RMC has
+// position, time, date and speed; GNS and GGA position, time and altitude.
+enum class PositionKind : uint8_t { None, Gga, Gns, Rmc };
+
 struct GnssState {
     GpsData current{};
     std::atomic<bool> positionUpdated{false};
@@ -61,9 +65,20 @@ struct GnssState {
     uint32_t modeEpoch = 0;
     int32_t bestMode = 0;
 
-    // Once RMC has been seen, GNS no longer gives the position (the two may
-    // differ in their last digit and would announce every fix twice).
-    bool rmcSeen = false;
+    // The sentence that gives the position: the best kind the receiver has
+    // sent in the last kStaleEpochs epochs. Receivers send the same fix in
+    // several sentences, which may differ in their last digit and would
+    // announce every fix twice.
+    PositionKind positionFrom = PositionKind::None;
+    uint32_t positionFromEpoch = 0; // when positionFrom was last sent
+    // The kind and epoch of the last announced position: when a better kind
+    // appears, it does not announce the epoch that a lesser one announced.
+    PositionKind announcedKind = PositionKind::None;
+    uint32_t announcedEpoch = 0;
+    // The date of the last RMC or ZDA, for positions from sentences without one.
+    uint8_t day = 0;
+    uint8_t month = 0;
+    int32_t year = 0;
 
     std::vector<SkySource> sky;
     std::vector<UsedSource> used;

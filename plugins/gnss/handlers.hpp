@@ -10,6 +10,7 @@ void applyRmc(GnssState& state, const Sentence& sentence);
 void applyGga(GnssState& state, const Sentence& sentence);
 void applyGns(GnssState& state, const Sentence& sentence);
 void applyVtg(GnssState& state, const Sentence& sentence);
+void applyZda(GnssState& state, const Sentence& sentence);
 void applyGsa(GnssState& state, const Sentence& sentence);
 void applyGsv(GnssState& state, const Sentence& sentence);
 

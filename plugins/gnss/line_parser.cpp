@@ -17,8 +17,8 @@ struct Handler {
 };
 
 constexpr Handler kHandlers[] = {
-    {"RMC", applyRmc}, {"GGA", applyGga}, {"GNS", applyGns},
-    {"VTG", applyVtg}, {"GSA", applyGsa}, {"GSV", applyGsv},
+    {"RMC", applyRmc}, {"GGA", applyGga}, {"GNS", applyGns}, {"VTG", applyVtg},
+    {"ZDA", applyZda}, {"GSA", applyGsa}, {"GSV", applyGsv},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // The sentences that carry the fix: RMC (position, time, date, speed), GNS
-// (position and altitude for receivers that send no RMC), GGA (altitude) and
-// VTG (speed).
+// and GGA (position, time and altitude for receivers that send no RMC, GGA
+// for those that send no GNS either; altitude for the others), VTG (speed)
+// and ZDA (the date).
 #include "plugins/gnss/fields.hpp"
 #include "plugins/gnss/handlers.hpp"
 
@@ -14,6 +15,9 @@ constexpr double kLongitudeLimit = 180.0;
 // GGA fix qualities 1 (autonomous) to 8 (simulated) are fixes; 0 is none.
 constexpr int32_t kFirstFixQuality = 1;
 constexpr int32_t kLastFixQuality = 8;
+constexpr int32_t kLastDay = 31;
+constexpr int32_t kLastMonth = 12;
+constexpr std::size_t kYearDigits = 4; // ZDA sends the whole year
 
 struct Position {
     float latitude;
@@ -49,9 +53,28 @@ bool differs(float a, float b) {
     return !(a == b);
 }
 
+// Whether a sentence of `kind` gives the position: it does when no better
+// kind came in the last kStaleEpochs epochs (a receiver told to stop sending
+// RMC goes on with GGA).
+bool givesPosition(GnssState& state, PositionKind kind) {
+    const bool stale = state.positionFromEpoch + kStaleEpochs < state.epoch;
+    if (kind < state.positionFrom && !stale) return false;
+    state.positionFrom = kind;
+    state.positionFromEpoch = state.epoch;
+    return true;
+}
+
+// The date of the last RMC or ZDA, or none.
+void storeKnownDate(GnssState& state) {
+    state.current.day = state.day;
+    state.current.month = state.month;
+    state.current.year = state.year;
+}
+
 // Announces a changed position; the first one after no fix has fix 1 until
-// a GSA tells the dimension.
-void storePosition(GnssState& state, Position position) {
+// a GSA tells the dimension. A better kind of sentence that has just
+// appeared takes over quietly in an epoch that a lesser kind announced.
+void storePosition(GnssState& state, Position position, PositionKind kind) {
     GpsData& current = state.current;
     if (!differs(position.latitude, current.latitude) &&
         !differs(position.longitude, current.longitude)) {
@@ -60,6 +83,12 @@ void storePosition(GnssState& state, Position position) {
     current.latitude = position.latitude;
     current.longitude = position.longitude;
     if (current.fix == FixNone) current.fix = FixUnknown;
+    const bool announcedByAnother = state.announcedKind != PositionKind::None &&
+                                    state.announcedKind != kind &&
+                                    state.announcedEpoch == state.epoch;
+    if (announcedByAnother) return;
+    state.announcedKind = kind;
+    state.announcedEpoch = state.epoch;
     state.positionUpdated.store(true);
 }
 
@@ -78,12 +107,34 @@ bool anyFix(std::string_view modes) {
     return false;
 }
 
+// What a GGA's fix quality says: 0 no fix, 1 (autonomous) to 8 (simulated)
+// a fix; anything else nothing.
+std::optional<bool> ggaFix(std::string_view field) {
+    std::optional<int32_t> quality = readInt(field);
+    if (!quality) return std::nullopt;
+    if (*quality == 0) return false;
+    if (*quality >= kFirstFixQuality && *quality <= kLastFixQuality) return true;
+    return std::nullopt;
+}
+
+// The position, time, known date and altitude of a GGA or GNS that gives
+// the position.
+void storeFixWithAltitude(GnssState& state, const Sentence& s, PositionKind kind) {
+    enum { Time, Lat, NorthSouth, Lon, EastWest, Quality, Used, Hdop, Altitude };
+    std::optional<Position> position = readPosition(s, Lat);
+    if (!position) return;
+    storeTime(state.current, s.field(Time));
+    storeKnownDate(state);
+    storeAltitude(state.current, s.field(Altitude));
+    storePosition(state, *position, kind);
+}
+
 } // namespace
 
 void applyRmc(GnssState& state, const Sentence& s) {
     enum { Time, Status, Lat, NorthSouth, Lon, EastWest, Knots, Course, DateField };
     noteEpoch(state, s.field(Time));
-    state.rmcSeen = true;
+    givesPosition(state, PositionKind::Rmc);
     if (s.field(Status) != "A") {
         loseFix(state);
         return;
@@ -93,29 +144,37 @@ void applyRmc(GnssState& state, const Sentence& s) {
     GpsData& current = state.current;
     storeTime(current, s.field(Time));
     if (std::optional<Date> date = readDate(s.field(DateField))) {
-        current.day = date->day;
-        current.month = date->month;
-        current.year = date->year;
+        state.day = current.day = date->day;
+        state.month = current.month = date->month;
+        state.year = current.year = date->year;
     }
     if (std::optional<double> knots = readDecimal(s.field(Knots))) {
         current.speed = static_cast<float>(*knots * kKnotsToKmh);
     }
-    storePosition(state, *position);
+    storePosition(state, *position, PositionKind::Rmc);
 }
 
 void applyGga(GnssState& state, const Sentence& s) {
     enum { Time, Lat, NorthSouth, Lon, EastWest, Quality, Used, Hdop, Altitude };
     noteEpoch(state, s.field(Time));
-    std::optional<int32_t> quality = readInt(s.field(Quality));
-    if (!quality || *quality < kFirstFixQuality || *quality > kLastFixQuality) return;
-    storeAltitude(state.current, s.field(Altitude));
+    std::optional<bool> fix = ggaFix(s.field(Quality));
+    if (!fix) return;
+    if (!givesPosition(state, PositionKind::Gga)) {
+        if (*fix) storeAltitude(state.current, s.field(Altitude));
+        return;
+    }
+    if (!*fix) {
+        loseFix(state);
+        return;
+    }
+    storeFixWithAltitude(state, s, PositionKind::Gga);
 }
 
 void applyGns(GnssState& state, const Sentence& s) {
     enum { Time, Lat, NorthSouth, Lon, EastWest, Modes, Used, Hdop, Altitude };
     noteEpoch(state, s.field(Time));
     bool fix = anyFix(s.field(Modes));
-    if (state.rmcSeen) {
+    if (!givesPosition(state, PositionKind::Gns)) {
         if (fix) storeAltitude(state.current, s.field(Altitude));
         return;
     }
@@ -123,11 +182,7 @@ void applyGns(GnssState& state, const Sentence& s) {
         loseFix(state);
         return;
     }
-    std::optional<Position> position = readPosition(s, Lat);
-    if (!position) return;
-    storeTime(state.current, s.field(Time));
-    storeAltitude(state.current, s.field(Altitude));
-    storePosition(state, *position);
+    storeFixWithAltitude(state, s, PositionKind::Gns);
 }
 
 void applyVtg(GnssState& state, const Sentence& s) {
@@ -144,6 +199,21 @@ void applyVtg(GnssState& state, const Sentence& s) {
     } else if (std::optional<double> knots = readDecimal(knotsField)) {
         state.current.speed = static_cast<float>(*knots * kKnotsToKmh);
     }
+}
+
+void applyZda(GnssState& state, const Sentence& s) {
+    enum { Time, Day, Month, Year };
+    std::optional<int32_t> day = readInt(s.field(Day));
+    std::optional<int32_t> month = readInt(s.field(Month));
+    std::optional<int32_t> year = readInt(s.field(Year));
+    const bool valid = day && month && year && *day >= 1 && *day <= kLastDay && *month >= 1 &&
+                       *month <= kLastMonth && s.field(Year).size() == kYearDigits;
+    if (!valid) return;
+    state.day = static_cast<uint8_t>(*day);
+    state.month = static_cast<uint8_t>(*month);
+    state.year = *year;
+    // A fix in hand takes the date at once.
+    if (state.current.fix != FixNone) storeKnownDate(state);
 }
 
 void noteEpoch(GnssState& state, std::string_view timeField) {

@@ -16,7 +16,7 @@ struct Range {
 constexpr int32_t kGps = 1, kSbas = 33, kGlonass = 65, kGalileo = 101, kBeiDou = 141, kQzss = 211,
                   kNavic = 231;
 
-// GPS and combined talkers send GPS, SBAS and GLONASS as the table has them,
+// GPS, combined and other talkers send GPS, SBAS and GLONASS as the table has them,
 // SBAS also as its own numbers 120-151, and the others in extended numbers.
 constexpr Range kGpsRanges[] = {
     {1, 96, kGps}, {120, 151, kSbas}, {193, 202, kQzss}, {301, 336, kGalileo}, {401, 463, kBeiDou}};
@@ -30,6 +30,7 @@ std::span<const Range> rangesOf(Talker talker) {
     switch (talker) {
     case Talker::Gps:
     case Talker::Mixed:
+    case Talker::Other:
         return kGpsRanges;
     case Talker::Glonass:
         return kGlonassRanges;

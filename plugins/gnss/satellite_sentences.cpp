@@ -102,8 +102,8 @@ void appendGroups(SkySource& source, Talker talker, const Sentence& s, int group
 void applyGsa(GnssState& state, const Sentence& s) {
     storeMode(state, s.field(1));
     storeDops(state.current, s);
-    // NMEA 4.11 names the system; before, the talker does, and a combined
-    // talker's numbers tell it.
+    // NMEA 4.11 names the system; before, the talker does, and the numbers
+    // of a combined or unnamed talker tell it.
     std::optional<Talker> named = systemOfId(intOr0(s.field(kGsaSystemId)));
     Talker numbering = named.value_or(s.talker);
     std::vector<uint8_t> numbers;
@@ -112,7 +112,8 @@ void applyGsa(GnssState& state, const Sentence& s) {
         if (prn != 0) numbers.push_back(prn);
     }
     Talker system = named.value_or(s.talker);
-    if (system == Talker::Mixed && !numbers.empty()) system = systemOf(numbers.front());
+    const bool anySystem = system == Talker::Mixed || system == Talker::Other;
+    if (anySystem && !numbers.empty()) system = systemOf(numbers.front());
     UsedSource& source = usedSourceOf(state, system);
     source.numbers = std::move(numbers);
     source.epoch = state.epoch;

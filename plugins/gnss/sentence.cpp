@@ -7,6 +7,8 @@ namespace {
 constexpr std::size_t kTalkerLetters = 2;
 constexpr std::size_t kTypeLetters = 3;
 constexpr std::size_t kChecksumDigits = 2;
+// The first letter of a proprietary sentence's address.
+constexpr char kProprietary = 'P';
 
 struct TalkerName {
     std::string_view letters;
@@ -59,6 +61,9 @@ std::optional<Talker> talkerOf(std::string_view letters) {
     for (const TalkerName& name : kTalkers) {
         if (name.letters == letters) return name.talker;
     }
+    const bool twoLetters = letters.size() == kTalkerLetters && isUpper(letters[0]) &&
+                            isUpper(letters[1]) && letters[0] != kProprietary;
+    if (twoLetters) return Talker::Other;
     return std::nullopt;
 }
 

@@ -1,113 +1,30 @@
-// The exported functions of the Sentrix library. One library serves one
-// receiver: the state is created by PluginInit and freed by PluginDeInit.
-#include "plugin-api/plugin_exports.hpp"
+// The exported functions of the Sentrix library, stamped out from the
+// template every receiver plug-in shares.
+#include "plugin-api/receiver_exports.hpp"
 #include "plugins/nmea/receiver_state.hpp"
-
-#include <algorithm>
-#include <cstring>
-#include <memory>
 
 namespace {
 
-using tevo::sentrix::ReceiverState;
+struct Sentrix {
+    using State = tevo::sentrix::ReceiverState;
+    static constexpr int32_t kMinimumBytes = 150;
+    static constexpr char16_t kDescription[] = u"Sentrix";
 
-constexpr int32_t kMinimumBytes = 150;
-constexpr char16_t kDescription[] = u"Sentrix";
-
-std::unique_ptr<ReceiverState> gState;
-// The library's own path as the host gave it, cut to fit the room.
-char16_t gPath[tevo::kPluginPathUnits];
-
-// Copies at most kPluginPathUnits - 1 units, never ending inside a surrogate pair.
-void keepPath(const char16_t* path) {
-    std::size_t n = 0;
-    if (path != nullptr) {
-        while (n < tevo::kPluginPathUnits - 1 && path[n] != 0) ++n;
-        bool cutInsidePair =
-            n > 0 && path[n] != 0 && path[n - 1] >= 0xD800 && path[n - 1] <= 0xDBFF;
-        if (cutInsidePair) --n;
-        std::copy(path, path + n, gPath);
+    static bool detect(const uint8_t* data, uint32_t length) {
+        return tevo::sentrix::detectReceiver(data, length);
     }
-    gPath[n] = 0;
-}
+    static void push(State& state, const uint8_t* data, int32_t length) {
+        tevo::sentrix::pushBytes(state, data, length);
+    }
+    // The satellites in view, which may be more than the table holds.
+    static int32_t satelliteCount(const State& state) { return state.inView; }
+};
 
 } // namespace
 
+TEVO_RECEIVER_PLUGIN_EXPORTS(Sentrix)
+
 // The path kept by PluginInit; for the tests of the library.
 TEVO_PLUGIN_EXPORT const char16_t* SentrixKeptPath() {
-    return gPath;
-}
-
-int32_t PluginInit(const char16_t* path) {
-    keepPath(path);
-    gState = std::make_unique<ReceiverState>();
-    return 0;
-}
-
-int32_t PluginGetDetails() {
-    return tevo::Receiver;
-}
-
-int32_t PluginGetDesc(char16_t* out) {
-    if (out != nullptr) std::memcpy(out, kDescription, sizeof(kDescription));
-    return 0;
-}
-
-int32_t PluginGetMinimumBytes() {
-    return kMinimumBytes;
-}
-
-bool PluginDetectReceiver(const uint8_t* data, uint32_t length) {
-    return tevo::sentrix::detectReceiver(data, length);
-}
-
-int32_t PluginPushData(const uint8_t* data, int32_t length) {
-    if (gState) tevo::sentrix::pushBytes(*gState, data, length);
-    return 0;
-}
-
-bool PluginIsPositionUpdated() {
-    return gState && gState->positionUpdated.exchange(false);
-}
-
-tevo::GpsData* PluginGetGPSData(tevo::GpsData* out) {
-    if (out == nullptr) return out;
-    if (!gState) {
-        *out = tevo::GpsData{};
-        return out;
-    }
-    std::lock_guard<std::mutex> guard(gState->lock);
-    *out = gState->current;
-    return out;
-}
-
-bool PluginSatellitesUpDated() {
-    return gState && gState->satellitesUpdated.exchange(false);
-}
-
-int32_t PluginGetSSI(tevo::SatelliteInfo* out, int32_t* count) {
-    int32_t inView = 0;
-    if (gState) {
-        std::lock_guard<std::mutex> guard(gState->lock);
-        if (out != nullptr) std::copy(gState->satellites.begin(), gState->satellites.end(), out);
-        inView = gState->inView;
-    } else if (out != nullptr) {
-        std::fill(out, out + tevo::kSatelliteSlots, tevo::SatelliteInfo{});
-    }
-    if (count != nullptr) *count = inView;
-    return inView;
-}
-
-// PluginPause, PluginRun and PluginStop share one entry that does nothing.
-extern "C" int32_t sentrixNothing() {
-    return 0;
-}
-int32_t PluginPause() __attribute__((alias("sentrixNothing")));
-int32_t PluginRun() __attribute__((alias("sentrixNothing")));
-int32_t PluginStop() __attribute__((alias("sentrixNothing")));
-
-int32_t PluginDeInit() {
-    gState.reset();
-    gPath[0] = 0;
-    return 0;
+    return tevo::ReceiverExports<Sentrix>::path;
 }

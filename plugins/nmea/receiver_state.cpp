@@ -15,38 +15,29 @@ constexpr uint8_t kSentenceStart = '$';
 
 void pushBytes(ReceiverState& state, const uint8_t* data, int32_t n) {
     if (data == nullptr || n <= 0) return;
-    // 1. Nothing unprocessed: start over at the front.
-    if (state.start > 0 && state.length == 0) state.start = 0;
-    // 2. Make room by moving the unprocessed bytes to the front.
-    if (state.start + state.length + n > kBufferSize && state.start > 0) {
-        std::memmove(state.buffer.get(), state.buffer.get() + state.start, state.length);
-        state.start = 0;
+    // Room behind the unprocessed bytes, which move to the front first. When
+    // the batch still does not fit, the unprocessed bytes held no line feed for
+    // a whole buffer: they are noise, and dropping them rather than the new
+    // batch lets parsing resume at the next line.
+    const int32_t room = state.pending.makeRoom(n);
+    // A batch as large as the whole buffer keeps its last bytes.
+    if (n >= room) {
+        data += n - (room - 1);
+        n = room - 1;
     }
-    // 3. A batch that still does not fit means the unprocessed bytes hold no
-    // line feed for a whole buffer: they are noise. Dropping them rather than
-    // the new batch lets parsing resume at the next line.
-    if (state.start + state.length + n >= kBufferSize) {
-        state.start = 0;
-        state.length = 0;
-        if (n >= kBufferSize) {
-            data += n - (kBufferSize - 1);
-            n = kBufferSize - 1;
-        }
-    }
-    std::memcpy(state.buffer.get() + state.start + state.length, data, n);
-    state.length += n;
-    // 4. Apply the complete lines.
+    std::memcpy(state.pending.back(), data, n);
+    state.pending.added(n);
+    // Apply the complete lines.
     splitLines(state);
 }
 
 void splitLines(ReceiverState& state) {
     std::string line;
     int32_t i = 0;
-    while (i < state.length) {
-        uint8_t byte = state.buffer[state.start + i];
+    while (i < state.pending.size()) {
+        uint8_t byte = state.pending[i];
         if (byte == kLineFeed) {
-            state.start += i + 1;
-            state.length -= i + 1;
+            state.pending.consume(i + 1);
             {
                 std::lock_guard<std::mutex> guard(state.lock);
                 parseSentence(state, line);
@@ -58,8 +49,7 @@ void splitLines(ReceiverState& state) {
         // A '$' always begins a sentence: noise before it (a NUL, a stray
         // byte of a line that never ended) is dropped instead of spoiling it.
         if (byte == kSentenceStart && i > 0) {
-            state.start += i;
-            state.length -= i;
+            state.pending.consume(i);
             line.clear();
             i = 0;
         }

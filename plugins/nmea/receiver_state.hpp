@@ -2,12 +2,12 @@
 // the satellite table.
 #pragma once
 
+#include "plugin-api/front_aligned_buffer.hpp"
 #include "plugin-api/plugin_api.hpp"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <string_view>
 
@@ -19,9 +19,7 @@ inline constexpr int32_t kUsedSlots = 12;
 
 struct ReceiverState {
     GpsData current{};
-    std::unique_ptr<uint8_t[]> buffer = std::make_unique<uint8_t[]>(kBufferSize);
-    int32_t start = 0;
-    int32_t length = 0;
+    FrontAlignedBuffer<kBufferSize> pending;
     std::atomic<bool> positionUpdated{false};
     std::atomic<bool> satellitesUpdated{false};
     std::array<SatelliteInfo, kSatelliteSlots> satellites{};

@@ -1,29 +1,11 @@
 #include "plugins/trackrec/thinning.hpp"
 
-#include <algorithm>
-#include <cmath>
-#include <numbers>
+#include "plugin-api/geodesy.hpp"
 
 namespace tevo::trackrec {
 
-namespace {
-
-constexpr double kEarthRadiusM = 6371000.0;
-
-double radians(double degrees) {
-    return degrees * std::numbers::pi / 180.0;
-}
-
-} // namespace
-
 double metresBetween(const Fix& a, const Fix& b) {
-    // Haversine: exact enough for metres, unlike acos of a cosine near 1.
-    double dLat = radians(b.latitude - a.latitude);
-    double dLon = radians(b.longitude - a.longitude);
-    double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
-               std::cos(radians(a.latitude)) * std::cos(radians(b.latitude)) * std::sin(dLon / 2) *
-                   std::sin(dLon / 2);
-    return 2 * kEarthRadiusM * std::asin(std::sqrt(std::clamp(h, 0.0, 1.0)));
+    return geo::distanceMetres(a.longitude, a.latitude, b.longitude, b.latitude);
 }
 
 Thinning::Decision Thinning::next(const Fix& fix) {

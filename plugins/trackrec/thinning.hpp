@@ -20,7 +20,8 @@ struct Fix {
     double seconds;   // UTC seconds since 1899-12-30
 };
 
-// Metres between two positions on a sphere of the earth's mean radius.
+// Metres between two positions, measured as the program measures them
+// (plugin-api/geodesy.hpp).
 double metresBetween(const Fix& a, const Fix& b);
 
 class Thinning {

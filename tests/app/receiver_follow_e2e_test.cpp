@@ -1,8 +1,10 @@
 // The drive from a receiver in a private X server: nmeasim sends the
 // demonstration drive on COM3, the pointer follows the road, a lost fix frees
 // the view where the vehicle was and the next fix follows again; a receiver
-// that goes away leaves the program working, and the view of the last run
-// comes back at the next start.
+// that goes away leaves the program working and is followed again when it
+// comes back, and the view of the last run comes back at the next start. The
+// same drive through a gpsd of the test's own, stopped and started again.
+#include "support/gpsd_daemon.hpp"
 #include "tests/app/drive_window.hpp"
 
 #include <gtest/gtest.h>
@@ -26,6 +28,9 @@ constexpr const char* kReceiverConfig = "<?xml version=\"1.0\"?>\n"
                                         "\t</device>\n"
                                         "</config>\n";
 constexpr int kCycleMs = 1000;
+// The drive starts from standing: its first seconds move the map by less
+// than a pixel.
+constexpr int kSlowStartMs = 10 * kCycleMs;
 // Beyond the cycle that carries a change, the record reaches the view and
 // the glide of the last fix ends.
 constexpr int kSettleMs = 1500;
@@ -55,6 +60,16 @@ protected:
                                      "--link", folder.path(), "--port", "3"});
         ASSERT_TRUE(sim->waitForOutput("COM3 -> ", kStartMs)) << sim->errors();
     }
+    // The same on a terminal of its own; its device path.
+    std::string startUnlinkedReceiver() {
+        sim = std::make_unique<ChildProcess>(std::vector<std::string>{
+            std::string(TEVO_BIN_DIR) + "/nmeasim", "--track", demoTrack()});
+        EXPECT_TRUE(sim->waitForOutput("\n", kStartMs)) << sim->errors();
+        return sim->output().substr(0, sim->output().find('\n'));
+    }
+    void expectConsole(const std::string& line, int timeoutMs) {
+        ASSERT_TRUE(tevo->waitForOutput(line, timeoutMs)) << tevo->output();
+    }
     void startWithReceiver() {
         start();
         ASSERT_TRUE(tevo->waitForOutput(" COM3 at ", kStartMs)) << tevo->output();
@@ -74,6 +89,17 @@ protected:
         for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
             ++n;
         return n;
+    }
+    // Waits, within the drive's slow start, until a second changes the picture.
+    void waitForMovement() {
+        Shot before = shot();
+        for (int waited = 0; waited < kSlowStartMs; waited += kCycleMs) {
+            pause(kCycleMs);
+            const Shot now = shot();
+            if (now.difference(before) > 0.01) return;
+            before = now;
+        }
+        ADD_FAILURE() << "the view never moved again";
     }
     // Every 1.5 s the picture changes and the pointer stands on the drive.
     void expectDriving(const char* when) {
@@ -121,6 +147,57 @@ TEST_F(ReceiverDrive, TheViewFollowsALostFixFreesItWhereTheVehicleWasAndTheNextF
     EXPECT_EQ(storedValue("<viewto>"), "0");
     EXPECT_EQ(storedValue("<port>"), "3");
     EXPECT_EQ(storedValue("<baudrate>"), "4800");
+}
+
+TEST_F(ReceiverDrive, AReceiverThatComesBackOnItsPortIsFollowedAgain) {
+    startReceiver();
+    startWithReceiver();
+    pause(3 * kCycleMs);
+    expectDriving("before the receiver went away");
+    // Unplugged: nmeasim ends and its terminal goes.
+    sim->signal(SIGTERM);
+    EXPECT_EQ(0, sim->wait(kStartMs));
+    expectConsole("GPS lost: COM3 at 4800 bps\n", kStartMs);
+    pause(kSettleMs);
+    const Shot gone1 = shot();
+    pause(2 * kCycleMs);
+    EXPECT_LT(shot().difference(gone1), 0.001) << "nothing moves while the receiver is away";
+    // Plugged in again on the same port. nmeasim begins the drive again,
+    // whose first seconds hardly move.
+    startReceiver();
+    expectConsole("GPS back: COM3 at 4800 bps\n", kStartMs);
+    waitForMovement();
+    expectDriving("with the receiver back");
+    stop();
+}
+
+TEST_F(ReceiverDrive, TheDriveThroughGpsdSurvivesGpsdGoingAndComesBackWithIt) {
+    if (!GpsdDaemon::installed()) GTEST_SKIP() << "gpsd is not installed (scripts/install-deps.sh)";
+    GpsdDaemon gpsd(startUnlinkedReceiver());
+    ASSERT_TRUE(gpsd.start(kStartMs)) << gpsd.errors();
+    writeFile(folder.file("gpsd.xml"), gpsd.settings());
+    writeFile(folder.file("config.xml"), "<config/>\n"); // no port: detection, gpsd first
+    const std::string source = "gpsd at localhost:" + std::to_string(gpsd.port());
+    start();
+    expectConsole(" " + source + "\n", kStartMs);
+    pause(3 * kCycleMs);
+    expectDriving("through gpsd");
+    // gpsd ends: the program neither hangs nor pretends.
+    gpsd.stop(kStartMs);
+    expectConsole("GPS lost: " + source + "\n", kStartMs);
+    const Shot map = shot();
+    run({"/usr/bin/xdotool", "key", "F4"});
+    pause(kSettleMs);
+    EXPECT_GT(shot().difference(map), 0.2) << "F4 shows the satellites screen";
+    run({"/usr/bin/xdotool", "key", "F4", "F4"});
+    pause(kSettleMs);
+    // gpsd is back: so are the positions.
+    ASSERT_TRUE(gpsd.start(kStartMs)) << gpsd.errors();
+    expectConsole("GPS back: " + source + "\n", kStartMs);
+    pause(2 * kCycleMs);
+    expectDriving("with gpsd back");
+    stop();
+    EXPECT_EQ(storedValue("<port>"), "0"); // the next start asks gpsd first again
 }
 
 // The drive's speeds (0 to 60 km/h) span these entries of vsa.xml: tilt

@@ -205,7 +205,7 @@ TEST_F(Shell, AFolderNamedInLatin1FindsItsMapAndTracks) {
     writeFile(folder + "screen.xml", layout("defaultWindows", "<bpp>16</bpp>"));
     ASSERT_FALSE(startUp(app, (folder + "tevo").c_str()));
     EXPECT_TRUE(app.mapView->mapOpen());
-    EXPECT_EQ(app.mapView->tracks.size(), 1) << "the demonstration track is drawn";
+    EXPECT_EQ(app.mapView->tracks().size(), 1) << "the demonstration track is drawn";
 }
 
 TEST_F(Shell, SoundSettingsLeaveNoCopy) {
@@ -308,9 +308,9 @@ TEST_F(Shell, TheStoredTiltIsTheCamerasAtTheNextStart) {
               "<ayz>27.5</ayz><ayzuser>0</ayzuser></navigation></config>");
     ASSERT_FALSE(startUp(app, (dir.path() + "/tevo").c_str()).has_value());
     ASSERT_NE(app.mapView, nullptr);
-    EXPECT_FLOAT_EQ(app.mapView->tilt, 27.5f);
+    EXPECT_FLOAT_EQ(app.mapView->state().tilt, 27.5f);
     // The frame is drawn with the camera's pitch: the view of the last run.
-    EXPECT_FLOAT_EQ(app.mapView->camera->pitch(), 27.5f);
+    EXPECT_FLOAT_EQ(app.mapView->camera().pitch(), 27.5f);
     EXPECT_EQ(shutDown(app), 0);
 }
 

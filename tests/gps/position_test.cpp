@@ -1,5 +1,6 @@
 // The position worker: what it pushes into the plug-in and when.
 #include "gps/position.hpp"
+#include "gps/serial_port.hpp"
 #include "platform/clock.hpp"
 #include "platform/serial_device.hpp"
 #include "support/temp_dir.hpp"
@@ -38,7 +39,9 @@ protected:
         gPushes.sizes.clear();
         gPushes.bytes.clear();
         reader.api.PluginPushData = recordPush;
-        ASSERT_TRUE(reader.port->open(3, 4800));
+        auto port = std::make_unique<cSerialPort>();
+        ASSERT_TRUE(port->open(3, 4800));
+        reader.source = std::move(port);
         reader.start();
     }
     void TearDown() override { setSerialPortsFolder(""); }
@@ -88,6 +91,35 @@ TEST_F(Position, LargeBacklogGoesInBatchesOfAtMost4096) {
     std::lock_guard<std::mutex> guard(gPushes.lock);
     for (int32_t size : gPushes.sizes) EXPECT_LE(size, cPosition::kBatchSize);
     EXPECT_EQ(sent, gPushes.bytes);
+}
+
+// Waits up to `ms` for the receiver's link to become `link`.
+bool waitForLink(const cPosition& reader, ReceiverLink link, int ms) {
+    for (int waited = 0; waited < ms && reader.status().link != link; waited += 10) sleepMs(10);
+    return reader.status().link == link;
+}
+
+TEST_F(Position, ASourceThatFallsSilentOrGoesAwayIsLostUntilItIsBack) {
+    pty.write(std::string(100, 'a'));
+    ASSERT_TRUE(waitForPushed(100));
+    EXPECT_EQ(ReceiverLink::Open, reader.status().link);
+    EXPECT_EQ(u"COM3 at 4800 bps", reader.status().source);
+    // Nothing for a while: lost, until bytes come again.
+    EXPECT_TRUE(waitForLink(reader, ReceiverLink::Lost, ReceiverStatus::kSilentMs + 1000));
+    pty.write(std::string(100, 'b'));
+    EXPECT_TRUE(waitForLink(reader, ReceiverLink::Open, 1000));
+    // Unplugged: lost; plugged in again on the same port: opened, then open
+    // with its first bytes, which reach the plug-in.
+    pty.hangUp();
+    EXPECT_TRUE(waitForLink(reader, ReceiverLink::Lost, 1000));
+    nmeasim::PtyPort back;
+    ASSERT_TRUE(back.link(folder.path(), 3));
+    EXPECT_TRUE(waitForLink(reader, ReceiverLink::Reopening, 3 * ReceiverStatus::kReopenMs));
+    back.write(std::string(100, 'c'));
+    EXPECT_TRUE(waitForLink(reader, ReceiverLink::Open, 1000));
+    ASSERT_TRUE(waitForPushed(300));
+    std::lock_guard<std::mutex> guard(gPushes.lock);
+    EXPECT_EQ(std::string(100, 'c'), gPushes.bytes.substr(200));
 }
 
 TEST(PositionLifetime, NeverResumedWorkerEndsWithTheObject) {

@@ -5,6 +5,7 @@
 #include "platform/clock.hpp"
 #include "platform/message_box.hpp"
 #include "platform/serial_device.hpp"
+#include "support/gpsd_daemon.hpp"
 #include "support/temp_dir.hpp"
 #include "tools/nmeasim/pty_port.hpp"
 
@@ -13,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -330,20 +332,29 @@ TEST_F(Registry, SampleForDetectionNeverExceedsTheBatch) {
     EXPECT_TRUE(called("Greedy.so DetectReceiver 4096"));
 }
 
-// A receiver on a pty that sends a new position every 50 ms.
+// What talks on a port: nothing, a GPS receiver, a receiver of some other
+// talker, or something that is no receiver at all.
+enum class Line { Silent, Gps, Other, Noise };
+
+// A line on a pty that sends a new sentence every 50 ms.
 constexpr int kTalkerLineMs = 50;
 constexpr int kSettleForTalkerMs = 4 * kTalkerLineMs;
 
 class Talker {
 public:
-    Talker() {
-        thread_ = std::thread([this] {
+    explicit Talker(Line kind = Line::Gps) {
+        if (kind == Line::Silent) return;
+        thread_ = std::thread([this, kind] {
             for (int i = 0; !stop_; ++i) {
                 char line[128];
-                std::snprintf(
-                    line, sizeof(line),
-                    "$GPRMC,1200%02d,A,4807.%03d,N,01131.000,E,022.4,084.4,230394,,*6A\r\n", i % 60,
-                    i % 1000);
+                std::snprintf(line, sizeof(line),
+                              "$GPRMC,1200%02d,A,4807.%03d,N,01131.000,E,022.4,084.4,230394,,",
+                              i % 60, i % 1000);
+                if (kind == Line::Other) std::memcpy(line + 1, "ZZ", 2);
+                unsigned sum = 0;
+                for (const char* c = line + 1; *c != 0; ++c) sum ^= static_cast<unsigned char>(*c);
+                std::snprintf(line + std::strlen(line), 8, "*%02X\r\n", sum);
+                if (kind == Line::Noise) std::memset(line, '~', std::strlen(line) - 2);
                 pty.write(line);
                 sleepMs(kTalkerLineMs);
             }
@@ -351,7 +362,7 @@ public:
     }
     ~Talker() {
         stop_ = true;
-        thread_.join();
+        if (thread_.joinable()) thread_.join();
     }
     nmeasim::PtyPort pty;
 
@@ -432,52 +443,160 @@ TEST_F(Receiver, DetectionWithoutReceiverReportsIt) {
     EXPECT_EQ(0, reader.baudRate);
 }
 
-TEST_F(Receiver, EachReceiverScansAllPortsBeforeTheNext) {
-    install("Fake1", testLibrary("fake_receiver"));
-    install("Fake2", testLibrary("fake_receiver"));
-    Talker talker;
-    ASSERT_TRUE(talker.pty.link(folder.path(), 3));
-    // Long enough for a few of the talker's lines at every open, also on a
-    // busy machine: a port found silent is not offered to the plug-in.
+// Detection reads each port once at each rate and offers the same sample to
+// every plug-in, choosing as trying each plug-in over every port would.
+struct ScanCase {
+    const char* name;
+    std::vector<std::string> plugins; // test libraries or "Sentrix", in load order
+    std::map<int, Line> ports;
+    std::string console;
+    int judged;                        // samples each plug-in that recognises nothing is given
+    std::vector<std::string> box = {}; // parts of the failure box's text
+};
+
+void PrintTo(const ScanCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Scan : public Registry, public ::testing::WithParamInterface<ScanCase> {};
+
+TEST_P(Scan, ChoosesAsEachPluginInTurnOverEveryPortWould) {
+    const ScanCase& c = GetParam();
+    for (std::size_t i = 0; i < c.plugins.size(); ++i) {
+        const std::string& library = c.plugins[i];
+        install("P" + std::to_string(i),
+                library == "Sentrix" ? sentrixLibrary() : testLibrary(library));
+    }
+    std::vector<std::unique_ptr<Talker>> talkers;
+    for (const auto& [port, kind] : c.ports) {
+        talkers.push_back(std::make_unique<Talker>(kind));
+        ASSERT_TRUE(talkers.back()->pty.link(folder.path(), port));
+    }
+    cPluginRegistry registry; // outlives the reader
     registry.setSettleTime(kSettleForTalkerMs);
     registry.loadPlugins(plugins());
-    ASSERT_EQ(3, registry.receiverCount());
     cPosition reader;
     ::testing::internal::CaptureStdout();
-    // Sentrix (loaded last of the three) is not reached: fakes first, in load order.
-    reader.api = registry.receiver(0);
-    EXPECT_EQ(0, registry.detectReceiver(reader));
-    reader.api = registry.receiver(1);
-    EXPECT_EQ(0, registry.detectReceiver(reader));
-    ::testing::internal::GetCapturedStdout();
-    std::vector<std::string> detections;
-    for (const std::string& call : calls()) {
-        if (call.find("DetectReceiver") != std::string::npos ||
-            call.find("GetMinimumBytes") != std::string::npos) {
-            detections.push_back(call.substr(0, call.find(' ')) + " " +
-                                 call.substr(call.find(' ') + 1, 6));
+    ::testing::internal::CaptureStderr();
+    registry.detectConfiguredReceiver(reader);
+    EXPECT_EQ(c.console, ::testing::internal::GetCapturedStdout());
+    const std::string box = ::testing::internal::GetCapturedStderr();
+    for (const std::string& part : c.box) EXPECT_NE(std::string::npos, box.find(part)) << box;
+    // A plug-in says once how much it judges; one that recognises nothing
+    // judges each sample once.
+    for (std::size_t i = 0; i < c.plugins.size(); ++i) {
+        if (c.plugins[i] != "fake_receiver") continue;
+        const std::string name = "P" + std::to_string(i) + ".so ";
+        int asked = 0, judged = 0;
+        for (const std::string& call : calls()) {
+            asked += call.rfind(name + "GetMinimumBytes", 0) == 0;
+            judged += call.rfind(name + "DetectReceiver", 0) == 0;
         }
+        EXPECT_EQ(1, asked) << name;
+        EXPECT_EQ(c.judged, judged) << name;
     }
-    // Four rates on the one port that answers, the first receiver's before
-    // the second's. Each judgement follows its own receiver's request for
-    // minimum bytes; an open that happened to find the port silent (a busy
-    // machine can delay the talker) asks for no judgement.
-    std::vector<std::string> asked;
-    std::vector<std::string> expected;
-    for (const char* name : {"Fake1.so", "Fake2.so"})
-        for (int rate = 0; rate < 4; ++rate) expected.push_back(std::string(name) + " GetMin");
-    for (std::size_t i = 0; i < detections.size(); ++i) {
-        const std::string& d = detections[i];
-        if (d.ends_with(" GetMin")) {
-            asked.push_back(d);
-            continue;
-        }
-        ASSERT_GT(i, 0u) << "a judgement before any request";
-        EXPECT_EQ(detections[i - 1], d.substr(0, d.find(' ')) + " GetMin") << "call " << i;
-    }
-    EXPECT_EQ(expected, asked);
-    EXPECT_GE(detections.size(), expected.size() + 2) << "hardly any judgement at all";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ports, Scan,
+    ::testing::Values(
+        ScanCase{"EveryPluginJudgesTheSameSampleOnce",
+                 {"fake_receiver", "fake_receiver", "Sentrix"},
+                 {{3, Line::Gps}},
+                 "Detecting GPS... readed: 150\n COM3 at 57600 bps\n",
+                 1},
+        ScanCase{"SilentPortIsNotAskedAgain",
+                 {"Sentrix"},
+                 {{1, Line::Silent}, {3, Line::Gps}},
+                 "Detecting GPS... readed: 0\n readed: 150\n COM3 at 57600 bps\n",
+                 0},
+        ScanCase{"PortThatAnswersUnrecognisedIsAskedAtEveryRate",
+                 {"fake_receiver", "Sentrix"},
+                 {{1, Line::Noise}, {3, Line::Gps}},
+                 "Detecting GPS... readed: 150\n readed: 150\n readed: 150\n readed: 150\n"
+                 " readed: 150\n COM3 at 57600 bps\n",
+                 5},
+        ScanCase{"FirstPluginWinsOnALaterPort",
+                 {"picky_receiver", "Sentrix"},
+                 {{2, Line::Gps}, {4, Line::Other}},
+                 "Detecting GPS... readed: 150\n readed: 150\n COM4 at 57600 bps\n",
+                 0},
+        ScanCase{"NothingRecognised",
+                 {"fake_receiver", "Sentrix"},
+                 {{2, Line::Silent}, {5, Line::Noise}},
+                 "Detecting GPS... readed: 0\n readed: 150\n readed: 150\n readed: 150\n"
+                 " readed: 150\nnot Detected\n",
+                 4,
+                 {"GPS Device Not Detected\n", "COM2 (", "ports/COM2) at 57600 bps: silent\n",
+                  "ports/COM5) at 57600, 38400, 9600 and 4800 bps: no sentence a receiver "
+                  "plug-in reads\n",
+                  "70 other ports: no device\n", "config.xml (<port>, <baudrate>;", "gpsd.xml"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// gpsd comes first: with a receiver it is the source, without one (or not
+// running) detection goes on to the ports at once.
+enum class Gpsd { NotRunning, NoReceiver, WithReceiver };
+
+struct GpsdCase {
+    const char* name;
+    Gpsd gpsd;
+    std::string console; // "PORT" stands for gpsd's port
+    std::string box;
+};
+
+void PrintTo(const GpsdCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class GpsdFirst : public Registry, public ::testing::WithParamInterface<GpsdCase> {};
+
+TEST_P(GpsdFirst, IsAskedBeforeThePorts) {
+    if (!GpsdDaemon::installed()) GTEST_SKIP() << "gpsd is not installed";
+    const GpsdCase& c = GetParam();
+    install("Sentrix", sentrixLibrary());
+    Talker receiver;
+    GpsdDaemon gpsd(c.gpsd == Gpsd::WithReceiver ? receiver.pty.devicePath() : std::string());
+    if (c.gpsd != Gpsd::NotRunning) {
+        ASSERT_TRUE(gpsd.start(5000)) << gpsd.errors();
+    }
+    cPluginRegistry registry; // with the settle time of the program
+    registry.setGpsd(GpsdPlace{true, "localhost", gpsd.port()});
+    registry.loadPlugins(plugins());
+    cPosition reader;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const auto start = std::chrono::steady_clock::now();
+    registry.detectConfiguredReceiver(reader);
+    const auto took = std::chrono::steady_clock::now() - start;
+    std::string console = c.console;
+    if (console.find("PORT") != std::string::npos)
+        console.replace(console.find("PORT"), 4, std::to_string(gpsd.port()));
+    EXPECT_EQ(console, ::testing::internal::GetCapturedStdout());
+    const std::string box = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, box.find(c.box)) << box;
+    if (c.gpsd != Gpsd::WithReceiver) {
+        // Passed over without the sample's wait: it has nothing to give.
+        EXPECT_LT(took, std::chrono::milliseconds(cPluginRegistry::kSettleMs / 2));
+        return;
+    }
+    // The sentences reach the plug-in; gpsd's own reports do not.
+    GpsData fix{};
+    for (int i = 0; i < 100 && fix.fix == FixNone; ++i) {
+        sleepMs(20);
+        if (reader.api.PluginIsPositionUpdated()) registry.readGpsData(reader, fix);
+    }
+    EXPECT_NEAR(48.1, fix.latitude, 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Daemons, GpsdFirst,
+    ::testing::Values(GpsdCase{"NotRunning", Gpsd::NotRunning, "Detecting GPS...not Detected\n",
+                               ": no answer\n"},
+                      GpsdCase{"WithoutReceiver", Gpsd::NoReceiver,
+                               "Detecting GPS... readed: 0\nnot Detected\n", ": no receiver\n"},
+                      GpsdCase{"WithReceiver", Gpsd::WithReceiver,
+                               "Detecting GPS... readed: 150\n gpsd at localhost:PORT\n", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tevo::test

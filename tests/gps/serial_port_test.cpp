@@ -66,7 +66,9 @@ TEST_F(SerialPort, MapsPortsThroughThePortsFolderOnly) {
                  {36, "/dev/ttyACM15"},
                  {37, "/dev/ttyS4"},
                  {64, "/dev/ttyS31"},
-                 {65, ""},
+                 {65, "/dev/rfcomm0"},
+                 {72, "/dev/rfcomm7"},
+                 {73, ""},
                  {0, ""}};
     for (const auto& entry : table) EXPECT_EQ(entry.device, serialDevicePath(entry.port));
 }

@@ -56,9 +56,16 @@ int32_t PluginGetMinimumBytes() {
     return TEST_PLUGIN_MINIMUM_BYTES;
 }
 
-bool PluginDetectReceiver(const uint8_t*, uint32_t length) {
+// TEST_PLUGIN_ACCEPTS names the text whose presence in a sample makes the
+// plug-in recognise it; without it the plug-in recognises nothing.
+bool PluginDetectReceiver([[maybe_unused]] const uint8_t* data, uint32_t length) {
     note("DetectReceiver " + std::to_string(length));
+#ifdef TEST_PLUGIN_ACCEPTS
+    const std::string sample(reinterpret_cast<const char*>(data), length);
+    return sample.find(TEST_PLUGIN_ACCEPTS) != std::string::npos;
+#else
     return false;
+#endif
 }
 
 int32_t PluginPushData(const uint8_t*, int32_t) {

@@ -36,14 +36,10 @@ bool isClock(const std::string& s) {
     return s.size() == 6 || (s[6] == '.' && digitsOnly(s.substr(7)));
 }
 
-const char* const kTalkers[] = {"GP", "GN", "GL", "GA", "GB", "BD", "GQ", "GI"};
-
+// Five upper-case letters, not a proprietary 'P' address.
 bool isAddress(const std::string& s) {
-    if (s.size() != 5) return false;
-    bool talker = std::any_of(std::begin(kTalkers), std::end(kTalkers),
-                              [&](const char* t) { return s.compare(0, 2, t) == 0; });
-    return talker &&
-           std::all_of(s.begin() + 2, s.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+    return s.size() == 5 && s[0] != 'P' &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
 struct Parsed {
@@ -138,17 +134,19 @@ void GnssReference::apply(std::string line) {
     Parsed p;
     if (!parse(line, p)) return;
     const std::string& t = p.type;
-    if (t == "RMC" || t == "GGA" || t == "GNS") {
-        if (!p.at(0).empty() && p.at(0) != lastTime) {
-            lastTime = p.at(0);
-            ++epoch;
-        }
+    const int kind = t == "GGA" ? 1 : t == "GNS" ? 2 : t == "RMC" ? 3 : 0;
+    if (kind != 0 && !p.at(0).empty() && p.at(0) != lastTime) {
+        lastTime = p.at(0);
+        ++epoch;
     }
     auto announce = [&](float lat, float lon) {
         if (lat == current.latitude && lon == current.longitude) return;
         current.latitude = lat;
         current.longitude = lon;
         if (current.fix == 0) current.fix = 1;
+        if (announcedKind != 0 && announcedKind != kind && announcedEpoch == epoch) return;
+        announcedKind = kind;
+        announcedEpoch = epoch;
         positionFlag = true;
         ++positionsAnnounced;
     };
@@ -158,24 +156,22 @@ void GnssReference::apply(std::string line) {
         positionFlag = true;
         ++positionsAnnounced;
     };
+    auto knownDate = [&] {
+        current.day = lastDate.day;
+        current.month = lastDate.month;
+        current.year = lastDate.year;
+    };
     double v;
     long long n;
-    if (t == "RMC") {
-        rmcSeen = true;
-        if (p.at(1) != "A") return lose();
-        float lat, lon;
-        if (!angle(p.at(2), 90, p.at(3) == "S", lat) || !angle(p.at(4), 180, p.at(5) == "W", lon))
-            return;
-        clockTime(p.at(0), current);
-        date(p.at(8), current);
-        if (decimal(p.at(6), v)) current.speed = float(v * 1.852);
-        announce(lat, lon);
-    } else if (t == "GGA") {
-        if (integer(p.at(5), n) && n >= 1 && n <= 8 && decimal(p.at(8), v))
-            current.altitude = float(v);
-    } else if (t == "GNS") {
-        bool fix = p.at(5).find_first_not_of('N') != std::string::npos;
-        if (rmcSeen) {
+    // GGA and GNS: the position when no better sentence came yet, otherwise
+    // the altitude of a fix.
+    auto fixWithAltitude = [&](bool fix) {
+        const bool gives = kind >= bestKind || bestKindEpoch + 3 < epoch;
+        if (gives) {
+            bestKind = kind;
+            bestKindEpoch = epoch;
+        }
+        if (!gives) {
             if (fix && decimal(p.at(8), v)) current.altitude = float(v);
             return;
         }
@@ -184,8 +180,40 @@ void GnssReference::apply(std::string line) {
         if (!angle(p.at(1), 90, p.at(2) == "S", lat) || !angle(p.at(3), 180, p.at(4) == "W", lon))
             return;
         clockTime(p.at(0), current);
+        knownDate();
         if (decimal(p.at(8), v)) current.altitude = float(v);
         announce(lat, lon);
+    };
+    if (t == "RMC") {
+        bestKind = 3;
+        bestKindEpoch = epoch;
+        if (p.at(1) != "A") return lose();
+        float lat, lon;
+        if (!angle(p.at(2), 90, p.at(3) == "S", lat) || !angle(p.at(4), 180, p.at(5) == "W", lon))
+            return;
+        clockTime(p.at(0), current);
+        GpsData d{};
+        date(p.at(8), d);
+        if (d.month != 0) {
+            lastDate = d;
+            knownDate();
+        }
+        if (decimal(p.at(6), v)) current.speed = float(v * 1.852);
+        announce(lat, lon);
+    } else if (t == "GGA") {
+        if (!integer(p.at(5), n) || (n != 0 && (n < 1 || n > 8))) return;
+        fixWithAltitude(n != 0);
+    } else if (t == "GNS") {
+        fixWithAltitude(p.at(5).find_first_not_of('N') != std::string::npos);
+    } else if (t == "ZDA") {
+        long long d, mo, y;
+        if (!integer(p.at(1), d) || !integer(p.at(2), mo) || !integer(p.at(3), y) ||
+            p.at(3).size() != 4 || d < 1 || d > 31 || mo < 1 || mo > 12)
+            return;
+        lastDate.day = uint8_t(d);
+        lastDate.month = uint8_t(mo);
+        lastDate.year = int32_t(y);
+        if (current.fix != 0) knownDate();
     } else if (t == "VTG") {
         bool units = p.at(1) == "T";
         if (units && p.at(8) == "N") return;

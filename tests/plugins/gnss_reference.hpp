@@ -18,7 +18,11 @@ struct GnssReference {
     void apply(std::string line);
 
 private:
-    bool rmcSeen = false;
+    int bestKind = 0; // 1 GGA, 2 GNS, 3 RMC: the best position sentence of late
+    long bestKindEpoch = 0;
+    int announcedKind = 0;
+    long announcedEpoch = 0;
+    GpsData lastDate{}; // day, month and year of the last RMC or ZDA
     std::string lastTime;
     long epoch = 0;
     long modeEpoch = -1;

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace tevo::test {
 namespace {
@@ -104,10 +106,11 @@ TEST_P(GnssTalker, PositionFromEveryTalker) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, GnssTalker,
-                         ::testing::Values("GP", "GN", "GL", "GA", "GB", "BD", "GQ", "GI"));
+                         ::testing::Values("GP", "GN", "GL", "GA", "GB", "BD", "GQ", "GI", "IN",
+                                           "II", "GX"));
 
-TEST_F(Gnss, OtherTalkersAndLowerCaseAreIgnored) {
-    for (const char* talker : {"GX", "gp", "Gn", "P_", "II"}) {
+TEST_F(Gnss, ProprietaryAndLowerCaseAreIgnored) {
+    for (const char* talker : {"PG", "P_", "gp", "Gn", "G1"}) {
         std::string body = kRmcBody;
         body.replace(0, 2, talker);
         send(body);
@@ -216,10 +219,12 @@ class GnssQuality : public Gnss,
                     public ::testing::WithParamInterface<std::pair<const char*, bool>> {};
 
 TEST_P(GnssQuality, AltitudeForEveryFixQuality) {
+    send(kRmcBody);
+    ASSERT_TRUE(positionUpdated());
     send(std::string("GNGGA,123519,4807.038,N,01131.000,E,") + GetParam().first +
          ",08,0.9,545.4,M,46.9,M,,");
     EXPECT_EQ(GetParam().second ? 545.4f : 0.0f, state.current.altitude);
-    EXPECT_FALSE(positionUpdated()); // GGA announces nothing
+    EXPECT_FALSE(positionUpdated()); // beside RMC, GGA announces nothing
 }
 
 INSTANTIATE_TEST_SUITE_P(Qualities, GnssQuality,
@@ -246,6 +251,101 @@ TEST_F(Gnss, GnsGivesThePositionOnlyToReceiversWithoutRmc) {
     EXPECT_FLOAT_EQ(48.1173f, state.current.latitude);
     EXPECT_EQ(600.0f, state.current.altitude);
 }
+
+// One sentence gives each fix: RMC, else GNS, else GGA, the date of a GGA or
+// GNS fix from the last RMC or ZDA.
+std::string gga(const char* time, const char* minutes, const char* quality = "1",
+                const char* talker = "GN") {
+    return std::string(talker) + "GGA," + time + ",48" + minutes + ",N,01131.000,E," + quality +
+           ",08,0.9,545.4,M,46.9,M,,";
+}
+std::string gns(const char* time, const char* minutes) {
+    return std::string("GNGNS,") + time + ",48" + minutes + ",N,01131.000,E,AA,12,0.8,545.4,,,";
+}
+std::string rmc(const char* time, const char* minutes) {
+    return std::string("GPRMC,") + time + ",A,48" + minutes + ",N,01131.000,E,022.4,0,230394,,";
+}
+std::string zda(const char* time, const char* day) {
+    return std::string("GPZDA,") + time + "," + day + ",03,1994,00,00";
+}
+
+struct SourceCase {
+    const char* name;
+    std::vector<std::string> bodies;
+    int announced;  // positions announced over all the lines
+    double minutes; // of the latitude at the end, past 48 degrees
+    int day;        // of the record at the end
+    float altitude;
+};
+
+void PrintTo(const SourceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class GnssPositionSource : public Gnss, public ::testing::WithParamInterface<SourceCase> {};
+
+TEST_P(GnssPositionSource, OneSentenceGivesEachFix) {
+    const SourceCase& c = GetParam();
+    int announced = 0;
+    for (const std::string& body : c.bodies) {
+        send(body);
+        announced += positionUpdated();
+    }
+    EXPECT_EQ(c.announced, announced);
+    EXPECT_FLOAT_EQ(c.minutes == 0 ? 0.0f : float(48 + c.minutes / 60), state.current.latitude);
+    EXPECT_EQ(c.day, state.current.day);
+    EXPECT_FLOAT_EQ(c.altitude, state.current.altitude);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sentences, GnssPositionSource,
+    ::testing::Values(
+        SourceCase{"GgaOfAnyTalker",
+                   {gga("100000", "07.000", "1", "IN"), gga("100001", "07.100", "1", "IN")},
+                   2,
+                   7.1,
+                   0,
+                   545.4f},
+        SourceCase{"GgaWithTheDateOfZda",
+                   {zda("100000", "17"), gga("100000", "07.000")},
+                   1,
+                   7.0,
+                   17,
+                   545.4f},
+        SourceCase{"GgaWithoutFix",
+                   {gga("100000", "07.000"), gga("100001", "07.100", "0")},
+                   2,
+                   0,
+                   0,
+                   0.0f},
+        SourceCase{"GgaBesideRmcGivesTheAltitude",
+                   {rmc("100000", "07.000"), gga("100000", "07.100"), gga("100001", "07.200"),
+                    rmc("100001", "07.300")},
+                   2,
+                   7.3,
+                   23,
+                   545.4f},
+        SourceCase{"RmcTakesOverQuietlyInTheEpochGgaAnnounced",
+                   {gga("100000", "07.000"), rmc("100000", "07.001"), rmc("100001", "07.002")},
+                   2,
+                   7.002,
+                   23,
+                   545.4f},
+        SourceCase{"GgaGoesOnWhenRmcStops",
+                   {rmc("100000", "07.000"), gga("100001", "07.100"), gga("100002", "07.200"),
+                    gga("100003", "07.300"), gga("100004", "07.400")},
+                   2,
+                   7.4,
+                   23,
+                   545.4f},
+        SourceCase{"GnsBeforeGga",
+                   {gns("100000", "07.000"), gga("100000", "07.100"), gga("100001", "07.200"),
+                    gns("100001", "07.300")},
+                   2,
+                   7.3,
+                   0,
+                   545.4f}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Gnss, VtgSpeedInKilometresOrKnots) {
     send(kRmcBody);
@@ -505,6 +605,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DetectCase{"GpsOnly", "$GPRMC,1,A\r\n$GPGGA,1\r\n$GPGSV,1,1", false},
                       DetectCase{"GnTextOnly", "$GNTXT,01,01,02,hello", false},
                       DetectCase{"Proprietary", "$PORZD,A,024.2*38", false},
+                      DetectCase{"ProprietaryLikeRmc", "$PGRMC,A,218.8", false},
+                      DetectCase{"IntegratedNavigation", "$INGGA,1", true},
                       DetectCase{"CutAtTheEnd", "12345$GNRM", false},
                       DetectCase{"JustFits", "$GNRMC", true}, DetectCase{"Empty", "", false}),
     [](const auto& info) { return std::string(info.param.name); });

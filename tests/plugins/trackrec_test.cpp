@@ -27,8 +27,8 @@ using trackrec::Fix;
 using trackrec::Thinning;
 using Decision = trackrec::Thinning::Decision;
 
-// About 1.11 m of latitude.
-constexpr double kMetreOfLatitude = 1.0 / 111195.0;
+// One metre of latitude.
+constexpr double kMetreOfLatitude = 1.0 / 111177.0;
 
 GpsData fixAt(double latitude, double longitude, int hour, int minute, int second, int day = 8) {
     GpsData g{};
@@ -96,8 +96,8 @@ TEST(Thinning, SlowDriftIsMeasuredFromTheLastKeptPoint) {
 }
 
 TEST(Thinning, DistanceIsInMetres) {
-    EXPECT_NEAR(111195.0, trackrec::metresBetween({0, 0, 0}, {1, 0, 0}), 1.0);
-    EXPECT_NEAR(55597.0, trackrec::metresBetween({60, 0, 0}, {60, 1, 0}), 10.0);
+    EXPECT_NEAR(111177.0, trackrec::metresBetween({0, 0, 0}, {1, 0, 0}), 1.0);
+    EXPECT_NEAR(55589.0, trackrec::metresBetween({60, 0, 0}, {60, 1, 0}), 10.0);
     EXPECT_NEAR(1.0, trackrec::metresBetween({55, 37, 0}, {55 + kMetreOfLatitude, 37, 0}), 1e-3);
 }
 

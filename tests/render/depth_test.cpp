@@ -1,5 +1,5 @@
 // The depth buffer and the depth-tested fill.
-#include "render/projection.hpp"
+#include "render/raster/projection.hpp"
 #include "render/raster_support.hpp"
 
 #include <gtest/gtest.h>
@@ -92,7 +92,7 @@ TEST(PainterDepthFill, TiltedFaceCutsAnUprightOneAtTheirCrossing) {
     // An upright face at depth 600 and a face tilted so that its depth is
     // 600 + y: they cross on the camera's horizon row, above which the
     // tilted face is the nearer.
-    const Camera camera(100, 100, 0, 0, -500, 200, 200);
+    const Camera camera(100, 100, -500, 200, 200);
     const CameraPoint upright[] = {
         {-150, -150, 600}, {150, -150, 600}, {150, 150, 600}, {-150, 150, 600}};
     const CameraPoint tilted[] = {
@@ -180,7 +180,7 @@ TEST(PainterDepthFill, StaysInsideASmallerDepthBuffer) {
 
 TEST(PainterDepthFill, PlaneThroughTheEyeDrawsNothing) {
     Canvas c(100, 100);
-    const Camera camera(50, 50, 0, 0, -500, 100, 100);
+    const Camera camera(50, 50, -500, 100, 100);
     const DepthPlane plane = depthPlane({100, 0, 100}, {200, 0, 200}, {0, 100, 100}, camera, 65535);
     EXPECT_EQ(plane.a, 0);
     EXPECT_EQ(plane.b, 0);

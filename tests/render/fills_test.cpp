@@ -1,6 +1,6 @@
 // Polygon fills: which pixels each fill sets, the choice between them, and
 // polygons that are huge, degenerate or tangled.
-#include "render/polygon_walk.hpp"
+#include "render/raster/polygon_walk.hpp"
 #include "render/raster_support.hpp"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // What a new fix does to the view: course filter, bearing, standing still,
 // turns, and records that no receiver should send but some do.
-#include "render/follow_math.hpp"
+#include "plugin-api/geodesy.hpp"
+#include "render/view/follow_math.hpp"
 #include "render/view_support.hpp"
 
 #include <cmath>
@@ -64,10 +65,10 @@ TEST(BearingTest, CrossingTheZeroLineEastwardsIsEast) {
 }
 
 TEST(DistanceTest, TheSamePointIsZeroAndNotANumberNever) {
-    const double d = greatCircleMetres(37.5835461f, 55.8121055f, 37.5835461f, 55.8121055f);
+    const double d = geo::distanceMetres(37.5835461f, 55.8121055f, 37.5835461f, 55.8121055f);
     EXPECT_FALSE(std::isnan(d));
     EXPECT_NEAR(d, 0, 1.0);
-    EXPECT_NEAR(greatCircleMetres(0, 0, 0, 1), 6370000.0 * 3.14159265358979 / 180, 1.0);
+    EXPECT_NEAR(geo::distanceMetres(0, 0, 0, 1), 6370000.0 * 3.14159265358979 / 180, 1.0);
 }
 
 // The view in the follow view, course up, with fixes around 55.8 N 37.58 E.
@@ -75,15 +76,15 @@ struct FollowFixture : ViewFixture {
     static constexpr float kLon = 37.58f, kLat = 55.81f;
     void SetUp() override {
         ViewFixture::SetUp();
-        view->freeView = false;
-        view->orientation = CourseUp;
+        state.freeView = false;
+        state.orientation = CourseUp;
     }
     // A fix `metres` from (lon, lat) in direction `degrees` (counter-clockwise
     // from east, as the view measures it).
     GpsData fixFrom(float lon, float lat, double metres, double degrees, float kmh = 50) const {
         const double a = degrees * 3.14159265358979 / 180;
         const double perDegreeY = 6370000.0 * 3.14159265358979 / 180;
-        const double perDegreeX = perDegreeY * view->kx / view->ky;
+        const double perDegreeX = perDegreeY * state.kx / state.ky;
         GpsData g{};
         g.longitude = lon + static_cast<float>(metres * std::cos(a) / perDegreeX);
         g.latitude = lat + static_cast<float>(metres * std::sin(a) / perDegreeY);
@@ -96,7 +97,7 @@ struct FollowFixture : ViewFixture {
         GpsData g = fixFrom(kLon, kLat, 0, 0);
         view->updateFromFix(g);
         for (int i = 0; i < n; ++i) {
-            g = fixFrom(view->longitude, view->latitude, 50, 0);
+            g = fixFrom(state.longitude, state.latitude, 50, 0);
             view->updateFromFix(g);
         }
         return g;
@@ -105,38 +106,37 @@ struct FollowFixture : ViewFixture {
 
 TEST_F(FollowFixture, FirstFixPlacesTheFollowedPoint) {
     view->updateFromFix(fixFrom(kLon, kLat, 0, 0));
-    EXPECT_TRUE(view->positionChanged);
-    EXPECT_FALSE(view->noFix);
-    EXPECT_EQ(view->followed.x, degreesToUnits(kLon));
-    EXPECT_EQ(view->followed.y, degreesToUnits(kLat));
+    EXPECT_TRUE(state.positionChanged);
+    EXPECT_FALSE(state.noFix);
+    EXPECT_EQ(state.followed.x, degreesToUnits(kLon));
+    EXPECT_EQ(state.followed.y, degreesToUnits(kLat));
 }
 
 TEST_F(FollowFixture, NoFixOnlyShiftsThePreviousValues) {
     driveEast(2);
-    const ViewPoint before = view->followed;
-    const float lon = view->longitude, course = view->course;
+    const ViewPoint before = state.followed;
+    const float course = state.course;
     GpsData none = fixFrom(kLon + 1, kLat, 0, 0);
     none.fix = FixNone;
     view->updateFromFix(none);
-    EXPECT_TRUE(view->noFix);
-    EXPECT_FALSE(view->positionChanged);
-    EXPECT_EQ(view->followed, before);
-    EXPECT_EQ(view->previousFollowed, before);
-    EXPECT_EQ(view->previousLongitude, lon);
-    EXPECT_EQ(view->course, course);
+    EXPECT_TRUE(state.noFix);
+    EXPECT_FALSE(state.positionChanged);
+    EXPECT_EQ(state.followed, before);
+    EXPECT_EQ(state.previousFollowed, before);
+    EXPECT_EQ(state.course, course);
 }
 
 TEST_F(FollowFixture, StandingStillLeavesEverythingUnchanged) {
     driveEast(3);
-    const ViewPoint before = view->followed, previous = view->previousFollowed;
-    const float lon = view->longitude, course = view->course, zoom = view->zoom;
-    view->updateFromFix(fixFrom(view->longitude, view->latitude, 20, 45, 3));
-    EXPECT_FALSE(view->positionChanged);
-    EXPECT_EQ(view->followed, before);
-    EXPECT_EQ(view->previousFollowed, previous);
-    EXPECT_EQ(view->longitude, lon);
-    EXPECT_EQ(view->course, course);
-    EXPECT_EQ(view->zoom, zoom);
+    const ViewPoint before = state.followed, previous = state.previousFollowed;
+    const float lon = state.longitude, course = state.course, zoom = state.zoom;
+    view->updateFromFix(fixFrom(state.longitude, state.latitude, 20, 45, 3));
+    EXPECT_FALSE(state.positionChanged);
+    EXPECT_EQ(state.followed, before);
+    EXPECT_EQ(state.previousFollowed, previous);
+    EXPECT_EQ(state.longitude, lon);
+    EXPECT_EQ(state.course, course);
+    EXPECT_EQ(state.zoom, zoom);
 }
 
 struct TurnCase {
@@ -147,13 +147,13 @@ class TurnTest : public FollowFixture, public ::testing::WithParamInterface<Turn
 
 TEST_P(TurnTest, SmallTurnsKeepTheCourseLargerOnesTakeTheFilteredOne) {
     driveEast(4);
-    ASSERT_NEAR(view->course, 0, 0.01);
-    view->updateFromFix(fixFrom(view->longitude, view->latitude, 50, GetParam().degrees));
-    EXPECT_TRUE(view->positionChanged);
+    ASSERT_NEAR(state.course, 0, 0.01);
+    view->updateFromFix(fixFrom(state.longitude, state.latitude, 50, GetParam().degrees));
+    EXPECT_TRUE(state.positionChanged);
     // The filter gives 5/6 of the turn: the ring held east before.
     const float filtered = static_cast<float>(GetParam().degrees * 5 / 6);
     // Float degrees hold a 50 m step to about 0.2 degrees.
-    EXPECT_NEAR(view->course, GetParam().courseMoves ? filtered : 0.0f, 0.3);
+    EXPECT_NEAR(state.course, GetParam().courseMoves ? filtered : 0.0f, 0.3);
 }
 INSTANTIATE_TEST_SUITE_P(Turns, TurnTest,
                          ::testing::Values(TurnCase{3, false}, TurnCase{-3, false},
@@ -162,46 +162,46 @@ INSTANTIATE_TEST_SUITE_P(Turns, TurnTest,
 TEST_F(FollowFixture, WesternLongitudesLandWhereTheMapKeepsThem) {
     GpsData g = fixFrom(-0.1f, 51.5f, 0, 0);
     view->updateFromFix(g);
-    EXPECT_NEAR(view->longitude, 359.9f, 1e-3);
-    EXPECT_EQ(view->followed.x, degreesToUnits(359.9f));
+    EXPECT_NEAR(state.longitude, 359.9f, 1e-3);
+    EXPECT_EQ(state.followed.x, degreesToUnits(359.9f));
     // A step east across the 0/360 line is a step east.
     view->updateFromFix(fixFrom(-0.0001f, 51.5f, 0, 0));
     view->updateFromFix(fixFrom(0.0006f, 51.5f, 0, 0));
-    EXPECT_NEAR(std::remainder(view->course, 360.0f), 0, 1.0);
+    EXPECT_NEAR(std::remainder(state.course, 360.0f), 0, 1.0);
 }
 
 TEST_F(FollowFixture, RecordsWithoutANumberForAPositionCountAsNoFix) {
     driveEast(2);
-    const ViewPoint before = view->followed;
+    const ViewPoint before = state.followed;
     GpsData g = fixFrom(kLon, kLat, 0, 0);
     g.latitude = std::numeric_limits<float>::quiet_NaN();
     view->updateFromFix(g);
-    EXPECT_TRUE(view->noFix);
-    EXPECT_EQ(view->followed, before);
+    EXPECT_TRUE(state.noFix);
+    EXPECT_EQ(state.followed, before);
     g.latitude = 123;
     view->updateFromFix(g);
-    EXPECT_TRUE(view->noFix);
+    EXPECT_TRUE(state.noFix);
 }
 
 TEST_F(FollowFixture, ASpeedBeyondAnyCarOrNotANumberIsHeldToAPlausibleOne) {
     driveEast(1);
-    GpsData g = fixFrom(view->longitude, view->latitude, 50, 0, 1e30f);
+    GpsData g = fixFrom(state.longitude, state.latitude, 50, 0, 1e30f);
     view->updateFromFix(g);
-    EXPECT_EQ(view->speed, kMaxPlausibleSpeed);
-    EXPECT_TRUE(std::isfinite(view->zoom));
-    g = fixFrom(view->longitude, view->latitude, 50, 0, std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(state.speed, kMaxPlausibleSpeed);
+    EXPECT_TRUE(std::isfinite(state.zoom));
+    g = fixFrom(state.longitude, state.latitude, 50, 0, std::numeric_limits<float>::quiet_NaN());
     view->updateFromFix(g);
-    EXPECT_EQ(view->speed, 0);
-    EXPECT_TRUE(view->positionChanged);
+    EXPECT_EQ(state.speed, 0);
+    EXPECT_TRUE(state.positionChanged);
 }
 
 TEST_F(FollowFixture, TheSamePointAgainAtWalkingSpeedIsStandingStill) {
     GpsData g = driveEast(3);
-    const float course = view->course;
+    const float course = state.course;
     g.speed = 0;
     view->updateFromFix(g);
-    EXPECT_FALSE(view->positionChanged);
-    EXPECT_EQ(view->course, course);
+    EXPECT_FALSE(state.positionChanged);
+    EXPECT_EQ(state.course, course);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "overlay_support.hpp"
-#include "render/label_grid.hpp"
-#include "render/rotated_blit.hpp"
+#include "render/overlays/label_grid.hpp"
+#include "render/raster/rotated_blit.hpp"
 
 #include <vector>
 

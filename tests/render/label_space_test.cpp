@@ -1,7 +1,7 @@
 #include "overlay_support.hpp"
-#include "render/label_grid.hpp"
-#include "render/label_space.hpp"
-#include "render/street_labels.hpp"
+#include "render/overlays/label_grid.hpp"
+#include "render/overlays/label_space.hpp"
+#include "render/overlays/street_labels.hpp"
 
 #include <algorithm>
 

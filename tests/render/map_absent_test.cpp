@@ -1,5 +1,5 @@
 #include "overlay_support.hpp"
-#include "render/map_absent.hpp"
+#include "render/overlays/map_absent.hpp"
 
 #include <SDL_ttf.h>
 

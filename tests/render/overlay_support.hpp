@@ -1,7 +1,7 @@
 // The map font and surfaces for the overlay tests.
 #pragma once
 
-#include "render/painter.hpp"
+#include "render/raster/painter.hpp"
 #include "render/raster_support.hpp"
 #include "ui/text_style.hpp"
 

@@ -1,5 +1,5 @@
 #include "overlay_support.hpp"
-#include "render/poi_icons.hpp"
+#include "render/overlays/poi_icons.hpp"
 #include "ui/sprite.hpp"
 
 namespace tevo::test {

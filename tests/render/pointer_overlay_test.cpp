@@ -1,5 +1,5 @@
 #include "overlay_support.hpp"
-#include "render/pointer_overlay.hpp"
+#include "render/overlays/pointer_overlay.hpp"
 
 #include <array>
 #include <cmath>

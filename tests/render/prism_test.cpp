@@ -1,6 +1,6 @@
 // Boxes drawn as prisms: which faces show, and the two drawing orders.
-#include "render/prism.hpp"
-#include "render/projection.hpp"
+#include "render/raster/prism.hpp"
+#include "render/raster/projection.hpp"
 #include "render/raster_support.hpp"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ constexpr uint32_t kEven = 0x0000C000;
 struct Scene {
     explicit Scene(float yaw = 0)
         : surface(test::makeSurface(480, 640, 32)), painter(surface.get()),
-          camera(240, 320, 0, 0, -500, 480, 640), matrix(worldToCameraFixed(yaw, 60)) {
+          camera(240, 320, -500, 480, 640), matrix(worldToCameraFixed(yaw, 60)) {
         test::fillSurface(surface.get(), painter.mapColour(test::kPaper));
         painter.depth().create(480, 640, 2);
         painter.setFillColour(painter.mapColour(kRoof));

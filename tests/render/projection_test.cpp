@@ -1,5 +1,5 @@
 // Camera, projection, near/far clipping, depth planes, facing and boxes.
-#include "render/projection.hpp"
+#include "render/raster/projection.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ TEST(CameraRecord, AnglesAreNormalisedAndRebuildTheMatrix) {
     };
     const Case cases[] = {{-10, -5, 350, 0}, {370, 200, 10, 20}, {0, 65, 0, 65}, {720, 180, 0, 0}};
     for (const Case& k : cases) {
-        Camera c(240, 320, 0, 0, -500, 480, 640);
+        Camera c(240, 320, -500, 480, 640);
         c.setYaw(k.yaw);
         c.setPitch(k.pitch);
         EXPECT_FLOAT_EQ(c.yaw(), k.storedYaw) << k.yaw;
@@ -24,11 +24,10 @@ TEST(CameraRecord, AnglesAreNormalisedAndRebuildTheMatrix) {
 }
 
 TEST(CameraRecord, StartsAsTheViewCreatesIt) {
-    const Camera c(239, 319, 100, 200, -500, 480, 641);
-    EXPECT_EQ(c.principalCopyX, 239);
-    EXPECT_EQ(c.principalCopyY, 319);
+    const Camera c(239, 319, -500, 480, 641);
+    EXPECT_EQ(c.principalX, 239);
+    EXPECT_EQ(c.principalY, 319);
     EXPECT_EQ(c.focal, 500);
-    EXPECT_EQ(c.focalCopy, 500);
     EXPECT_EQ(c.followedScreenX, 240);
     EXPECT_EQ(c.followedScreenY, 480);
     EXPECT_FLOAT_EQ(c.pitch(), 65);
@@ -48,7 +47,7 @@ TEST(Projection, ToCameraAndProjectPoint) {
     EXPECT_EQ(toCamera(&ones, INT32_MAX, INT32_MAX, INT32_MAX),
               (CameraPoint{INT32_MAX, INT32_MAX, INT32_MAX}));
 
-    const Camera c(240, 320, 0, 0, -500, 480, 640);
+    const Camera c(240, 320, -500, 480, 640);
     struct Case {
         CameraPoint p;
         bool ok;
@@ -69,7 +68,7 @@ TEST(Projection, ToCameraAndProjectPoint) {
 }
 
 TEST(DepthClipping, PolygonNearerThanNearVanishes) {
-    const Camera c(240, 320, 0, 0, -500, 480, 640);
+    const Camera c(240, 320, -500, 480, 640);
     const CameraPoint near[] = {{0, 0, 5}, {100, 0, 5}, {100, 100, 9}, {0, 100, 1}};
     std::vector<ScreenPoint> out{{1, 1}};
     EXPECT_FALSE(projectPolygonCamera(c, near, 4, 10, 3000, out));
@@ -86,7 +85,7 @@ TEST(DepthClipping, SquareAcrossNearGetsTheTwoCrossings) {
     EXPECT_EQ(clipped[1], square[2]);
     EXPECT_EQ(clipped[2], square[3]);
     EXPECT_EQ(clipped[3], (CameraPoint{-100, -77, 10}));
-    const Camera c(240, 320, 0, 0, -500, 480, 640);
+    const Camera c(240, 320, -500, 480, 640);
     std::vector<ScreenPoint> out;
     EXPECT_TRUE(projectPolygonCamera(c, square, 4, 10, 3000, out));
     ASSERT_EQ(out.size(), 4u);
@@ -96,7 +95,7 @@ TEST(DepthClipping, SquareAcrossNearGetsTheTwoCrossings) {
 TEST(DepthClipping, PolylineThroughFarLeavesAndReturnsOnTheLimit) {
     // Pitch 90: camera depth is -v, so the ground points below run 100 ->
     // 5000 -> 200 in depth.
-    const Camera c(240, 320, 0, 0, -500, 480, 640);
+    const Camera c(240, 320, -500, 480, 640);
     const FixedMatrix w = worldToCameraFixed(0, 90);
     const GroundPoint line[] = {{0, -100}, {300, -5000}, {600, -200}};
     std::vector<ScreenPoint> out;
@@ -116,7 +115,7 @@ TEST(DepthClipping, PolylineThroughFarLeavesAndReturnsOnTheLimit) {
 }
 
 TEST(DepthClipping, DuplicatePointsAreDroppedOnlyFromGroundPolygons) {
-    const Camera c(240, 320, 0, 0, -500, 480, 640);
+    const Camera c(240, 320, -500, 480, 640);
     const GroundPoint ground[] = {{0, 0}, {100, 0}, {100, 0}, {100, 100}};
     std::vector<ScreenPoint> out;
     EXPECT_TRUE(projectPolygon(c, nullptr, ground, 4, 10, 3000, out));
@@ -153,7 +152,7 @@ TEST(DepthClipping, NeverEmitsAPointOutsideNearAndFar) {
 }
 
 TEST(DepthPlane, GivesScaleOverDepthAtEveryPixel) {
-    const Camera c(240, 320, 0, 0, -500, 480, 640);
+    const Camera c(240, 320, -500, 480, 640);
     const CameraPoint p[] = {{-300, 200, 400}, {250, 180, 900}, {40, -220, 650}};
     const float s = 65535;
     const DepthPlane plane = depthPlane(p[0], p[1], p[2], c, s);
@@ -188,8 +187,8 @@ TEST(FacesCamera, HugeCoordinatesKeepTheSign) {
 
 TEST(PointBounds, BoxesAndCentres) {
     const ScreenPoint pts[] = {{3, 9}, {-4, 2}, {10, -1}, {0, 0}};
-    EXPECT_EQ(boundsOfPoints(pts, 4), (BoundsI{-4, -1, 10, 9}));
-    EXPECT_EQ(boundsOfPoints(pts, 0), (BoundsI{0, 0, 0, 0}));
+    EXPECT_EQ(boundsOfPoints(pts, 4), (PixelRect{-4, -1, 10, 9}));
+    EXPECT_EQ(boundsOfPoints(pts, 0), (PixelRect{0, 0, 0, 0}));
     EXPECT_EQ(centroid(pts, 4), (ScreenPoint{2, 2})); // 9/4 and 10/4, truncated
     EXPECT_EQ(centroid(pts, 0), (ScreenPoint{-1, -1}));
     const ScreenPoint far[] = {{INT32_MAX, INT32_MAX}, {INT32_MAX, INT32_MAX}};

@@ -1,7 +1,7 @@
 // Surfaces and pixel reading for the rasteriser tests.
 #pragma once
 
-#include "render/painter.hpp"
+#include "render/raster/painter.hpp"
 
 #include <SDL.h>
 

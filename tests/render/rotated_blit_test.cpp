@@ -1,5 +1,5 @@
 #include "overlay_support.hpp"
-#include "render/rotated_blit.hpp"
+#include "render/raster/rotated_blit.hpp"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 #include "overlay_support.hpp"
-#include "render/scale_bar.hpp"
+#include "render/overlays/scale_bar.hpp"
 
 namespace tevo::test {
 namespace {

@@ -1,5 +1,5 @@
 #include "overlay_support.hpp"
-#include "render/street_labels.hpp"
+#include "render/overlays/street_labels.hpp"
 
 #include <cmath>
 

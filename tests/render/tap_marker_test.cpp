@@ -1,5 +1,5 @@
 #include "overlay_support.hpp"
-#include "render/tap_marker.hpp"
+#include "render/overlays/tap_marker.hpp"
 
 namespace tevo::test {
 namespace {
@@ -16,7 +16,7 @@ protected:
     Canvas canvas{200, 150, GetParam()};
     cTapMarker marker{canvas.surface.get(), canvas.painter};
     std::vector<uint32_t> before;
-    const TapMapPoint where{1000, 2000, -500};
+    const ViewPoint where{1000, 2000, -500};
 };
 
 TEST_P(TapMarker, DisappearsEightSecondsAfterTheTapRestoringTheScreen) {
@@ -75,7 +75,7 @@ TEST_P(TapMarker, ErasingBeforeTheFirstDrawLeavesTheScreenAlone) {
 TEST_P(TapMarker, ANewTapErasesTheOldMarker) {
     marker.setTapMarker({40, 40}, where, false);
     marker.drawTapMarker(5000, {40, 40});
-    marker.setTapMarker({150, 100}, TapMapPoint{7, 8, -500}, false);
+    marker.setTapMarker({150, 100}, ViewPoint{7, 8, -500}, false);
     EXPECT_EQ(snapshot(canvas.surface.get()), before);
     EXPECT_EQ(marker.mapPoint().x, 7);
     EXPECT_EQ(marker.screenPoint().x, 150);
@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, TapMarker, ::testing::Values(16, 32));
 TEST(TapMarkerWithoutScreen, DrawsNothingAndDoesNotFail) {
     Canvas canvas(20, 20);
     cTapMarker marker(nullptr, canvas.painter);
-    marker.setTapMarker({10, 10}, TapMapPoint{}, false);
+    marker.setTapMarker({10, 10}, ViewPoint{}, false);
     marker.drawTapMarker(5000, {10, 10});
     marker.eraseTapMarker();
     EXPECT_EQ(countPixels(canvas.surface.get(), canvas.painter.mapColour(kPaper)), 400);

@@ -53,24 +53,23 @@ TEST(TransitionTableTest, IntegersWalkThroughAnAccumulatorAndSnapToTheirEnd) {
     EXPECT_EQ(value, 10);
 }
 
-// A perspective follow view whose frames are only counted.
+// A perspective follow view; the frames it asks for are counted.
 struct TransitionFixture : ViewFixture {
     int frames = 0;
     void SetUp() override {
         ViewFixture::SetUp();
-        view->present = [this] { ++frames; };
         view->setProjection(ProjectionPerspective);
-        view->freeView = false;
-        view->noFix = false;
-        view->positionChanged = true;
-        view->drawTimeMs = 30;
-        view->previousFollowed = {1000, 2000, kGroundHeight};
-        view->followed = {1250, 2500, kGroundHeight};
+        state.freeView = false;
+        state.noFix = false;
+        state.positionChanged = true;
+        state.drawTimeMs = 30;
+        state.previousFollowed = {1000, 2000, kGroundHeight};
+        state.followed = {1250, 2500, kGroundHeight};
     }
     int runToEnd() {
         int steps = 0;
         while (view->transitionPending() && steps < 100) {
-            view->stepTransition();
+            frames += view->stepTransition();
             ++steps;
         }
         return steps;
@@ -78,121 +77,121 @@ struct TransitionFixture : ViewFixture {
 };
 
 TEST_F(TransitionFixture, GlidesInTheSteppedCountAndEndsAtTheNewPosition) {
-    view->startTransition();
+    frames += view->startTransition();
     EXPECT_TRUE(view->transitionPending());
-    EXPECT_EQ(view->transitions.stepCount, 25);
-    EXPECT_EQ(view->transitions.sleepMs, 10);
-    EXPECT_EQ(view->followed, view->previousFollowed);
-    view->stepTransition();
-    EXPECT_EQ(view->followed.x, 1010);
-    EXPECT_EQ(view->followed.y, 2020);
+    EXPECT_EQ(view->transitions().stepCount, 25);
+    EXPECT_EQ(view->transitions().sleepMs, 10);
+    EXPECT_EQ(state.followed, state.previousFollowed);
+    frames += view->stepTransition();
+    EXPECT_EQ(state.followed.x, 1010);
+    EXPECT_EQ(state.followed.y, 2020);
     EXPECT_EQ(runToEnd(), 25); // 24 more steps, then the end
     EXPECT_FALSE(view->transitionPending());
-    EXPECT_EQ(view->followed.x, 1250);
-    EXPECT_EQ(view->followed.y, 2500);
+    EXPECT_EQ(state.followed.x, 1250);
+    EXPECT_EQ(state.followed.y, 2500);
     EXPECT_EQ(frames, 25);
 }
 
 TEST_F(TransitionFixture, AStepSleepsOnlyUntilItsShareOfTheIntervalIsOver) {
-    view->fixInterval = 1000;
-    view->startTransition();
-    ASSERT_EQ(view->transitions.stepCount, 25);
-    ASSERT_EQ(view->transitions.sleepMs, 10);
-    view->transitions.stepIndex = 1; // due 40 ms after the start
+    state.fixInterval = 1000;
+    frames += view->startTransition();
+    ASSERT_EQ(view->transitions().stepCount, 25);
+    ASSERT_EQ(view->transitions().sleepMs, 10);
+    MapViewAccess::transitions(*view).stepIndex = 1; // due 40 ms after the start
     // Early: the planned sleep, no more.
     EXPECT_EQ(view->stepPause(), 10u);
     // The frame and the flip took 35 ms: what is left of the share.
-    view->transitions.startTick = ticks() - 35;
+    MapViewAccess::transitions(*view).startTick = ticks() - 35;
     EXPECT_LE(view->stepPause(), 5u);
     // Behind the plan: no sleep at all.
-    view->transitions.startTick = ticks() - 500;
+    MapViewAccess::transitions(*view).startTick = ticks() - 500;
     EXPECT_EQ(view->stepPause(), 0u);
     // After the last frame the transition just ends.
-    view->transitions.stepIndex = 25;
-    view->transitions.startTick = ticks();
+    MapViewAccess::transitions(*view).stepIndex = 25;
+    MapViewAccess::transitions(*view).startTick = ticks();
     EXPECT_EQ(view->stepPause(), 0u);
 }
 
 TEST_F(TransitionFixture, NeverTurnsTheCourseMoreThanSixtyDegrees) {
-    view->previousCourse = 0;
-    view->course = 100;
-    view->startTransition();
+    state.previousCourse = 0;
+    state.course = 100;
+    frames += view->startTransition();
     runToEnd();
-    EXPECT_NEAR(view->course, 60, 1e-3);
-    view->previousCourse = 0;
-    view->course = -170;
-    view->startTransition();
+    EXPECT_NEAR(state.course, 60, 1e-3);
+    state.previousCourse = 0;
+    state.course = -170;
+    frames += view->startTransition();
     runToEnd();
-    EXPECT_NEAR(view->course, -60, 1e-3);
+    EXPECT_NEAR(state.course, -60, 1e-3);
 }
 
 TEST_F(TransitionFixture, TheFreeViewKeepsItsZoom) {
-    view->freeView = true;
-    view->previousZoom = 1;
-    view->zoom = 2;
-    view->startTransition();
-    EXPECT_FLOAT_EQ(view->zoom, 2);
-    view->stepTransition();
-    EXPECT_FLOAT_EQ(view->zoom, 2);
+    state.freeView = true;
+    state.previousZoom = 1;
+    state.zoom = 2;
+    frames += view->startTransition();
+    EXPECT_FLOAT_EQ(state.zoom, 2);
+    frames += view->stepTransition();
+    EXPECT_FLOAT_EQ(state.zoom, 2);
     runToEnd();
-    EXPECT_FLOAT_EQ(view->zoom, 2);
+    EXPECT_FLOAT_EQ(state.zoom, 2);
 }
 
 TEST_F(TransitionFixture, TheFollowViewZoomsFromThePreviousZoom) {
-    view->previousZoom = 1;
-    view->zoom = 2;
-    view->startTransition();
-    EXPECT_FLOAT_EQ(view->zoom, 1);
+    state.previousZoom = 1;
+    state.zoom = 2;
+    frames += view->startTransition();
+    EXPECT_FLOAT_EQ(state.zoom, 1);
     runToEnd();
-    EXPECT_NEAR(view->zoom, 2, 1e-4);
+    EXPECT_NEAR(state.zoom, 2, 1e-4);
 }
 
 TEST_F(TransitionFixture, TiltEndsAsTheCameraPitch) {
-    view->previousTilt = 10;
-    view->tilt = 40;
-    view->startTransition();
+    state.previousTilt = 10;
+    state.tilt = 40;
+    frames += view->startTransition();
     runToEnd();
-    EXPECT_NEAR(view->tilt, 40, 1e-3);
-    EXPECT_NEAR(view->camera->pitch(), 40, 1e-3);
+    EXPECT_NEAR(state.tilt, 40, 1e-3);
+    EXPECT_NEAR(view->camera().pitch(), 40, 1e-3);
 }
 
 TEST_F(TransitionFixture, ACutShortTransitionStaysWhereItsLastStepLeftIt) {
-    view->startTransition();
-    view->stepTransition();
+    frames += view->startTransition();
+    frames += view->stepTransition();
     view->finishTransition();
-    EXPECT_EQ(view->transitions.stepIndex, -1);
-    EXPECT_EQ(view->followed.x, 1010);
+    EXPECT_EQ(view->transitions().stepIndex, -1);
+    EXPECT_EQ(state.followed.x, 1010);
 }
 
 TEST_F(TransitionFixture, AStepAcrossTheZeroLineJumpsInsteadOfGlidingRoundTheEarth) {
-    view->previousFollowed = {static_cast<int32_t>(kUnitsPerCircle) - 10, 2000, kGroundHeight};
-    view->followed = {5, 2000, kGroundHeight};
-    view->startTransition();
-    view->stepTransition();
-    EXPECT_EQ(view->followed.x, 5);
+    state.previousFollowed = {static_cast<int32_t>(kUnitsPerCircle) - 10, 2000, kGroundHeight};
+    state.followed = {5, 2000, kGroundHeight};
+    frames += view->startTransition();
+    frames += view->stepTransition();
+    EXPECT_EQ(state.followed.x, 5);
 }
 
 TEST_F(TransitionFixture, TheFlatViewDrawsOneFrameAndDoesNotAnimate) {
     view->setProjection(ProjectionEco);
-    view->startTransition();
+    frames += view->startTransition();
     EXPECT_FALSE(view->transitionPending());
     EXPECT_EQ(frames, 1);
-    EXPECT_EQ(view->followed.x, 1250);
+    EXPECT_EQ(state.followed.x, 1250);
 }
 
 TEST_F(TransitionFixture, NothingIsDrawnWithoutAFix) {
-    view->noFix = true;
-    view->startTransition();
+    state.noFix = true;
+    frames += view->startTransition();
     EXPECT_EQ(frames, 0);
     EXPECT_FALSE(view->transitionPending());
 }
 
 TEST_F(TransitionFixture, AnUnchangedPositionDrawsOnceAndWaitsOutTheInterval) {
-    view->positionChanged = false;
-    view->startTransition();
+    state.positionChanged = false;
+    frames += view->startTransition();
     EXPECT_EQ(frames, 1);
-    view->transitions.animating = true;
-    view->stepTransition();
+    MapViewAccess::transitions(*view).animating = true;
+    frames += view->stepTransition();
     EXPECT_TRUE(view->transitionPending());
     EXPECT_EQ(frames, 1);
 }

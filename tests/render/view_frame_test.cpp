@@ -16,20 +16,23 @@ struct LevelChoice : ViewFixture {
         path = writeMap("levels.tvm", levelsAround(kLon, kLat, kCells));
         ASSERT_TRUE(view->openMap(wide(path)));
         view->fitToMap();
-        view->freePoint = {unitsOf(kLon), unitsOf(kLat), kGroundHeight};
+        state.freePoint = {unitsOf(kLon), unitsOf(kLat), kGroundHeight};
     }
     void TearDown() override { std::remove(path.c_str()); }
     // Pixels per metre that make the viewport `degrees` of longitude wide.
     float zoomFor(double degrees) const {
-        const double g = kMetresPerDegree * view->kx / view->ky;
+        const double g = kMetresPerDegree * state.kx / state.ky;
         return static_cast<float>((kViewWidth - 1) / (degrees * g));
     }
+    // -1 off the map, 1 when the level choice corrected the zoom, else 0.
     int choose(int32_t kind) {
-        view->updateCamera();
-        return view->chooseLevel(kind);
+        state.levelChoiceKind = kind;
+        const float zoom = state.zoom, factor = state.zoomFactor;
+        if (view->setUpFrame().offMap) return -1;
+        return state.zoom != zoom || state.zoomFactor != factor ? 1 : 0;
     }
     uint32_t wantedSeconds() const {
-        return view->wantedLevel ? view->wantedLevel->cellSeconds() : 0;
+        return view->frame().level ? view->frame().level->cellSeconds() : 0;
     }
     std::string path;
 };
@@ -41,38 +44,37 @@ TEST_F(LevelChoice, TheFinestLevelWhoseCellIsWiderThanTheView) {
     };
     const Case cases[] = {{0.005, 60}, {0.05, 300}, {0.3, 1800}, {1.0, 7200}};
     for (const Case& c : cases) {
-        view->zoom = zoomFor(c.viewDegrees);
+        state.zoom = zoomFor(c.viewDegrees);
         EXPECT_EQ(choose(ChoiceOther), 0) << c.viewDegrees;
         EXPECT_EQ(wantedSeconds(), c.seconds) << c.viewDegrees;
-        EXPECT_EQ(view->cellSeconds, static_cast<int32_t>(c.seconds));
     }
 }
 
 TEST_F(LevelChoice, ZoomingOutPastTheCoarsestCellSnapsTheZoomBack) {
-    view->zoom = zoomFor(5.0);
+    state.zoom = zoomFor(5.0);
     EXPECT_EQ(choose(ChoiceZoomOut), 1);
     EXPECT_EQ(wantedSeconds(), 7200u);
     // One coarsest cell now spans the viewport width x 1.05.
-    const double g = kMetresPerDegree * view->kx / view->ky;
-    EXPECT_NEAR(view->zoom * g * 2.0, (kViewWidth - 1) * 1.05, 0.01);
+    const double g = kMetresPerDegree * state.kx / state.ky;
+    EXPECT_NEAR(state.zoom * g * 2.0, (kViewWidth - 1) * 1.05, 0.01);
 }
 
 TEST_F(LevelChoice, TheFollowViewCorrectsTheFactorInstead) {
-    view->freeView = false;
-    view->followed = view->freePoint;
-    view->zoom = 2 * zoomFor(5.0);
-    view->zoomFactor = 0.5f;
+    state.freeView = false;
+    state.followed = state.freePoint;
+    state.zoom = 2 * zoomFor(5.0);
+    state.zoomFactor = 0.5f;
     EXPECT_EQ(choose(ChoiceZoomOut), 1);
-    const double g = kMetresPerDegree * view->kx / view->ky;
-    EXPECT_NEAR(view->zoom * view->zoomFactor * g * 2.0, (kViewWidth - 1) * 1.05, 0.01);
+    const double g = kMetresPerDegree * state.kx / state.ky;
+    EXPECT_NEAR(state.zoom * state.zoomFactor * g * 2.0, (kViewWidth - 1) * 1.05, 0.01);
 }
 
 TEST_F(LevelChoice, OffTheMapNothingIsVisible) {
-    view->freePoint = {unitsOf(10.0), unitsOf(20.0), kGroundHeight};
-    view->zoom = zoomFor(0.005);
+    state.freePoint = {unitsOf(10.0), unitsOf(20.0), kGroundHeight};
+    state.zoom = zoomFor(0.005);
     for (int32_t kind : {ChoiceZoomIn, ChoiceOther}) {
         EXPECT_EQ(choose(kind), -1) << kind;
-        EXPECT_EQ(view->wantedLevel, nullptr);
+        EXPECT_EQ(view->frame().level, nullptr);
     }
 }
 
@@ -80,26 +82,28 @@ TEST_F(LevelChoice, AFinerLevelWithCellsHereIsZoomedInTo) {
     // Only the two finest levels have a cell here.
     const std::string two = writeMap("two.tvm", levelsAround(kLon, kLat, {60, 300}));
     MapView other(surface.get(), distFolder());
+    ViewState& s = MapViewAccess::state(other);
     ASSERT_TRUE(other.openMap(wide(two)));
     other.fitToMap();
-    other.freePoint = {unitsOf(kLon), unitsOf(kLat), kGroundHeight};
+    s.freePoint = {unitsOf(kLon), unitsOf(kLat), kGroundHeight};
     // A view two degrees wide: wider than every cell, no level fits.
-    const double g = kMetresPerDegree * other.kx / other.ky;
-    other.zoom = static_cast<float>((kViewWidth - 1) / (2.0 * g));
-    other.updateCamera();
-    EXPECT_EQ(other.chooseLevel(ChoiceOther), 1);
-    ASSERT_NE(other.wantedLevel, nullptr);
-    EXPECT_EQ(other.wantedLevel->cellSeconds(), 300u);
-    EXPECT_NEAR(other.zoom * g * (300 / 3600.0), (kViewWidth - 1) * 1.05, 0.01);
+    const double g = kMetresPerDegree * s.kx / s.ky;
+    const float zoom = static_cast<float>((kViewWidth - 1) / (2.0 * g));
+    s.zoom = zoom;
+    const FrameView& frame = other.setUpFrame();
+    EXPECT_NE(s.zoom, zoom);
+    ASSERT_NE(frame.level, nullptr);
+    EXPECT_EQ(frame.level->cellSeconds(), 300u);
+    EXPECT_NEAR(s.zoom * g * (300 / 3600.0), (kViewWidth - 1) * 1.05, 0.01);
     std::remove(two.c_str());
 }
 
 TEST_F(LevelChoice, OutOfMapFrameStillDrawsAndLeavesTheKindAtOther) {
-    view->freePoint = {unitsOf(10.0), unitsOf(20.0), kGroundHeight};
+    state.freePoint = {unitsOf(10.0), unitsOf(20.0), kGroundHeight};
     view->zoomStep(0);
     view->drawFrame();
-    EXPECT_EQ(view->levelChoiceKind, ChoiceOther);
-    EXPECT_EQ(view->lastAction, ActionNone);
+    EXPECT_EQ(state.levelChoiceKind, ChoiceOther);
+    EXPECT_EQ(state.lastAction, ActionNone);
 }
 
 // Distinct pixel values inside the viewport.
@@ -123,20 +127,20 @@ TEST_F(DemoMap, EveryModeDrawsTheMap) {
                                                  {ProjectionPerspective, Style3D}};
     for (auto [projection, style] : modes) {
         view->setProjection(projection);
-        view->style3D = style;
-        view->tilt = 40;
-        view->camera->setPitch(40);
+        state.style = style;
+        state.tilt = 40;
+        MapViewAccess::camera(*view).setPitch(40);
         view->drawFrame();
         EXPECT_GT(colours(surface.get()), 4u) << projection << "/" << style;
-        EXPECT_NE(view->wantedLevel, nullptr);
+        EXPECT_NE(view->frame().level, nullptr);
     }
 }
 
 TEST_F(DemoMap, ACorrectedFrameKeepsTheCacheToVisibleBlocks) {
-    view->zoom *= 8;
+    state.zoom *= 8;
     view->drawFrame();
-    ASSERT_NE(view->wantedLevel, nullptr);
-    for (const auto& block : view->wantedLevel->indexBlocks()) {
+    ASSERT_NE(view->frame().level, nullptr);
+    for (const auto& block : view->frame().level->indexBlocks()) {
         const CellRange& r = block->visibleRange();
         const auto cells = (int64_t{r.colMax} - r.colMin + 1) * (int64_t{r.rowMax} - r.rowMin + 1);
         EXPECT_LE(block->loaded().size(), static_cast<size_t>(std::max<int64_t>(cells, 0)));
@@ -145,29 +149,30 @@ TEST_F(DemoMap, ACorrectedFrameKeepsTheCacheToVisibleBlocks) {
 
 TEST_F(DemoMap, ThePreviewShowsTheLastFrameShiftedWithoutARedraw) {
     ASSERT_TRUE(view->setPreview(true));
-    const uint32_t before = pixelAt(view->preview, 100, 100);
+    const uint32_t before = pixelAt(view->preview(), 100, 100);
     view->dragBy(-20, -10); // the pointer moved right and down
     view->drawFrame();
     EXPECT_EQ(pixelAt(surface.get(), 120, 110), before);
     // The uncovered strip shows the background.
-    const uint32_t bg = SDL_MapRGB(surface->format, view->background & 0xFF,
-                                   (view->background >> 8) & 0xFF, (view->background >> 16) & 0xFF);
+    const uint32_t bg = backgroundPixel(*view, surface.get());
     EXPECT_EQ(pixelAt(surface.get(), 5, 5), bg);
     EXPECT_TRUE(view->setPreview(false));
 }
 
 TEST_F(DemoMap, ATrackIsDrawnWithoutItsLastPoint) {
-    view->zoom *= 4;
-    view->updateCamera();
-    const ViewPoint c = view->centre;
+    state.zoom *= 4;
+    view->setUpFrame();
+    const ViewPoint c = view->frame().centre;
     auto track = std::make_unique<cPolyLine>();
-    const int32_t step = static_cast<int32_t>(40 / view->Sx); // 40 pixels
+    const int32_t step = static_cast<int32_t>(40 / view->frame().scaleX); // 40 pixels
     for (int i = 0; i < 5; ++i) track->points.push_back({c.x + i * step, c.y});
-    view->tracks.append(std::move(track));
+    view->tracks().append(std::move(track));
     view->drawFrame();
     const uint32_t red = SDL_MapRGB(surface->format, 0xFF, 0x00, 0xFE);
-    EXPECT_EQ(pixelAt(surface.get(), view->ecoX + 100, view->ecoY), red);
-    EXPECT_NE(pixelAt(surface.get(), view->ecoX + 140, view->ecoY), red);
+    EXPECT_EQ(pixelAt(surface.get(), view->frame().ecoOrigin.x + 100, view->frame().ecoOrigin.y),
+              red);
+    EXPECT_NE(pixelAt(surface.get(), view->frame().ecoOrigin.x + 140, view->frame().ecoOrigin.y),
+              red);
 }
 
 TEST(MapViewAbsent, NoMapDrawsNoMapAndNeverCrashes) {
@@ -191,20 +196,20 @@ TEST(MapViewWithoutPictures, MissingFontPointerCompassAndIconsDrawNothing) {
     const std::string empty = tempMapPath("empty") + "/";
     MapView view(surface.get(), empty); // no font, style or levels there
     ASSERT_TRUE(view.openMap(wide(distFolder() + "map.tvm")));
-    EXPECT_FALSE(view.overlays->loadPointer(empty + "pointer.png"));
-    EXPECT_FALSE(view.overlays->loadCompass(empty + "compass.png"));
-    EXPECT_FALSE(view.overlays->loadPoiSheet(empty + "poi.png", 16, 16));
+    EXPECT_FALSE(view.overlays().loadPointer(empty + "pointer.png"));
+    EXPECT_FALSE(view.overlays().loadCompass(empty + "compass.png"));
+    EXPECT_FALSE(view.overlays().loadPoiSheet(empty + "poi.png", 16, 16));
     view.fitToMap();
     view.setFollowedFromDegrees(kUnknownDegrees, kUnknownDegrees);
     for (int mode = 0; mode < 4; ++mode) {
         view.cycleProjection();
         view.drawFrame();
-        view.overlays->setTapMarker(240, 500);
-        view.afterFrameHook = true;
+        view.markTap(240, 500);
+        view.setTapMarkerOverFrame(true);
         view.drawFrame();
-        view.overlays->followTapMarker();
+        view.animateTapMarker();
     }
-    EXPECT_FALSE(view.overlays->hasCompass());
+    EXPECT_FALSE(view.overlays().hasCompass());
 }
 
 } // namespace
@@ -238,11 +243,10 @@ TEST(MapViewSmallAreas, MinorTypesUnderTenPixelsAreLeftOut) {
     MapView view(surface.get(), distFolder());
     ASSERT_TRUE(view.openMap(wide(path)));
     view.fitToMap();
-    view.freePoint = {a, unitsOf(lat), kGroundHeight};
-    view.zoom = zoom;
+    MapViewAccess::state(view).freePoint = {a, unitsOf(lat), kGroundHeight};
+    MapViewAccess::state(view).zoom = zoom;
     view.drawFrame();
-    const uint32_t bg = SDL_MapRGB(surface->format, view.background & 0xFF,
-                                   (view.background >> 8) & 0xFF, (view.background >> 16) & 0xFF);
+    const uint32_t bg = backgroundPixel(view, surface.get());
     const ScreenHit pa = view.mapToScreen(a + sx / 2, unitsOf(lat) + sy / 2);
     const ScreenHit pb = view.mapToScreen(b + sx / 2, unitsOf(lat) + sy / 2);
     EXPECT_EQ(pixelAt(surface.get(), pa.x, pa.y), bg);
@@ -273,8 +277,8 @@ std::vector<uint32_t> streetFrame(const std::u16string& name) {
     MapView view(surface.get(), distFolder());
     EXPECT_TRUE(view.openMap(wide(path)));
     view.fitToMap();
-    view.freePoint = {unitsOf(lon), unitsOf(lat), kGroundHeight};
-    view.zoom = 1;
+    MapViewAccess::state(view).freePoint = {unitsOf(lon), unitsOf(lat), kGroundHeight};
+    MapViewAccess::state(view).zoom = 1;
     view.drawFrame();
     std::vector<uint32_t> pixels;
     for (int y = 0; y < kViewHeight; ++y)

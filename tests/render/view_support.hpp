@@ -3,8 +3,9 @@
 #pragma once
 
 #include "map/tvm_writer.hpp"
-#include "render/map_view.hpp"
 #include "render/raster_support.hpp"
+#include "render/view/map_view.hpp"
+#include "render/view_access.hpp"
 
 #include <gtest/gtest.h>
 
@@ -27,13 +28,20 @@ inline std::string distFolder() {
 struct ViewFixture : ::testing::Test {
     SurfacePtr surface = makeSurface(kViewWidth, kViewHeight, 32);
     std::unique_ptr<MapView> view = std::make_unique<MapView>(surface.get(), distFolder());
+    ViewState& state = MapViewAccess::state(*view);
 
     void SetUp() override {
-        view->kx = 0.3422f;
-        view->ky = 0.5960f;
-        view->freePoint = {degreesToUnits(37.6f), degreesToUnits(55.75f), kGroundHeight};
+        state.kx = 0.3422f;
+        state.ky = 0.5960f;
+        state.freePoint = {degreesToUnits(37.6f), degreesToUnits(55.75f), kGroundHeight};
     }
 };
+
+// The background colour of the view's style as a pixel of `surface`.
+inline uint32_t backgroundPixel(const MapView& view, const SDL_Surface* surface) {
+    const auto c = static_cast<uint32_t>(view.style().areaStyle(kBackgroundAreaType).colour);
+    return SDL_MapRGB(surface->format, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 inline std::string tempMapPath(const std::string& name) {
     return ::testing::TempDir() + "tevo-view-" + std::to_string(::getpid()) + "-" + name;

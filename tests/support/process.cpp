@@ -115,12 +115,15 @@ ProgramFolder::ProgramFolder(bool withData) {
     const fs::path dist = TEVO_DIST_DIR;
     fs::create_symlink(dist / "tevo", fs::path(dir_.path()) / "tevo");
     // An empty ports/ folder: no port exists, so detection ends at once
-    // instead of probing the machine's own serial devices.
+    // instead of probing the machine's own serial devices; and no gpsd, so
+    // that one running on the machine is never taken for the test's receiver.
     fs::create_directory(fs::path(dir_.path()) / "ports");
+    writeFile(dir_.file("gpsd.xml"), kNoGpsd);
     if (!withData) return;
     for (const auto& entry : fs::directory_iterator(dist)) {
         const std::string name = entry.path().filename().string();
-        if (name == "tevo" || name == "config.xml" || name == "demo.plt") continue;
+        if (name == "tevo" || name == "config.xml" || name == "demo.plt" || name == "gpsd.xml")
+            continue;
         if (name == "screen.xml")
             fs::copy_file(entry.path(), fs::path(dir_.path()) / name);
         else if (name == "Tracks")

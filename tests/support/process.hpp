@@ -47,7 +47,11 @@ private:
 // can change it, and Tracks/ a folder of its own. demo.plt is left out, so
 // the program uses its receiver, until addDemoTrack copies it in. An empty
 // ports/ folder keeps the receiver detection off the machine's own serial
-// devices.
+// devices, and a gpsd.xml that turns gpsd off keeps it off a gpsd that may
+// run on the machine; a test that wants gpsd writes its own.
+// gpsd.xml that keeps detection away from gpsd.
+inline constexpr const char* kNoGpsd = "<?xml version=\"1.0\"?>\n<gpsd>\n\t<use>0</use>\n</gpsd>\n";
+
 class ProgramFolder {
 public:
     explicit ProgramFolder(bool withData = true);

@@ -1,6 +1,7 @@
 #include "tools/nmeasim/sources.hpp"
 
-#include <algorithm>
+#include "plugin-api/geodesy.hpp"
+
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -12,14 +13,9 @@ namespace tevo::nmeasim {
 namespace {
 
 constexpr int kHeaderLines = 6;
-constexpr double kEarthRadiusM = 6370000.0;
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kDefaultCycleSeconds = 1.0;
 constexpr double kLongestPause = 5.0;
-
-double radians(double degrees) {
-    return degrees * std::numbers::pi / 180.0;
-}
 
 // Seconds of the day from an hhmmss(.sss) field; negative when there is none.
 double secondsOfDay(const std::string& field) {
@@ -79,14 +75,8 @@ SimFix fixAlong(const std::vector<TrackPoint>& points, std::size_t index) {
     fix.latitude = p.latitude;
     fix.longitude = p.longitude;
     fix.altitude = p.altitude;
-    double dLon = radians(q.longitude - p.longitude);
-    double y = std::sin(dLon) * std::cos(radians(q.latitude));
-    double x = std::cos(radians(p.latitude)) * std::sin(radians(q.latitude)) -
-               std::sin(radians(p.latitude)) * std::cos(radians(q.latitude)) * std::cos(dLon);
-    fix.course = std::fmod(std::atan2(y, x) * 180.0 / std::numbers::pi + 360.0, 360.0);
-    double cosine = std::sin(radians(p.latitude)) * std::sin(radians(q.latitude)) +
-                    std::cos(radians(p.latitude)) * std::cos(radians(q.latitude)) * std::cos(dLon);
-    double metres = kEarthRadiusM * std::acos(std::clamp(cosine, -1.0, 1.0));
+    fix.course = geo::bearingDegrees(p.longitude, p.latitude, q.longitude, q.latitude);
+    const double metres = geo::distanceMetres(p.longitude, p.latitude, q.longitude, q.latitude);
     double seconds = (q.days - p.days) * kSecondsPerDay;
     if (!(seconds > 0)) seconds = kDefaultCycleSeconds; // the replay sends one a second
     fix.speedKmh = metres / seconds * 3.6;

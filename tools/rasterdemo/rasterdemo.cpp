@@ -1,10 +1,10 @@
 // rasterdemo [out.bmp] [16|32]: draws every primitive of the painter - fills,
 // wide and dashed lines, discs, rings, a clipped star - and a small street
 // scene of extruded buildings in perspective, then saves the picture.
-#include "render/camera.hpp"
-#include "render/painter.hpp"
-#include "render/prism.hpp"
-#include "render/projection.hpp"
+#include "render/raster/camera.hpp"
+#include "render/raster/painter.hpp"
+#include "render/raster/prism.hpp"
+#include "render/raster/projection.hpp"
 
 #include <SDL.h>
 
@@ -127,7 +127,7 @@ void drawScene(cPainter& p) {
     p.setFillArea({0, 0, kWidth - 1, kHeight - 1});
     p.depth().clear();
 
-    Camera camera(kWidth / 2, 500, 0, 0, -500, kWidth, kHeight);
+    Camera camera(kWidth / 2, 500, -500, kWidth, kHeight);
     camera.setYaw(10);
     camera.setPitch(74);
     const FixedMatrix& w = camera.matrix();

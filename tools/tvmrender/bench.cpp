@@ -28,7 +28,7 @@ struct Place {
 
 // The centre of the finest level's cell that, with its eight neighbours,
 // holds the most POIs and buildings: the middle of the densest town.
-Place densestCell(cMapFile& map) {
+Place densestCell(const cMapFile& map) {
     Place best;
     if (map.levels().empty()) return best;
     const cMapLevel& level = *map.levels().front();
@@ -103,11 +103,11 @@ void flight(RenderSession& s, const Place& p, Mode mode) {
 
 // Rows across the finest level's extent, one viewport apart.
 void pan(RenderSession& s) {
-    const cMapFile& map = s.view->mapFile;
+    const cMapFile& map = s.view->mapFile();
     if (map.levels().empty()) return;
     const BoundsF e = map.levels().front()->extent();
     MapView& v = *s.view;
-    const double metresPerDegree = kMetresPerDegree * v.kx / v.ky;
+    const double metresPerDegree = kMetresPerDegree * v.state().kx / v.state().ky;
     const float stepX = static_cast<float>(s.screen->w * kFlightMetresPerPixel / metresPerDegree);
     const float stepY = static_cast<float>(s.screen->h * kFlightMetresPerPixel / kMetresPerDegree);
     const double start = residentMegabytes();
@@ -128,7 +128,7 @@ void pan(RenderSession& s) {
 } // namespace
 
 int runBench(RenderSession& s) {
-    const Place p = densestCell(s.view->mapFile);
+    const Place p = densestCell(s.view->mapFile());
     std::printf("%dx%d at %.4f,%.4f, %.1f m per pixel\n", s.screen->w, s.screen->h, p.lon, p.lat,
                 kFlightMetresPerPixel);
     for (Mode mode : {Mode::Raised, Mode::Eco, Mode::Flat}) flight(s, p, mode);

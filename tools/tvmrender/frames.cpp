@@ -15,7 +15,6 @@ constexpr int32_t kDefaultHeight = 640;
 constexpr int32_t kLargestSide = 8192;
 // The rasteriser draws into 16 or 32 bits; the dummy driver's desktop has 8.
 constexpr int kDepth = 32;
-constexpr float kNorth = 90.0f;
 
 void centreIfUnset(std::array<int32_t, 2>& p, int32_t w, int32_t h) {
     if (p[0] == 0 && p[1] == 0) p = {w / 2, h / 2};
@@ -65,12 +64,12 @@ bool openSession(const std::string& folder, int32_t width, int32_t height, Rende
     }
     centreIfUnset(e.pointer2Dcoord, width, height);
     centreIfUnset(e.pointer3Dcoord, width, height);
-    if (!e.pointer.empty()) v.overlays->loadPointer(folder + toNarrowUnlimited(e.pointer));
-    if (!e.compass.empty()) v.overlays->loadCompass(folder + toNarrowUnlimited(e.compass));
+    if (!e.pointer.empty()) v.overlays().loadPointer(folder + toNarrowUnlimited(e.pointer));
+    if (!e.compass.empty()) v.overlays().loadCompass(folder + toNarrowUnlimited(e.compass));
     v.setOverlayPositions(e.compascoord[0], e.compascoord[1], e.scalecoord[0], e.scalecoord[1],
                           e.scalelength);
     if (!e.poi.empty())
-        v.overlays->loadPoiSheet(folder + toNarrowUnlimited(e.poi), e.poisize[0], e.poisize[1]);
+        v.overlays().loadPoiSheet(folder + toNarrowUnlimited(e.poi), e.poisize[0], e.poisize[1]);
     v.fitToMap();
     v.setPointerPositions(e.pointer2Dcoord[0], e.pointer2Dcoord[1], e.pointer3Dcoord[0],
                           e.pointer3Dcoord[1], height);
@@ -101,18 +100,8 @@ const char* modeName(Mode mode) {
 }
 
 void placeView(MapView& v, float lon, float lat, float mpp, Mode mode, float yaw, float tilt) {
-    v.setFollowedFromDegrees(lon, lat);
-    v.followSwitch();
-    v.orientation = UserHeading;
-    v.camera->setYaw(yaw);
-    v.course = kNorth; // the pointer points up the screen's north
-    v.zoom = 1.0f / mpp;
-    v.zoomFactor = 1.0f;
-    v.tilt = tilt;
-    v.tiltOffset = 0;
-    v.setProjection(mode == Mode::Eco ? ProjectionEco : ProjectionPerspective);
-    v.camera->setPitch(tilt);
-    v.style3D = mode == Mode::Raised ? Style3D : Style2D;
+    v.placeFollowed(lon, lat, 1.0f / mpp, mode == Mode::Eco ? ProjectionEco : ProjectionPerspective,
+                    mode == Mode::Raised ? Style3D : Style2D, yaw, tilt);
 }
 
 } // namespace tevo

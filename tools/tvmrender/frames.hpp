@@ -3,7 +3,7 @@
 #pragma once
 
 #include "config/screen_xml.hpp"
-#include "render/map_view.hpp"
+#include "render/view/map_view.hpp"
 #include "tools/tvmrender/options.hpp"
 
 #include <memory>

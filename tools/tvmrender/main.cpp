@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     if (!openSession(options.folder, options.width, options.height, session)) return 1;
     if (options.bench) return runBench(session);
     for (const std::string& track : options.tracks)
-        if (!loadTrackFile(track, session.view->tracks)) {
+        if (!loadTrackFile(track, session.view->tracks())) {
             std::fprintf(stderr, "tvmrender: cannot read the track %s\n", track.c_str());
             return 1;
         }
