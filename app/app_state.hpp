@@ -21,6 +21,10 @@ struct ReceiverState; // the plug-ins and the receiver reader (app/receiver.hpp)
 struct ReceiverStateDeleter {
     void operator()(ReceiverState* state) const;
 };
+struct SearchState; // the search screen's index, text and results (app/search_screen.hpp)
+struct SearchStateDeleter {
+    void operator()(SearchState* state) const;
+};
 
 // What the follower (app/follower.cpp) remembers between records.
 struct FollowState {
@@ -68,6 +72,7 @@ struct AppState {
     TextStyle statusText;   // the splash's progress texts
     Picture splash;
     std::unique_ptr<ScreenSet> screens;
+    std::unique_ptr<SearchState, SearchStateDeleter> search; // with a search screen
 
     std::unique_ptr<ReceiverState, ReceiverStateDeleter> receiver;
     std::unique_ptr<MapView> mapView;

@@ -1,7 +1,8 @@
-// The seven commands that buttons run. They are plain functions of the
+// The commands that buttons run. They are plain functions of the
 // control's argument, so they reach the program through the state they were
 // installed for.
 #include "app/screen_steps.hpp"
+#include "app/search_screen.hpp"
 #include "app/startup.hpp"
 
 #include "render/view/map_view.hpp"
@@ -24,8 +25,9 @@ MapView* view() {
 
 void installCommands(AppState& app, ScreenSet& set) {
     commandTarget = &app;
-    set.commands = {callBackExit,     callBackPlus,       callBackMinus,         callBackNavigation,
-                    callBackMainMenu, callBackSatellites, callBackReturnPosition};
+    set.commands = {callBackExit,           callBackPlus,     callBackMinus,
+                    callBackNavigation,     callBackMainMenu, callBackSatellites,
+                    callBackReturnPosition, callBackSearch};
 }
 
 void callBackExit(int32_t) {
@@ -53,6 +55,10 @@ void callBackMainMenu(int32_t) {
 
 void callBackSatellites(int32_t) {
     if (ScreenSet* s = screens()) s->showScreen(ScreenSatellites);
+}
+
+void callBackSearch(int32_t) {
+    if (commandTarget) openSearchScreen(*commandTarget);
 }
 
 void callBackReturnPosition(int32_t) {

@@ -2,6 +2,7 @@
 #include "app/follower.hpp"
 #include "app/receiver.hpp"
 #include "app/screen_steps.hpp"
+#include "app/search_screen.hpp"
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
 
@@ -37,7 +38,8 @@ void handleEvent(AppState& app, const SDL_Event& event) {
         app.quit = 1;
         break;
     case SDL_KEYDOWN:
-        handleKey(app, event.key.keysym.sym);
+        // The search screen's field takes what the keys type.
+        if (!handleSearchKey(app, event.key.keysym)) handleKey(app, event.key.keysym.sym);
         break;
     case SDL_VIDEOEXPOSE:
         presentScreen(app);

@@ -6,7 +6,7 @@ namespace tevo {
 
 const std::array<std::u16string_view, kCommandCount> ScreenSet::kCommandNames = {
     u"callBackExit",     u"callBackPlus",       u"callBackMinus",          u"callBackNavigation",
-    u"callBackMainMenu", u"callBackSatellites", u"callBackReturnPosition",
+    u"callBackMainMenu", u"callBackSatellites", u"callBackReturnPosition", u"callBackSearch",
 };
 
 const std::array<std::u16string_view, kStatusTextCount> ScreenSet::kTokens = {
@@ -22,6 +22,8 @@ cPanel* ScreenSet::panelOf(int32_t screen) const {
         return mainMenu.get();
     case ScreenSatellites:
         return satellites.get();
+    case ScreenSearch:
+        return search.get();
     default:
         return nullptr;
     }

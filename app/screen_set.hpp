@@ -1,5 +1,5 @@
-// The three screens, their fonts, the status texts they show and the seven
-// commands their buttons run.
+// The screens, their fonts, the status texts they show and the commands
+// their buttons run.
 #pragma once
 
 #include "plugin-api/plugin_api.hpp"
@@ -18,7 +18,12 @@ namespace tevo {
 
 class cLabel;
 
-enum ScreenId : int32_t { ScreenNavigation = 0, ScreenMainMenu = 3, ScreenSatellites = 4 };
+enum ScreenId : int32_t {
+    ScreenNavigation = 0,
+    ScreenMainMenu = 3,
+    ScreenSatellites = 4,
+    ScreenSearch = 5,
+};
 
 // The live texts that labels show by naming a token.
 enum StatusText : int32_t {
@@ -33,7 +38,7 @@ enum StatusText : int32_t {
     kStatusTextCount,
 };
 
-// The seven commands, in the order of the command table.
+// The commands, in the order of the command table.
 enum Command : int32_t {
     CommandExit,
     CommandPlus,
@@ -42,6 +47,7 @@ enum Command : int32_t {
     CommandMainMenu,
     CommandSatellites,
     CommandReturnPosition,
+    CommandSearch,
     kCommandCount,
 };
 
@@ -98,6 +104,7 @@ public:
     std::unique_ptr<cPanel> navigation;
     std::unique_ptr<cPanel> mainMenu;
     std::unique_ptr<cPanel> satellites;
+    std::unique_ptr<cPanel> search; // only with a search screen in the menu file
 
     // The main loop's satellite buffer (not owned); null until the first table.
     const SatelliteInfo* satelliteTable = nullptr;

@@ -38,8 +38,9 @@ void leftPress(AppState& app, const SDL_MouseButtonEvent& b) {
 void leftRelease(AppState& app, const SDL_MouseButtonEvent& b) {
     LoopState& loop = app.loop;
     MapView& view = *app.mapView;
-    // The controls let go; the release point.
+    // The controls let go (a menu screen shows them so); the release point.
     releaseCurrentScreen(app);
+    if (loop.pressedOnControl && !onNavigationScreen(app) && view.perspective()) presentScreen(app);
     loop.releasePoint = {b.x, b.y};
     // The flat view lands the drag.
     if (!view.perspective()) {

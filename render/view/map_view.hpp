@@ -98,6 +98,10 @@ public:
     void setTapMarkerOverFrame(bool on);
     // Between frames the marker animates on the screen by itself.
     void animateTapMarker();
+    // The free view looks at the map point (x, y) from a height that shows
+    // about `metresAcross` across the viewport, with the tap marker on the
+    // point (view_place.cpp).
+    void showPlace(int32_t x, int32_t y, float metresAcross);
 
     // --- saved view and settings (view_saved.cpp)
     void saveView();
