@@ -31,6 +31,9 @@ struct FollowState {
     uint32_t lastRecordTick = 0; // when the last record or replay point came
     bool firstFixSeen = false;
     bool freedByNoFix = false; // a record without a fix freed the view
+    // When the receiver's fix was last live (app/fix_report.hpp).
+    bool fixWasLive = false;
+    uint32_t lastLiveTick = 0;
 };
 
 // Locals of the main loop, kept here so that one pass can be run by itself.

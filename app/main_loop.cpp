@@ -1,4 +1,5 @@
 // The main loop: events first, then the position step, until quit is set.
+#include "app/fix_report.hpp"
 #include "app/follower.hpp"
 #include "app/receiver.hpp"
 #include "app/screen_steps.hpp"
@@ -21,7 +22,9 @@ void handleKey(AppState& app, SDLKey key) {
         break;
     case SDLK_F4:
         cycleScreens(app);
-        if (!app.demoMode) presentScreen(app);
+        // A running drive shows the screen with its next frame; a paused
+        // one draws none.
+        if (!replayDrives(app)) presentScreen(app);
         break;
     default:
         // Zoom, rotation, tilt, projection and orientation act on the view.
@@ -64,6 +67,7 @@ bool loopPass(AppState& app) {
         replayStep(app);
     else
         receiverStep(app);
+    updateFixReport(app);
     viewAfterPass(app);
     // Go on while nobody asked to quit; SIGTERM and SIGINT ask too.
     if (quitRequested()) app.quit = 1;

@@ -12,6 +12,7 @@ const std::array<std::u16string_view, kCommandCount> ScreenSet::kCommandNames = 
 const std::array<std::u16string_view, kStatusTextCount> ScreenSet::kTokens = {
     u"@LATITUDE@",       u"@LONGITUDE@",       u"@ALTITUDE@", u"@SPEED@",
     u"@ALL_SATELLITES@", u"@USED_SATELLITES@", u"@DRAWTIME@", u"@MODE@",
+    u"@GPSSTATE@",       u"@FIXAGE@",          u"@PAUSED@",
 };
 
 cPanel* ScreenSet::panelOf(int32_t screen) const {

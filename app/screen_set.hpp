@@ -35,6 +35,11 @@ enum StatusText : int32_t {
     TextUsedSatellites,
     TextDrawTime,
     TextMode,
+    // The receiver's state, the age of its last fix, the paused drive
+    // (app/fix_report.hpp).
+    TextGpsState,
+    TextFixAge,
+    TextPaused,
     kStatusTextCount,
 };
 

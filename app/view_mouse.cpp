@@ -91,10 +91,8 @@ bool handleViewMouse(AppState& app, const SDL_Event& event) {
 
 void viewAfterPass(AppState& app) {
     if (!app.mapView || app.loop.dragging) return;
-    MapView& view = *app.mapView;
-    view.setTapMarkerOverFrame(app.loop.newFixThisPass);
     // Between frames the tap marker animates on the screen by itself.
-    if (!app.loop.newFixThisPass) view.animateTapMarker();
+    if (!app.loop.newFixThisPass) app.mapView->animateTapMarker();
 }
 
 } // namespace tevo

@@ -325,13 +325,15 @@ def make_buttons():
 
 
 def make_status_plate():
-    """A light plate under the map screen's status texts, so that they never
-    mix with the names on the map."""
-    width, height = 100, 52
-    body = ('<rect x="1" y="1" width="%d" height="%d" rx="8" fill="#f7f7f2" '
-            'stroke="%s" stroke-width="2"/>'
-            % (width - 2, height - 2, OUTLINE))
-    save("status_plate.png", width, height, body)
+    """Light plates under the map screen's status texts, so that they never
+    mix with the names on the map: the view's (mode, draw time) and the
+    receiver's (state, age of the fix), which has the longer words."""
+    for name, width in (("status_plate.png", 100), ("status_plate_gps.png", 136)):
+        height = 52
+        body = ('<rect x="1" y="1" width="%d" height="%d" rx="8" fill="#f7f7f2" '
+                'stroke="%s" stroke-width="2"/>'
+                % (width - 2, height - 2, OUTLINE))
+        save(name, width, height, body)
 
 
 def outlined(shapes, width):
