@@ -64,6 +64,17 @@ long=$(node 1 1 -179)$(node 2 80 179)'<way id="50" version="1"><nd ref="1"/><nd 
 { echo '#tvmc --levels 60,120,180,240,300,600,900,1200,1800,3600 --start-level 120'; osm "$roads"; } | seed tvmc_osm many-levels.osm
 multi=$(node 1 55.70 37.50)$(node 2 55.80 37.50)$(node 3 55.80 37.70)$(node 7 55.70 37.70)$(node 4 55.72 37.55)$(node 5 55.75 37.55)$(node 6 55.75 37.60)'<way id="1" version="1"><nd ref="1"/><nd ref="2"/><nd ref="3"/><nd ref="7"/><nd ref="1"/></way><way id="2" version="1"><nd ref="4"/><nd ref="5"/><nd ref="6"/><nd ref="4"/></way><relation id="9" version="1"><member type="way" ref="1" role="outer"/><member type="way" ref="2" role="inner"/><tag k="type" v="multipolygon"/><tag k="landuse" v="forest"/></relation>'
 { echo '#tvmc --bbox 37.5,55.7,37.65,55.78'; osm "$multi"; } | seed tvmc_osm multipolygon-cut.osm
+# A block of streets: a one-way street, a banned left turn, a dead end and a
+# roundabout, for the road graph.
+block=$(node 1 55.800 37.598)$(node 2 55.800 37.600)$(node 3 55.800 37.602)$(node 4 55.801 37.602)$(node 5 55.801 37.600)$(node 6 55.800 37.604)$(node 7 55.7994 37.6)$(node 8 55.7997 37.6003)$(node 9 55.7994 37.6006)$(node 10 55.7991 37.6003)
+block=$block'<way id="1" version="1"><nd ref="1"/><nd ref="2"/><tag k="highway" v="residential"/><tag k="oneway" v="yes"/><tag k="name" v="West"/></way>'
+block=$block'<way id="2" version="1"><nd ref="2"/><nd ref="3"/><tag k="highway" v="primary"/><tag k="maxspeed" v="30 mph"/></way>'
+block=$block'<way id="3" version="1"><nd ref="3"/><nd ref="4"/><nd ref="5"/><nd ref="2"/><tag k="highway" v="residential"/></way>'
+block=$block'<way id="4" version="1"><nd ref="3"/><nd ref="6"/><tag k="highway" v="service"/></way>'
+block=$block'<way id="5" version="1"><nd ref="2"/><nd ref="7"/><tag k="highway" v="tertiary"/></way>'
+block=$block'<way id="6" version="1"><nd ref="7"/><nd ref="8"/><nd ref="9"/><nd ref="10"/><nd ref="7"/><tag k="highway" v="tertiary"/><tag k="junction" v="roundabout"/></way>'
+block=$block'<relation id="1" version="1"><member type="way" ref="1" role="from"/><member type="node" ref="2" role="via"/><member type="way" ref="5" role="to"/><tag k="type" v="restriction"/><tag k="restriction" v="no_right_turn"/></relation>'
+osm "$block" | seed tvmc_osm road-block.osm
 if command -v osmium >/dev/null && [ -f "$shared/osm/monaco.osm.gz" ]; then
   osmium extract --overwrite -b 7.4215,43.7375,7.4225,43.7380 "$shared/osm/monaco.osm.gz" \
     -o "$out/tvmc_osm/monaco-corner.osm" >/dev/null 2>&1
@@ -71,7 +82,7 @@ fi
 
 # --- map files: the compiler's output for the documents above ----------------
 mkdir -p "$out/map_file"
-for doc in road area poi-and-river many-levels multipolygon-cut monaco-corner; do
+for doc in road area poi-and-river many-levels multipolygon-cut monaco-corner road-block; do
   src=$out/tvmc_osm/$doc.osm
   [ -f "$src" ] || continue
   args=$(head -1 "$src" | sed -n 's/^#tvmc//p')
@@ -82,6 +93,10 @@ for doc in road area poi-and-river many-levels multipolygon-cut monaco-corner; d
 done
 rm -f "$out/map_file/.in.osm"
 
+# --- road graph files: written beside those maps ----------------------------
+mkdir -p "$out/route_file"
+for graph in "$out"/map_file/*.tvr; do mv "$graph" "$out/route_file/"; done
+rm -f "$out/map_file/road-block.tvm"
 # --- name indexes: those written beside the map seeds, and the extracts' -----
 mkdir -p "$out/name_index"
 for f in "$out"/map_file/*.tvn; do

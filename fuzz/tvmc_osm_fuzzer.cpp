@@ -1,12 +1,15 @@
 // The map compiler over small OpenStreetMap XML documents: read, levels
-// assembled, map written, and the map then opened and read whole by the
-// navigator's reader, and the name index opened. An input may start with a line "#tvmc OPTIONS..."
-// that gives the compiler's options (levels, bounding box, start level); the rest is the document.
+// assembled, map, road graph and name index written, the map then opened and
+// read whole by the navigator's reader, the road graph opened by the routing
+// library and the name index opened. An input may start with a line
+// "#tvmc OPTIONS..." that gives the compiler's options (levels, bounding box,
+// start level); the rest is the document.
 #include "fuzz/fuzz_support.hpp"
 #include "fuzz/map_walk.hpp"
 
 #include "platform/message_box.hpp"
 #include "platform/text.hpp"
+#include "route/road_graph.hpp"
 #include "search/name_index.hpp"
 #include "tools/tvmc/compiler.hpp"
 #include "tools/tvmc/options.hpp"
@@ -70,6 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         for (const auto& index : level->indexBlocks())
             if (!index->failedKeys().empty()) __builtin_trap();
     sum += tevo::fuzz::walkCache(map, tevo::fuzz::hashOf(data, size), kWalkSteps);
+    // The road graph written beside it opens too.
+    tevo::route::cRoadGraph graph;
+    if (options.roadGraph &&
+        !graph.open(output.path().substr(0, output.path().size() - 4) + ".tvr", &error))
+        __builtin_trap();
+    sum += graph.edgeCount();
     // And its name index opens, unless the options left it out.
     tevo::search::cNameIndex names;
     if (options.nameIndex) {

@@ -28,7 +28,7 @@ std::vector<std::string> filesIn(const std::string& folder) {
     return names;
 }
 
-const std::vector<std::string> kMapAndNames{"map.tvm", "map.tvn"};
+const std::vector<std::string> kMapAndNames{"map.tvm", "map.tvn", "map.tvr"};
 
 struct BoundCase {
     std::vector<std::string> options;
@@ -111,8 +111,8 @@ TEST(MemoryBound, NameIndexKeepsToItsShareOrEndsTheRun) {
     };
     const Case cases[] = {
         {{"--memory", "1M"}, 1, {"map.tvm", "streets.osm"}},
-        {{"--memory", "1M", "--no-name-index"}, 0, {"map.tvm", "streets.osm"}},
-        {{"--memory", "64M"}, 0, {"map.tvm", "map.tvn", "streets.osm"}},
+        {{"--memory", "1M", "--no-name-index"}, 0, {"map.tvm", "map.tvr", "streets.osm"}},
+        {{"--memory", "64M"}, 0, {"map.tvm", "map.tvn", "map.tvr", "streets.osm"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options.back());

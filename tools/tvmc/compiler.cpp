@@ -9,10 +9,13 @@
 #include "tools/tvmc/name_index/name_collector.hpp"
 #include "tools/tvmc/progress.hpp"
 #include "tools/tvmc/record_sort.hpp"
+#include "tools/tvmc/road_graph/road_collector.hpp"
+#include "tools/tvmc/road_graph/road_graph.hpp"
 #include "tools/tvmc/start_cell.hpp"
 
 #include <algorithm>
 #include <chrono>
+#include <malloc.h>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -164,10 +167,11 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     if (!error) error = &scratchText;
     const auto started = std::chrono::steady_clock::now();
     summary.output = options.output;
-    // A device or a pipe named as the output is refused before the work.
+    // A device or a pipe named as an output is refused before the work.
     const std::string namesPath = nameIndexPath(options.output);
     std::vector<std::string> outputs{options.output};
     if (options.nameIndex) outputs.push_back(namesPath);
+    if (options.roadGraph) outputs.push_back(roadGraphPath(options.output));
     for (const std::string& out : outputs) {
         if (std::string problem = outputProblem(out); !problem.empty()) {
             *error = problem;
@@ -198,6 +202,9 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     std::optional<NameCollector> names;
     if (options.nameIndex)
         readOptions.observers.push_back(&names.emplace(readOptions.cut, budget.outputShare(1)));
+    // The road collector sees it too; the graph is built after the map.
+    std::optional<RoadCollector> roads;
+    if (options.roadGraph) readOptions.observers.push_back(&roads.emplace(readOptions.cut));
     const bool read = readOsm(options.inputs, readOptions, summary.read, error);
     pipe.finish();
     if (!read) return false;
@@ -221,7 +228,11 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     summary.memoryBound = budget.bound();
     summary.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    return true;
+    // The road graph last, when the map's memory is given back.
+    if (!roads) return true;
+    malloc_trim(0);
+    summary.roads.emplace();
+    return compileRoadGraph(roads->take(), roadGraphPath(options.output), *summary.roads, error);
 }
 
 } // namespace tevo::tvmc

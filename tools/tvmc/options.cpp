@@ -35,6 +35,9 @@ const char kUsage[] =
     "                          position (default: the cell with the most objects)\n"
     "  -b, --bbox W,S,E,N      keep only what lies inside this box (degrees; west and\n"
     "                          south edges first); objects crossing it are cut.\n"
+    "  -R, --no-road-graph     leave out the road graph that tvmroute and the\n"
+    "                          navigator route on (written by default beside the\n"
+    "                          map, its name ending in .tvr instead of .tvm)\n"
     "  -N, --no-name-index     leave out the name index that tvmsearch and the\n"
     "                          navigator search (written by default beside the\n"
     "                          map, its name ending in .tvn instead of .tvm); an\n"
@@ -148,6 +151,8 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             options.help = true;
         } else if (arg == "-q" || arg == "--quiet") {
             options.quiet = true;
+        } else if (arg == "-R" || arg == "--no-road-graph") {
+            options.roadGraph = false;
         } else if (arg == "-N" || arg == "--no-name-index") {
             options.nameIndex = false;
         } else if (arg == "-o" || arg == "--output") {

@@ -5,6 +5,7 @@
 #include "tools/tvmc/level_builder.hpp"
 #include "tools/tvmc/name_index/name_index_stage.hpp"
 #include "tools/tvmc/osm_reader.hpp"
+#include "tools/tvmc/road_graph/road_graph.hpp"
 
 #include <cstdint>
 #include <cstdio>
@@ -21,6 +22,7 @@ struct CompileSummary {
     std::vector<LevelStats> levels; // ascending cell size
     uint64_t bytes = 0;
     double seconds = 0;
+    std::optional<RoadGraphStats> roads; // when the road graph was written
     uint64_t peakMemory = 0, memoryBound = 0;
     std::size_t sortRuns = 0;              // loads of cell records sorted on disk; 0: all in memory
     std::optional<NameIndexSummary> names; // when the name index was written

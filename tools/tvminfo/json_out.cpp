@@ -132,6 +132,11 @@ void JsonOut::numbers(const int64_t* v, std::size_t n) {
 }
 
 void JsonOut::floats(const float* v, std::size_t n) {
+    std::vector<double> wide(v, v + n);
+    floats(wide.data(), n);
+}
+
+void JsonOut::floats(const double* v, std::size_t n) {
     beforeValue();
     raw("[");
     for (std::size_t i = 0; i < n; ++i) {

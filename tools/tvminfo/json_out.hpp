@@ -30,6 +30,7 @@ public:
     // A whole array of numbers on one line.
     void numbers(const int64_t* v, std::size_t n);
     void floats(const float* v, std::size_t n);
+    void floats(const double* v, std::size_t n);
 
 private:
     void beforeValue();

@@ -17,10 +17,11 @@ int main(int argc, char** argv) {
     RenderSession session;
     if (!openSession(options.folder, options.width, options.height, session)) return 1;
     if (options.bench) return runBench(session);
-    if (!options.track.empty() && !loadTrackFile(options.track, session.view->tracks())) {
-        std::fprintf(stderr, "tvmrender: cannot read %s\n", options.track.c_str());
-        return 1;
-    }
+    for (const std::string& track : options.tracks)
+        if (!loadTrackFile(track, session.view->tracks())) {
+            std::fprintf(stderr, "tvmrender: cannot read the track %s\n", track.c_str());
+            return 1;
+        }
     Mode mode = Mode::Raised;
     modeFromName(options.mode, mode);
     placeView(*session.view, options.longitude, options.latitude, options.metresPerPixel, mode,

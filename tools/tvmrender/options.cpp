@@ -106,7 +106,7 @@ bool parseOptions(int argc, char** argv, RenderOptions& o) {
             if (!parseSize(value, o.width, o.height)) return fail("--size", value);
         } else if (arg == "--track") {
             if (!needs("--track")) return false;
-            o.track = value;
+            o.tracks.push_back(value);
         } else if (arg == "-o") {
             if (!needs("-o")) return false;
             o.output = value;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tevo {
 
@@ -15,8 +16,8 @@ struct RenderOptions {
     std::string mode = "3d"; // eco, 2d or 3d
     float yaw = 0;
     float tilt = 60;
-    int32_t width = 0, height = 0; // 0: the layout's window
-    std::string track;             // a .plt file drawn over the map, or none
+    int32_t width = 0, height = 0;   // 0: the layout's window
+    std::vector<std::string> tracks; // .plt files drawn over the map
     std::string output;
 };
 

@@ -1,0 +1,112 @@
+#include "route/router.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tevo::route {
+
+namespace {
+
+int64_t partOf(uint32_t cost, double fraction) {
+    return std::llround(std::clamp(fraction, 0.0, 1.0) * cost);
+}
+
+// The edge's line in the direction of travel of x, cut at the positions
+// given (a start on it, an end on it); appended to `out` without repeating
+// the point where the previous piece ended. Returns the piece's length.
+double appendPiece(const cRoadGraph& graph, NodeId x, const RoadPosition* start,
+                   const RoadPosition* end, std::vector<LonLat>& out) {
+    std::vector<LonLat> line;
+    edgePoints(graph, edgeOf(x), line);
+    const std::size_t segments = line.size() - 1;
+    // Segment i of the way's order is segment (segments - 1 - i) against it.
+    auto segmentOf = [&](const RoadPosition& p) {
+        return againstWay(x) ? segments - 1 - p.segment : p.segment;
+    };
+    if (againstWay(x)) std::reverse(line.begin(), line.end());
+    std::size_t first = 0, last = line.size();
+    std::vector<LonLat> piece;
+    if (start) {
+        piece.push_back(start->point);
+        first = segmentOf(*start) + 1;
+    }
+    if (end) last = segmentOf(*end) + 1;
+    for (std::size_t i = first; i < last; ++i) piece.push_back(line[i]);
+    if (end) piece.push_back(end->point);
+    const double length = lineLength(piece);
+    for (const LonLat& p : piece)
+        if (out.empty() || out.back().lon != p.lon || out.back().lat != p.lat) out.push_back(p);
+    return length;
+}
+
+} // namespace
+
+void seedsBetween(const BaseGraph& base, const RoadPosition& from, const RoadPosition& to,
+                  std::vector<Seed>& sources, std::vector<Seed>& targets,
+                  std::vector<DirectPath>& direct) {
+    sources.clear();
+    targets.clear();
+    direct.clear();
+    const NodeId s = 2 * from.edge, t = 2 * to.edge;
+    const uint32_t c = base.cost(s), ct = base.cost(t);
+    const int64_t p = partOf(c, from.fraction), q = partOf(ct, to.fraction);
+    // Along the way, the time left is the rest of the edge; against it, the
+    // part already behind in the way's order.
+    sources.push_back({s, c - p});
+    sources.push_back({s + 1, p});
+    targets.push_back({t, q});
+    targets.push_back({t + 1, ct - q});
+    if (from.edge != to.edge) return;
+    if (base.usable(s) && to.fraction >= from.fraction) direct.push_back({s, q - p});
+    if (base.usable(s + 1) && to.fraction <= from.fraction) direct.push_back({s + 1, p - q});
+}
+
+// A route that starts or ends right at a dead end has nothing to drive on
+// the side it turns from: the U-turn there is left out.
+void cRouter::trimDeadEndTurns(std::vector<NodeId>& nodes) const {
+    auto partOn = [](const std::vector<Seed>& seeds, NodeId x) {
+        for (const Seed& s : seeds)
+            if (s.node == x) return s.dist;
+        return int64_t{-1};
+    };
+    if (nodes.size() >= 2 && nodes[1] == reverseOf(nodes[0]) && partOn(sources_, nodes[0]) == 0)
+        nodes.erase(nodes.begin());
+    const std::size_t n = nodes.size();
+    if (n >= 2 && nodes[n - 2] == reverseOf(nodes[n - 1]) && partOn(targets_, nodes[n - 1]) == 0)
+        nodes.pop_back();
+}
+
+std::optional<int64_t> cRouter::duration(const RoadPosition& from, const RoadPosition& to) {
+    seedsBetween(graph_.base(), from, to, sources_, targets_, direct_);
+    const auto path = search_.run(sources_, targets_, direct_);
+    if (!path) return std::nullopt;
+    return path->cost;
+}
+
+bool cRouter::route(const RoadPosition& from, const RoadPosition& to, Route& out) {
+    out = Route{};
+    seedsBetween(graph_.base(), from, to, sources_, targets_, direct_);
+    auto path = search_.run(sources_, targets_, direct_);
+    if (!path || path->nodes.empty()) return false;
+    trimDeadEndTurns(path->nodes);
+    out.durationTenths = path->cost;
+    std::vector<double> pieces;
+    drawLine(from, to, path->nodes, out, pieces);
+    out.steps = describeRoute(graph_, path->nodes, pieces, from.point, to.point);
+    return true;
+}
+
+void cRouter::drawLine(const RoadPosition& from, const RoadPosition& to,
+                       const std::vector<NodeId>& nodes, Route& out,
+                       std::vector<double>& pieces) const {
+    pieces.clear();
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const RoadPosition* start = i == 0 ? &from : nullptr;
+        const RoadPosition* end = i + 1 == nodes.size() ? &to : nullptr;
+        pieces.push_back(appendPiece(graph_, nodes[i], start, end, out.points));
+        out.distanceM += pieces.back();
+    }
+    if (out.points.size() == 1) out.points.push_back(out.points.front());
+}
+
+} // namespace tevo::route

@@ -1,0 +1,22 @@
+// The contraction hierarchy over the road network's junctions: junctions
+// are taken out one at a time, least important first, and wherever the
+// fastest path between two remaining junctions led through the one taken
+// out, a shortcut keeps its travel time with the roads it begins and ends
+// along. Whether a path around the junction is as fast is asked for every
+// road a vehicle may arrive along and leave along, since U-turns and banned
+// turns make that matter. A query then only ever climbs towards more
+// important junctions from both ends (route/hierarchy_search.cpp).
+//
+// Memory while contracting: about 30 bytes per direction of travel and 16
+// per junction, and 60 per shortcut; the result keeps 8 per junction and 16
+// per shortcut.
+#pragma once
+
+#include "tools/tvmc/road_graph/road_network.hpp"
+
+namespace tevo::tvmc {
+
+// Fills net.ranks, net.shortcutFirst and net.shortcuts.
+void contractNetwork(RoadNetwork& net);
+
+} // namespace tevo::tvmc

@@ -1,0 +1,113 @@
+#include "tools/tvmc/road_graph/road_collector.hpp"
+
+#include "tools/tvmc/road_graph/car_profile.hpp"
+
+#include <osmium/osm/relation.hpp>
+#include <osmium/osm/way.hpp>
+
+#include <cmath>
+#include <string_view>
+
+namespace tevo::tvmc {
+
+namespace {
+
+TagGet tagsOf(const osmium::TagList& tags) {
+    return [&tags](const char* key) { return tags.get_value_by_key(key); };
+}
+
+bool inside(const std::optional<UnitRect>& cut, const osmium::Location& loc) {
+    if (!cut) return true;
+    const TvmPoint p = toMapUnits(loc.lon(), loc.lat());
+    return p.x >= cut->x0 && p.x <= cut->x1 && p.y >= cut->y0 && p.y <= cut->y1;
+}
+
+} // namespace
+
+uint32_t RoadCollector::nameIndex(const char* name) {
+    if (!name || !*name) return 0;
+    const auto [it, added] =
+        nameIndex_.try_emplace(name, static_cast<uint32_t>(roads_.names.size()));
+    if (added) roads_.names.emplace_back(name);
+    return it->second;
+}
+
+// Keeps the nodes from `first` on as one way when there are at least two.
+void RoadCollector::addRun(const CollectedWay& proto, std::size_t first) {
+    const std::size_t n = roads_.nodeIds.size() - first;
+    if (n < 2) {
+        roads_.nodeIds.resize(first);
+        roads_.coords.resize(first);
+        return;
+    }
+    CollectedWay way = proto;
+    way.firstNode = static_cast<uint32_t>(first);
+    way.nodeCount = static_cast<uint32_t>(n);
+    roads_.ways.push_back(way);
+}
+
+void RoadCollector::way(const osmium::Way& way) {
+    const TagGet tags = tagsOf(way.tags());
+    const std::optional<CarWay> car = carWay(tags);
+    if (!car || way.nodes().size() < 2) return;
+    // A way with a node missing from the input is left out, as on the map.
+    for (const osmium::NodeRef& ref : way.nodes())
+        if (!ref.location().valid()) return;
+    CollectedWay proto;
+    proto.id = way.id();
+    proto.kmh = static_cast<float>(car->kmh);
+    proto.roadClass = car->roadClass;
+    proto.forward = car->forward;
+    proto.backward = car->backward;
+    proto.roundabout = car->roundabout;
+    const char* name = tags("name");
+    proto.name = nameIndex(name && *name ? name : tags("ref"));
+    // Only the runs of nodes inside the cut are kept.
+    std::size_t first = roads_.nodeIds.size();
+    for (const osmium::NodeRef& ref : way.nodes()) {
+        if (!inside(cut_, ref.location())) {
+            addRun(proto, first);
+            first = roads_.nodeIds.size();
+            continue;
+        }
+        roads_.nodeIds.push_back(ref.ref());
+        roads_.coords.push_back({ref.location().x(), ref.location().y()});
+    }
+    addRun(proto, first);
+}
+
+void RoadCollector::relation(const osmium::Relation& relation) {
+    const RestrictionKind kind = carRestriction(tagsOf(relation.tags()));
+    if (kind == RestrictionKind::NotForCars) return;
+    RestrictionStats& stats = roads_.restrictionStats;
+    ++stats.read;
+    CollectedRestriction r;
+    r.only = kind == RestrictionKind::Only;
+    bool viaWay = false, viaNodes = false, wrong = false;
+    for (const osmium::RelationMember& m : relation.members()) {
+        const std::string_view role = m.role();
+        const bool isWay = m.type() == osmium::item_type::way;
+        if (role == "from" || role == "to") {
+            if (!isWay) wrong = true;
+            (role == "from" ? r.from : r.to).push_back(m.ref());
+        } else if (role == "via") {
+            viaWay = viaWay || isWay;
+            wrong = wrong || viaNodes || (!isWay && m.type() != osmium::item_type::node);
+            if (m.type() == osmium::item_type::node) {
+                r.via = m.ref();
+                viaNodes = true;
+            }
+        }
+    }
+    if (viaWay) {
+        ++stats.viaWays;
+        return;
+    }
+    if (wrong || !viaNodes || r.from.empty() || r.to.empty() || (r.only && r.to.size() != 1)) {
+        ++stats.malformed;
+        return;
+    }
+    roads_.restrictions.push_back(std::move(r));
+}
+
+} // namespace tevo::tvmc

@@ -1,0 +1,74 @@
+// What the road graph needs from the OSM read: the ways a car may drive
+// (their node ids and positions, speed, directions, name) and the turn
+// restrictions, held compactly until the graph is built after the map.
+//
+// Memory: 16 bytes per node of a drivable way (its id and position), 32 per
+// way, each distinct street name once; the other nodes and ways of the input
+// cost nothing here.
+#pragma once
+
+#include "route/tvr_format.hpp"
+#include "tools/tvmc/feature.hpp"
+#include "tools/tvmc/osm_observer.hpp"
+#include "tools/tvmc/osm_reader.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tevo::tvmc {
+
+struct CollectedWay {
+    int64_t id = 0;
+    uint32_t firstNode = 0; // into RoadCollection::nodeIds and coords
+    uint32_t nodeCount = 0;
+    uint32_t name = 0; // into RoadCollection::names
+    float kmh = 0;
+    tvr::RoadClass roadClass = tvr::RoadClass::Road;
+    bool forward = true, backward = true, roundabout = false;
+};
+
+struct CollectedRestriction {
+    std::vector<int64_t> from, to; // way ids
+    int64_t via = 0;               // node id
+    bool only = false;             // only_*: every other turn is banned
+};
+
+struct RestrictionStats {
+    uint64_t read = 0;      // relations that bind cars
+    uint64_t viaWays = 0;   // left out: the via member is a way
+    uint64_t malformed = 0; // left out: members missing or of the wrong kind
+    uint64_t applied = 0;   // turned into banned turns (counted by the builder)
+    uint64_t unmatched = 0; // left out: ways or node not among the drivable roads
+};
+
+struct RoadCollection {
+    std::vector<CollectedWay> ways;
+    std::vector<int64_t> nodeIds;
+    std::vector<tvr::Coord> coords;
+    std::vector<std::string> names{std::string()}; // 0: no name
+    std::vector<CollectedRestriction> restrictions;
+    RestrictionStats restrictionStats;
+};
+
+class RoadCollector : public OsmObserver {
+public:
+    explicit RoadCollector(std::optional<UnitRect> cut) : cut_(cut) {}
+
+    void way(const osmium::Way& way) override;
+    void relation(const osmium::Relation& relation) override;
+
+    RoadCollection take() { return std::move(roads_); }
+
+private:
+    uint32_t nameIndex(const char* name);
+    void addRun(const CollectedWay& proto, std::size_t first);
+
+    std::optional<UnitRect> cut_;
+    RoadCollection roads_;
+    std::unordered_map<std::string, uint32_t> nameIndex_;
+};
+
+} // namespace tevo::tvmc

@@ -1,0 +1,62 @@
+#include "tools/tvmc/road_graph/road_graph.hpp"
+
+#include "tools/tvmc/road_graph/contraction.hpp"
+#include "tools/tvmc/road_graph/road_network.hpp"
+#include "tools/tvmc/road_graph/spatial_index.hpp"
+#include "tools/tvmc/road_graph/tvr_writer.hpp"
+
+#include <chrono>
+#include <cinttypes>
+#include <sys/stat.h>
+
+namespace tevo::tvmc {
+
+std::string roadGraphPath(const std::string& mapPath) {
+    const std::size_t slash = mapPath.find_last_of('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    if (mapPath.size() > nameStart + 4 && mapPath.ends_with(".tvm"))
+        return mapPath.substr(0, mapPath.size() - 4) + ".tvr";
+    return mapPath + ".tvr";
+}
+
+bool compileRoadGraph(RoadCollection&& roads, const std::string& path, RoadGraphStats& stats,
+                      std::string* error) {
+    const auto started = std::chrono::steady_clock::now();
+    stats.output = path;
+    stats.restrictions = roads.restrictionStats;
+    RoadNetwork net = buildNetwork(std::move(roads), stats.restrictions);
+    roads = RoadCollection{};
+    contractNetwork(net);
+    const std::vector<tvr::Box> index = buildIndexBoxes(net);
+    if (!writeRoadGraph(path, net, index, error)) return false;
+    stats.roadNodes = net.roadNodes;
+    stats.junctions = net.junctions.size();
+    stats.edges = net.edges.size();
+    const route::BaseGraph base = net.base();
+    for (route::NodeId x = 0; x < base.nodeCount(); ++x) stats.directions += base.usable(x);
+    stats.shortcuts = net.shortcuts.size();
+    stats.bannedTurns = net.bans.size();
+    struct stat st {};
+    stats.bytes = ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    stats.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return true;
+}
+
+void printRoadGraphSummary(std::FILE* out, const RoadGraphStats& s) {
+    const RestrictionStats& r = s.restrictions;
+    std::fprintf(out,
+                 "road graph: %" PRIu64 " road nodes, %" PRIu64 " junctions, %" PRIu64
+                 " edges, %" PRIu64 " directions of travel, %" PRIu64 " shortcuts\n",
+                 s.roadNodes, s.junctions, s.edges, s.directions, s.shortcuts);
+    std::fprintf(out,
+                 "turn restrictions: %" PRIu64 " for cars, %" PRIu64 " applied (%" PRIu64
+                 " banned turns); left out: %" PRIu64 " with a via way, %" PRIu64
+                 " malformed, %" PRIu64 " not on drivable roads\n",
+                 r.read, r.applied, s.bannedTurns, r.viaWays, r.malformed, r.unmatched);
+    const double perNode = s.directions ? double(s.bytes) / double(s.directions) : 0;
+    std::fprintf(out, "wrote %s: %" PRIu64 " bytes (%.1f per direction of travel) in %.2f s\n",
+                 s.output.c_str(), s.bytes, perNode, s.seconds);
+}
+
+} // namespace tevo::tvmc
