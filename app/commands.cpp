@@ -4,6 +4,7 @@
 #include "app/screen_steps.hpp"
 #include "app/search_screen.hpp"
 #include "app/startup.hpp"
+#include "app/view_steps.hpp"
 
 #include "render/view/map_view.hpp"
 
@@ -27,7 +28,8 @@ void installCommands(AppState& app, ScreenSet& set) {
     commandTarget = &app;
     set.commands = {callBackExit,           callBackPlus,     callBackMinus,
                     callBackNavigation,     callBackMainMenu, callBackSatellites,
-                    callBackReturnPosition, callBackSearch};
+                    callBackReturnPosition, callBackSearch,
+                    callBackWholeMap};
 }
 
 void callBackExit(int32_t) {
@@ -63,6 +65,10 @@ void callBackSearch(int32_t) {
 
 void callBackReturnPosition(int32_t) {
     if (commandTarget) returnToPosition(*commandTarget);
+}
+
+void callBackWholeMap(int32_t) {
+    if (commandTarget) showWholeMap(*commandTarget);
 }
 
 void returnToPosition(AppState& app) {

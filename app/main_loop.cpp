@@ -26,6 +26,9 @@ void handleKey(AppState& app, SDLKey key) {
         // one draws none.
         if (!replayDrives(app)) presentScreen(app);
         break;
+    case SDLK_HOME:
+        showWholeMap(app);
+        break;
     default:
         // Zoom, rotation, tilt, projection and orientation act on the view.
         handleViewKey(app, key);

@@ -7,6 +7,7 @@ namespace tevo {
 const std::array<std::u16string_view, kCommandCount> ScreenSet::kCommandNames = {
     u"callBackExit",     u"callBackPlus",       u"callBackMinus",          u"callBackNavigation",
     u"callBackMainMenu", u"callBackSatellites", u"callBackReturnPosition", u"callBackSearch",
+    u"callBackWholeMap",
 };
 
 const std::array<std::u16string_view, kStatusTextCount> ScreenSet::kTokens = {

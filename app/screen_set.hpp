@@ -53,6 +53,7 @@ enum Command : int32_t {
     CommandSatellites,
     CommandReturnPosition,
     CommandSearch,
+    CommandWholeMap,
     kCommandCount,
 };
 

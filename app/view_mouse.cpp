@@ -13,13 +13,19 @@ void motion(AppState& app, const SDL_MouseMotionEvent& m) {
     if (m.state != SDL_BUTTON(SDL_BUTTON_LEFT)) return;
     LoopState& loop = app.loop;
     MapView& view = *app.mapView;
+    // A drag of the map starts by freeing the view where it is, so that the
+    // map moves under the pointer from the first drag on.
+    if (!loop.dragging && !loop.pressedOnControl) beginBrowsing(app);
     if (view.perspective() && !loop.pressPointOffMap)
         view.grabDrag({loop.pressMapPoint[0], loop.pressMapPoint[1], -1}, m.x, m.y);
     else
         view.dragBy(loop.lastPoint[0] - m.x, loop.lastPoint[1] - m.y);
     loop.lastPoint = {m.x, m.y};
     loop.dragging = true;
-    if (!(app.demoMode && view.state().positionChanged)) presentScreen(app);
+    // A followed drive shows the drag with its own frames; a freed view needs
+    // this one.
+    if (!(app.demoMode && view.state().positionChanged && !view.state().freeView))
+        presentScreen(app);
 }
 
 void leftPress(AppState& app, const SDL_MouseButtonEvent& b) {
@@ -42,6 +48,9 @@ void leftRelease(AppState& app, const SDL_MouseButtonEvent& b) {
     releaseCurrentScreen(app);
     if (loop.pressedOnControl && !onNavigationScreen(app) && view.perspective()) presentScreen(app);
     loop.releasePoint = {b.x, b.y};
+    // A touch of the map frees a followed view where it stands, before a
+    // drag whose motions came with the release lands on it.
+    if (!loop.pressedOnControl) beginBrowsing(app);
     // The flat view lands the drag.
     if (!view.perspective()) {
         if (!view.state().previewOn || view.setPreview(false))
@@ -52,14 +61,6 @@ void leftRelease(AppState& app, const SDL_MouseButtonEvent& b) {
     // A tap on the map marks the place; with a return button it also frees
     // the view until the user returns.
     if (!loop.pressedOnControl) {
-        if (loop.returnButtonExists) {
-            if (returnButtonHidden(app)) {
-                view.saveView();
-                showReturnButton(app);
-                view.freeSwitch();
-            }
-            app.viewMovedByUser = true;
-        }
         view.markTap(b.x, b.y);
         presentScreen(app);
     }

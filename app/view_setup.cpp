@@ -35,6 +35,9 @@ void setUpMapView(AppState& app) {
                              e.pointer3Dcoord[1], app.screenHeight);
     // The view of the last run.
     view.applySettings(app.settings);
+    // A stored view off this map (the folder held another region's map)
+    // starts on the map instead.
+    view.startOnMap();
     // Free or follow. Without a menu there is no return button, so a stored
     // free view stays as it is. Any other setting follows at once, also
     // before the first fix: the view opens on where the vehicle was last

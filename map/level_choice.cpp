@@ -1,5 +1,7 @@
 #include "map/level_choice.hpp"
 
+#include <algorithm>
+
 namespace tevo {
 
 namespace {
@@ -23,6 +25,13 @@ public:
     bool worldWide(int i) const { return at(i)->cellSeconds() >= kWorldCellSeconds; }
     LevelChoice take(int i) const { return {at(i), 0}; }
     LevelChoice corrected(int i) const { return {at(i), at(i)->cellSize()}; }
+    // Level i, the zoom brought back to its cell or to the whole map,
+    // whichever is wider, when the view is wider than that.
+    LevelChoice widest(int i) const {
+        const float cell = std::max(at(i)->cellSize(), r_.wholeMapCell);
+        if (r_.viewWidth > r_.metresPerDegree * r_.scale * cell) return {at(i), cell};
+        return take(i);
+    }
     // The first visible level from `from` towards `to` (exclusive), or -1.
     int firstVisible(int from, int to) const {
         const int step = from <= to ? 1 : -1;
@@ -64,10 +73,10 @@ LevelChoice besideWidest(const Levels& levels, int m, const LevelRequest& r) {
 LevelChoice widerThanEveryCell(const Levels& levels, const LevelRequest& r) {
     const int last = levels.count() - 1;
     if (last >= 0 && r.kind == ChoiceZoomOut)
-        return levels.worldWide(last) ? levels.take(last) : levels.corrected(last);
+        return levels.worldWide(last) ? levels.take(last) : levels.widest(last);
     const int i = levels.firstVisible(last, -1);
     if (i < 0) return {};
-    return levels.worldWide(i) ? levels.take(i) : levels.corrected(i);
+    return levels.worldWide(i) ? levels.take(i) : levels.widest(i);
 }
 
 } // namespace

@@ -25,6 +25,10 @@ struct LevelRequest {
     float scale = 0;           // pixels per metre
     int32_t kind = ChoiceOther;
     const cMapLevel* last = nullptr; // the level of the last frame, if any
+    // The cell width (degrees) at whose zoom the whole map fits the view: a
+    // view wider than every cell is brought back to the coarsest cell, but
+    // never closer than this, so that zooming out reaches the whole map.
+    float wholeMapCell = 0;
 };
 
 struct LevelChoice {

@@ -110,7 +110,7 @@ void cLabelGrid::drawGrid(cPainter& painter, const TextStyle& font, int32_t icon
     const int32_t lift = iconHeight / 2 + font.size() / 2;
     for (const Cell& cell : cells_) {
         for (const Slot& s : cell) {
-            if (!s.used) continue;
+            if (!s.used || (space && space->shown(s.label.name))) continue;
             ScreenPoint at = s.label.anchor;
             if (s.label.kind == kLabelPoi) {
                 int32_t w = 0;
@@ -120,8 +120,11 @@ void cLabelGrid::drawGrid(cPainter& painter, const TextStyle& font, int32_t icon
             }
             OwnedSurface text = font.renderWithStrip(s.label.name);
             if (!text) continue;
+            // A name at the window's edge moves inside rather than being cut.
+            if (!moveInside(at, text->w, text->h, painter.clip())) continue;
             if (space && !space->claim(labelBox(text->w, text->h, {0, 0}, at))) continue;
             blitToPainter(painter, text.get(), nullptr, at);
+            if (space) space->markShown(s.label.name);
         }
     }
 }

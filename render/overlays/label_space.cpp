@@ -63,7 +63,26 @@ LabelBox labelBox(int32_t w, int32_t h, ScreenPoint pivot, ScreenPoint at, float
 }
 
 bool overlaps(const LabelBox& a, const LabelBox& b) {
+    // Most boxes of a frame lie far apart: their extents on the screen's axes
+    // settle it before the turned edges are tried.
+    const Span ax = project(a, 1, 0), bx = project(b, 1, 0);
+    if (ax.high - kTouch <= bx.low || bx.high - kTouch <= ax.low) return false;
+    const Span ay = project(a, 0, 1), by = project(b, 0, 1);
+    if (ay.high - kTouch <= by.low || by.high - kTouch <= ay.low) return false;
     return !separatedByEdgesOf(a, a, b) && !separatedByEdgesOf(b, a, b);
+}
+
+bool insideRect(const LabelBox& box, const PixelRect& r) {
+    for (const LabelBox::Corner& c : box.corners)
+        if (c.x < r.left || c.y < r.top || c.x > r.right + 1 || c.y > r.bottom + 1) return false;
+    return true;
+}
+
+bool moveInside(ScreenPoint& at, int32_t w, int32_t h, const PixelRect& r) {
+    if (w > r.right - r.left + 1 || h > r.bottom - r.top + 1) return false;
+    at.x = std::clamp(at.x, r.left, r.right + 1 - w);
+    at.y = std::clamp(at.y, r.top, r.bottom + 1 - h);
+    return true;
 }
 
 bool cLabelSpace::claim(const LabelBox& box) {

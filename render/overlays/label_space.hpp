@@ -6,8 +6,10 @@
 
 #include "render/raster/geometry.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace tevo {
@@ -29,12 +31,27 @@ LabelBox labelBox(int32_t w, int32_t h, ScreenPoint pivot, ScreenPoint at, float
 // True when the two boxes share more than their outlines.
 bool overlaps(const LabelBox& a, const LabelBox& b);
 
+// Names stay whole on the screen: true when every corner of the box lies in
+// `r`; moveInside shifts an upright w x h text at `at` into `r`, false when
+// it is larger than `r`.
+bool insideRect(const LabelBox& box, const PixelRect& r);
+bool moveInside(ScreenPoint& at, int32_t w, int32_t h, const PixelRect& r);
+
 class cLabelSpace {
 public:
     cLabelSpace() { boxes_.reserve(kInitialCapacity); }
 
     // At the start of every map frame.
-    void clear() { boxes_.clear(); }
+    void clear() {
+        boxes_.clear();
+        names_.clear();
+    }
+    // The names drawn: the two label grids are filled apart, and a name of
+    // both (a building and the POI inside it) is still shown only once.
+    bool shown(std::u16string_view name) const {
+        return std::find(names_.begin(), names_.end(), name) != names_.end();
+    }
+    void markShown(std::u16string_view name) { names_.push_back(name); }
     // True, and the box is kept, when it overlaps no box claimed before.
     bool claim(const LabelBox& box);
     int count() const { return static_cast<int>(boxes_.size()); }
@@ -42,6 +59,7 @@ public:
 private:
     static constexpr std::size_t kInitialCapacity = 64;
     std::vector<LabelBox> boxes_;
+    std::vector<std::u16string_view> names_;
 };
 
 } // namespace tevo

@@ -19,6 +19,12 @@ constexpr int32_t kDigitsPerKilometre = 3;
 constexpr int32_t kMetresPerKilometre = 1000;
 constexpr uint32_t kWhite = 0x00FFFFFF;
 constexpr uint32_t kBlack = 0x00000000;
+// The plate under text and bar, the colours of the mode line's plate, with
+// the room it leaves around them and its border's width.
+constexpr uint32_t kPlateFill = 0x00F2F7F7;
+constexpr uint32_t kPlateBorder = 0x002B2014;
+constexpr int32_t kPlateMargin = 4;
+constexpr int32_t kPlateBorderWidth = 2;
 // Distances are counted in int32 metres.
 constexpr float kLargestDistance = 2.0e9f;
 
@@ -35,6 +41,15 @@ void fillBox(cPainter& painter, int32_t x0, int32_t y0, int32_t x1, int32_t y1, 
                static_cast<Uint16>(box.right - box.left + 1),
                static_cast<Uint16>(box.bottom - box.top + 1)};
     SDL_FillRect(painter.surface(), &r, painter.mapColour(colour));
+}
+
+// A plate with a border and cut corners over [x0, x1] x [y0, y1], so that the
+// scale reads on every map, as the mode line does.
+void drawPlate(cPainter& painter, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    fillBox(painter, x0 + 1, y0, x1 - 1, y1, kPlateBorder);
+    fillBox(painter, x0, y0 + 1, x1, y1 - 1, kPlateBorder);
+    const int32_t b = kPlateBorderWidth;
+    fillBox(painter, x0 + b, y0 + b, x1 - b, y1 - b, kPlateFill);
 }
 
 } // namespace
@@ -74,19 +89,22 @@ void drawScaleBar(cPainter& painter, const TextStyle& font, ScreenPoint at, int3
     int32_t w = 0;
     int32_t h = 0;
     font.measureWithStrip(bar.text, &w, &h);
+    const ScreenPoint textAt{left + (b - (w + kTextPadding)) / 2, y - h};
+    const int32_t g = b / kSegments;
+    const int32_t right = left + kSegments * g;
+    const int32_t m = kPlateMargin;
+    drawPlate(painter, std::min(left, textAt.x) - m, textAt.y - m / 2,
+              std::max(right, textAt.x + w) + m, y + kBarHeight + m);
     if (OwnedSurface text = font.renderWithStrip(bar.text))
-        rotatedBlit(painter, text.get(), 0.0f,
-                    ScreenPoint{left + (b - (w + kTextPadding)) / 2, y - h}, ScreenPoint{0, 0});
+        rotatedBlit(painter, text.get(), 0.0f, textAt, ScreenPoint{0, 0});
 
     PainterStyleGuard style(painter);
-    const int32_t g = b / kSegments;
     for (int32_t k = 0; k < kSegments; ++k)
         fillBox(painter, left + k * g, y, left + (k + 1) * g, y + kBarHeight,
                 k % 2 == 0 ? kWhite : kBlack);
     painter.setLineColour(painter.mapColour(kBlack));
     painter.setLineWidth(1);
     painter.setDashPattern(cPainter::kSolid);
-    const int32_t right = left + kSegments * g;
     const int32_t bottom = y + kBarHeight;
     painter.drawLine1(left, y, left, y - kTickHeight);
     painter.drawLine1(right, y, right, y - kTickHeight);

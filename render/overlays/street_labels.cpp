@@ -87,14 +87,16 @@ void cStreetLabels::drawStreetLabels(cPainter& painter, const TextStyle& font, c
     const Label* previous = nullptr;
     for (const Label& label : labels_) {
         if (previous && previous->name == label.name) continue;
-        previous = &label;
         OwnedSurface text = font.renderWithStrip(label.name);
         if (!text) continue;
         const ScreenPoint pivot{0, text->h};
         const float angle = static_cast<float>(label.angle);
-        if (space && !space->claim(labelBox(text->w, text->h, pivot, label.anchor, angle)))
-            continue;
+        // A street name that the window's edge would cut is left out.
+        const LabelBox box = labelBox(text->w, text->h, pivot, label.anchor, angle);
+        if (!insideRect(box, painter.clip()) || (space && !space->claim(box))) continue;
         rotatedBlit(painter, text.get(), angle, label.anchor, pivot);
+        // Drawn once: a later piece of the street may stand in for one left out.
+        previous = &label;
     }
 }
 

@@ -58,6 +58,7 @@ struct cViewOverlays::State {
     cLabelGrid gridB; // names of the raised areas
     cStreetLabels streets;
     cLabelSpace space; // keeps the names from writing over each other
+    cLabelSpace icons; // and the POI icons from piling up
     cTapMarker tap;
     ScreenPoint compassAt{kDefaultCompassPlace, kDefaultCompassPlace};
     ScreenPoint scaleBarAt;
@@ -118,6 +119,7 @@ void cViewOverlays::beginFrame() {
     state_->gridA.clear();
     state_->gridB.clear();
     state_->streets.clear();
+    state_->icons.clear();
 }
 
 void cViewOverlays::addAreaName(ScreenPoint anchor, const std::u16string& name, int32_t type,
@@ -126,9 +128,16 @@ void cViewOverlays::addAreaName(ScreenPoint anchor, const std::u16string& name, 
 }
 
 void cViewOverlays::drawPoi(const cPOI& poi, ScreenPoint at) {
-    drawPoiIcon(state_->painter, state_->poiSheet, poi.type, at);
-    if (!poi.name.empty())
-        state_->gridA.addLabel(makePoiLabel(at, poi.name, poi.type, state_->font));
+    State& st = *state_;
+    // An icon claims its square as a name claims its box: one that would land
+    // on an icon drawn before is left out, and its name with it.
+    const Sprite& sheet = st.poiSheet;
+    if (sheet.loaded() && poiIconIndex(poi.type) >= 0) {
+        const ScreenPoint corner{at.x - sheet.frameWidth / 2, at.y - sheet.frameHeight / 2};
+        if (!st.icons.claim(labelBox(sheet.frameWidth, sheet.frameHeight, {0, 0}, corner))) return;
+        drawPoiIcon(st.painter, st.poiSheet, poi.type, at);
+    }
+    if (!poi.name.empty()) st.gridA.addLabel(makePoiLabel(at, poi.name, poi.type, st.font));
 }
 
 void cViewOverlays::addStreetName(const std::vector<ScreenPoint>& path,

@@ -64,6 +64,14 @@ public:
     void setPointerPositions(int32_t eco2DX, int32_t eco2DY, int32_t persp3DX, int32_t persp3DY,
                              int32_t screenHeight);
     void setFollowedFromDegrees(float longitude, float latitude);
+    // The whole map in the free view, flat and north up, centred in the
+    // viewport (whole_map.cpp).
+    void showWholeMap();
+    // A stored view that lies off the map (another region's map now) starts
+    // on the whole map instead, and a vehicle last seen off it is forgotten
+    // until the next fix.
+    void startOnMap();
+    bool onMap(const ViewPoint& p) const;
     // A still picture: follows (lon, lat) at `zoom` pixels per metre, turned
     // by `yaw` with the pointer up the screen, in the projection and style
     // given, tilted by `tilt`.
@@ -89,6 +97,9 @@ public:
     // The follow and free switches.
     void followSwitch();
     void freeSwitch();
+    // The free view, showing what the follow view showed: a drag or a tap
+    // then moves the map the user sees, not a free point left from before.
+    void freeInPlace();
     // Where the vehicle was last seen becomes the free point, or only the
     // free point of the saved view (where a return goes) when `returnOnly`.
     void freePointToVehicle(bool returnOnly);
@@ -160,6 +171,7 @@ private:
     void keepTapInPlace(FrameView& f);
     void footprintOf(FrameView& f) const;
     void correctZoom(float cellDegrees);
+    float cellAtZoom(float z) const;
     void bulkScales(FrameView& f) const;
     void depthLimits(FrameView& f) const;
     // view_frame.cpp
@@ -173,6 +185,9 @@ private:
     // view_follow.cpp, view_transition.cpp
     bool turnTowards(float longitude, float latitude, float kmh);
     void registerTransitionValues();
+    // whole_map.cpp
+    float wholeMapZoom() const;
+    void placeOnWholeMap();
 
     SDL_Surface* video_ = nullptr;
     std::string programFolder_;

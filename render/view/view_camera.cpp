@@ -30,6 +30,7 @@ const FrameView& MapView::setUpFrame() {
     request.scale = f.scale;
     request.kind = s.levelChoiceKind;
     request.last = lastLevel_;
+    request.wholeMapCell = cellAtZoom(wholeMapZoom());
     const LevelChoice choice = chooseLevel(mapFile_.levels(), request);
     if (choice.correctToCell > 0) {
         correctZoom(choice.correctToCell);
@@ -119,6 +120,14 @@ void MapView::footprintOf(FrameView& f) const {
         const GroundHit hit = f.screenToMap(xs[i], ys[i]);
         f.footprint[i] = {unitsToDegrees(hit.x), unitsToDegrees(hit.y)};
     }
+}
+
+// The cell width in degrees that correctZoom turns into zoom z.
+float MapView::cellAtZoom(float z) const {
+    const ViewState& s = state_;
+    const float w = static_cast<float>(viewport_.right - viewport_.left);
+    const float g = static_cast<float>(kMetresPerDegree) * s.kx / s.ky;
+    return z > 0 && g > 0 ? w * kCellMargin / g / z : 0.0f;
 }
 
 void MapView::correctZoom(float cellDegrees) {

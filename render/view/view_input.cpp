@@ -131,6 +131,8 @@ bool MapView::setPreview(bool on) {
         return false;
     }
     preview_ = surface;
+    // The preview starts from the map's background, as every frame does.
+    painter_->clearArea(background_);
     composeMap();
     s.previewOn = true;
     return true;
@@ -220,6 +222,17 @@ void MapView::freeSwitch() {
     if (s.freeView) return;
     if (s.freePoint.isSet()) s.zoom *= s.zoomFactor;
     s.freeView = true;
+}
+
+void MapView::freeInPlace() {
+    ViewState& s = state_;
+    if (s.freeView) return;
+    // The glide ends where it was going; the free view then shows the very
+    // picture of the follow view: its centre, its turn and its scale.
+    finishTransition();
+    if (s.followed.isSet()) s.freePoint = s.followed;
+    camera_->setYaw(frame_.yaw);
+    freeSwitch();
 }
 
 void MapView::freePointToVehicle(bool returnOnly) {

@@ -66,14 +66,17 @@ TEST_F(ScaleBarDrawing, FiveSegmentsOutlinedWithTicksAndTextAbove) {
         EXPECT_EQ(pixelAt(s, x, 80), black) << x;
         EXPECT_EQ(pixelAt(s, x, 84), black) << x;
     }
-    EXPECT_EQ(pixelAt(s, 77, 82), blue);
-    EXPECT_EQ(pixelAt(s, 119, 82), blue);
-    EXPECT_EQ(pixelAt(s, 100, 85), blue);
-    // The text stands on the bar.
+    // Around the bar lies the plate of the mode line, bordered, over the map.
+    const uint32_t plate = canvas.painter.mapColour(0x00F2F7F7);
+    for (auto [x, y] : {std::pair{77, 82}, {119, 82}, {100, 85}})
+        EXPECT_EQ(pixelAt(s, x, y), plate) << x << "," << y;
+    EXPECT_EQ(pixelAt(s, 73, 82), canvas.painter.mapColour(0x002B2014));
+    EXPECT_EQ(pixelAt(s, 72, 82), blue);
+    // The text stands on the bar, on the plate; nothing above the plate.
     int32_t h = 0;
     font.measureWithStrip(u"400 \u043C", nullptr, &h);
     EXPECT_TRUE(anyOtherThan(s, {60, 80 - h, 140, 79}, blue));
-    EXPECT_FALSE(anyOtherThan(s, {0, 0, 199, 79 - h}, blue));
+    EXPECT_FALSE(anyOtherThan(s, {0, 0, 199, 80 - h - 3}, blue));
     EXPECT_EQ(canvas.painter.lineColour(), canvas.painter.mapColour(kRed));
 }
 

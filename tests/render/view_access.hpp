@@ -10,6 +10,7 @@ struct MapViewAccess {
     static ViewState& state(MapView& v) { return v.state_; }
     static Camera& camera(MapView& v) { return *v.camera_; }
     static TransitionTable& transitions(MapView& v) { return v.transitions_; }
+    static float wholeMapZoom(const MapView& v) { return v.wholeMapZoom(); }
 };
 
 } // namespace tevo

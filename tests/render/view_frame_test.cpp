@@ -37,6 +37,13 @@ struct LevelChoice : ViewFixture {
     std::string path;
 };
 
+// A view wider than every cell comes back to one cell x 1.05, or the whole map.
+float snappedZoom(const MapView& view, const ViewState& s, double cellDegrees) {
+    const double g = kMetresPerDegree * s.kx / s.ky;
+    const double cellZoom = (kViewWidth - 1) * 1.05 / (g * cellDegrees);
+    return static_cast<float>(std::min(cellZoom, double{MapViewAccess::wholeMapZoom(view)}));
+}
+
 TEST_F(LevelChoice, TheFinestLevelWhoseCellIsWiderThanTheView) {
     struct Case {
         double viewDegrees;
@@ -54,9 +61,9 @@ TEST_F(LevelChoice, ZoomingOutPastTheCoarsestCellSnapsTheZoomBack) {
     state.zoom = zoomFor(5.0);
     EXPECT_EQ(choose(ChoiceZoomOut), 1);
     EXPECT_EQ(wantedSeconds(), 7200u);
-    // One coarsest cell now spans the viewport width x 1.05.
-    const double g = kMetresPerDegree * state.kx / state.ky;
-    EXPECT_NEAR(state.zoom * g * 2.0, (kViewWidth - 1) * 1.05, 0.01);
+    // One coarsest cell now spans the viewport width x 1.05, or the whole map
+    // the viewport, whichever is wider.
+    EXPECT_NEAR(state.zoom, snappedZoom(*view, state, 2.0), 1e-6);
 }
 
 TEST_F(LevelChoice, TheFollowViewCorrectsTheFactorInstead) {
@@ -65,8 +72,7 @@ TEST_F(LevelChoice, TheFollowViewCorrectsTheFactorInstead) {
     state.zoom = 2 * zoomFor(5.0);
     state.zoomFactor = 0.5f;
     EXPECT_EQ(choose(ChoiceZoomOut), 1);
-    const double g = kMetresPerDegree * state.kx / state.ky;
-    EXPECT_NEAR(state.zoom * state.zoomFactor * g * 2.0, (kViewWidth - 1) * 1.05, 0.01);
+    EXPECT_NEAR(state.zoom * state.zoomFactor, snappedZoom(*view, state, 2.0), 1e-6);
 }
 
 TEST_F(LevelChoice, OffTheMapNothingIsVisible) {
@@ -94,7 +100,7 @@ TEST_F(LevelChoice, AFinerLevelWithCellsHereIsZoomedInTo) {
     EXPECT_NE(s.zoom, zoom);
     ASSERT_NE(frame.level, nullptr);
     EXPECT_EQ(frame.level->cellSeconds(), 300u);
-    EXPECT_NEAR(s.zoom * g * (300 / 3600.0), (kViewWidth - 1) * 1.05, 0.01);
+    EXPECT_NEAR(s.zoom, snappedZoom(other, s, 300 / 3600.0), 1e-6);
     std::remove(two.c_str());
 }
 
