@@ -1,5 +1,5 @@
 // The stages of the map of one frame, in order: the level's blocks pass by
-// pass, the tracks, the names, then the pointer, the scale bar and the
+// pass, the tracks, the route, the names, then the pointer, the scale bar and the
 // compass.
 #include "render/frame/frame.hpp"
 
@@ -32,6 +32,8 @@ bool drawLevel(const FrameView& f, FrameCanvas& canvas, const cPtrArray<cPolyLin
         frame::drawPois(f, canvas, *block);
     }
     frame::drawTracks(f, canvas, tracks);
+    // Over the tracks: a drive recorded along the route must not hide it.
+    frame::drawRoute(f, canvas);
     canvas.overlays.drawNames();
     return true;
 }

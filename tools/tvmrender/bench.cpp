@@ -84,21 +84,43 @@ double frameMs(MapView& view) {
     return std::chrono::duration<double, std::milli>(t1 - t0).count();
 }
 
+double medianOf(std::vector<double>& times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Each frame of the flight, drawn without the route and, when the view holds
+// one, with it as well, in turns first and second (both after the same
+// warm-up, so they meet the same cache). The route's cost is the median of
+// the differences frame by frame, which the machine's drift leaves alone.
 void flight(RenderSession& s, const Place& p, Mode mode) {
-    std::vector<double> times;
+    const std::vector<MapPoint> route = s.view->routeLine();
+    std::vector<double> times, extra;
+    const auto timed = [&](bool withRoute) {
+        s.view->setRouteLine(withRoute ? route : std::vector<MapPoint>{});
+        return frameMs(*s.view);
+    };
     for (int i = -kWarmUpFrames; i < kFlightFrames; ++i) {
         const double a = 2 * kPi * i / kFlightFrames;
         const float r = p.cell / 4;
         placeView(*s.view, p.lon + r * static_cast<float>(std::cos(a)),
                   p.lat + r * static_cast<float>(std::sin(a)), kFlightMetresPerPixel, mode,
                   kYawPerFrame * static_cast<float>(i), kFlightTilt);
-        const double ms = frameMs(*s.view);
-        if (i >= 0) times.push_back(ms);
+        const bool routeFirst = !route.empty() && i % 2 != 0;
+        const double first = timed(routeFirst);
+        const double second = route.empty() ? 0 : timed(!routeFirst);
+        if (i < 0) continue;
+        times.push_back(routeFirst ? second : first);
+        if (!route.empty()) extra.push_back(routeFirst ? first - second : second - first);
     }
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
+    s.view->setRouteLine(route);
+    const double median = medianOf(times);
     const double p95 = times[std::min(times.size() - 1, times.size() * 95 / 100)];
-    std::printf("%s: median %.2f ms, p95 %.2f ms\n", modeName(mode), median, p95);
+    std::printf("%s: median %.2f ms, p95 %.2f ms", modeName(mode), median, p95);
+    if (!route.empty())
+        std::printf("; the route (%zu points) %+.3f ms a frame (median of the differences)",
+                    route.size(), medianOf(extra));
+    std::printf("\n");
 }
 
 // Rows across the finest level's extent, one viewport apart.
@@ -127,8 +149,12 @@ void pan(RenderSession& s) {
 
 } // namespace
 
-int runBench(RenderSession& s) {
-    const Place p = densestCell(s.view->mapFile());
+int runBench(RenderSession& s, const float* routeMiddle) {
+    Place p = densestCell(s.view->mapFile());
+    if (routeMiddle) {
+        p.lon = routeMiddle[0];
+        p.lat = routeMiddle[1];
+    }
     std::printf("%dx%d at %.4f,%.4f, %.1f m per pixel\n", s.screen->w, s.screen->h, p.lon, p.lat,
                 kFlightMetresPerPixel);
     for (Mode mode : {Mode::Raised, Mode::Eco, Mode::Flat}) flight(s, p, mode);
