@@ -21,6 +21,10 @@ struct ReceiverState; // the plug-ins and the receiver reader (app/receiver.hpp)
 struct ReceiverStateDeleter {
     void operator()(ReceiverState* state) const;
 };
+struct RouteState; // the destination and the route to it (app/route_state.hpp)
+struct RouteStateDeleter {
+    void operator()(RouteState* state) const;
+};
 
 // What the follower (app/follower.cpp) remembers between records.
 struct FollowState {
@@ -71,6 +75,7 @@ struct AppState {
 
     std::unique_ptr<ReceiverState, ReceiverStateDeleter> receiver;
     std::unique_ptr<MapView> mapView;
+    std::unique_ptr<RouteState, RouteStateDeleter> routing;
 
     bool viewMovedByUser = false;
     bool paused = false;

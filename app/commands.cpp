@@ -1,9 +1,10 @@
-// The seven commands that buttons run. They are plain functions of the
+// The commands that buttons run. They are plain functions of the
 // control's argument, so they reach the program through the state they were
 // installed for.
 #include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 
+#include "app/guidance_panel.hpp"
 #include "render/view/map_view.hpp"
 
 namespace tevo {
@@ -24,8 +25,9 @@ MapView* view() {
 
 void installCommands(AppState& app, ScreenSet& set) {
     commandTarget = &app;
-    set.commands = {callBackExit,     callBackPlus,       callBackMinus,         callBackNavigation,
-                    callBackMainMenu, callBackSatellites, callBackReturnPosition};
+    set.commands = {callBackExit,           callBackPlus,      callBackMinus,
+                    callBackNavigation,     callBackMainMenu,  callBackSatellites,
+                    callBackReturnPosition, callBackRouteHere, callBackClearRoute};
 }
 
 void callBackExit(int32_t) {
@@ -57,6 +59,14 @@ void callBackSatellites(int32_t) {
 
 void callBackReturnPosition(int32_t) {
     if (commandTarget) returnToPosition(*commandTarget);
+}
+
+void callBackRouteHere(int32_t) {
+    if (commandTarget) routeToTapMarker(*commandTarget);
+}
+
+void callBackClearRoute(int32_t) {
+    if (commandTarget) clearRoute(*commandTarget);
 }
 
 void returnToPosition(AppState& app) {

@@ -37,7 +37,7 @@ void cycleScreens(AppState& app);
 bool onNavigationScreen(const AppState& app);
 
 // --- commands (app/commands.cpp)
-// Puts the seven commands into the screens; they act on `app`.
+// Puts the commands into the screens; they act on `app`.
 void installCommands(AppState& app, ScreenSet& screens);
 void callBackExit(int32_t);
 void callBackPlus(int32_t);
@@ -46,6 +46,8 @@ void callBackNavigation(int32_t);
 void callBackMainMenu(int32_t);
 void callBackSatellites(int32_t);
 void callBackReturnPosition(int32_t);
+void callBackRouteHere(int32_t);
+void callBackClearRoute(int32_t);
 // What the return button does, for `app`: the view saved when the user began
 // to browse, following again, the button hidden and the tap marker gone. A
 // first fix after the user moved the map does the same.
