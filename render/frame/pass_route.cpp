@@ -62,7 +62,8 @@ void fillBand(const FrameView& f, FrameCanvas& c, GroundPoint a, GroundPoint b, 
         return GroundPoint{num::truncInt(u), num::truncInt(v)};
     };
     const GroundPoint band[4] = {at(a.u - eu - ev, a.v - ev + eu), at(b.u + eu - ev, b.v + ev + eu),
-                                 at(b.u + eu + ev, b.v + ev - eu), at(a.u - eu + ev, a.v - ev - eu)};
+                                 at(b.u + eu + ev, b.v + ev - eu),
+                                 at(a.u - eu + ev, a.v - ev - eu)};
     if (!projectPolygon(*f.camera, &f.matrix, band, 4, f.nearZ, f.farZ, c.clipped)) return;
     const int n = static_cast<int>(c.clipped.size());
     if (plane)

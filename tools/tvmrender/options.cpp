@@ -72,14 +72,15 @@ bool fail(const char* what, const char* value) {
 } // namespace
 
 void printUsage() {
-    std::fprintf(stderr, "usage: tvmrender FOLDER --at LON,LAT [--mpp METRES] [--mode eco|2d|3d]\n"
-                         "                 [--yaw DEG] [--tilt DEG] [--size WxH] [--track FILE.plt]\n"
-                         "                 [--route LON,LAT:LON,LAT] -o OUT.png\n"
-                         "       tvmrender --bench FOLDER [--size WxH] [--route LON,LAT:LON,LAT]\n"
-                         "--route draws the fastest route between the two positions (FOLDER/map.tvr);\n"
-                         "with --bench the flight circles its middle, with and without it\n"
-                         "LON -180 to 360, LAT -90 to 90, METRES 0.1 to 40000, --yaw -360 to\n"
-                         "360, --tilt 0 to 90, W and H whole pixels from 16 to 8192\n");
+    std::fprintf(stderr,
+                 "usage: tvmrender FOLDER --at LON,LAT [--mpp METRES] [--mode eco|2d|3d]\n"
+                 "                 [--yaw DEG] [--tilt DEG] [--size WxH] [--track FILE.plt]\n"
+                 "                 [--route LON,LAT:LON,LAT] -o OUT.png\n"
+                 "       tvmrender --bench FOLDER [--size WxH] [--route LON,LAT:LON,LAT]\n"
+                 "--route draws the fastest route between the two positions (FOLDER/map.tvr);\n"
+                 "with --bench the flight circles its middle, with and without it\n"
+                 "LON -180 to 360, LAT -90 to 90, METRES 0.1 to 40000, --yaw -360 to\n"
+                 "360, --tilt 0 to 90, W and H whole pixels from 16 to 8192\n");
 }
 
 bool parseOptions(int argc, char** argv, RenderOptions& o) {
