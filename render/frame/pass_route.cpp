@@ -21,6 +21,20 @@ constexpr LineStyle kDefaultRoute{kRouteLineType, 0, 11, 0x8A3A10, 0, 7, 0xF0A03
 // outer band drawn at the same place a moment before.
 constexpr float kInnerBias = 1.02f;
 
+// The route starts at the vehicle's place on the route at the last fix; the
+// pointer glides there over the interval to the next fix. Up to this many
+// metres behind, the line reaches back to the pointer, so that it never
+// starts ahead of the vehicle.
+constexpr double kJoinMetres = 60;
+
+bool joinsVehicle(const FrameView& f) {
+    if (!f.followed.isSet() || !(f.scale > 0)) return false;
+    const GroundPoint a = f.ground(f.followed.x, f.followed.y);
+    const GroundPoint b = f.ground(f.route->front().x, f.route->front().y);
+    const double gap = std::hypot(static_cast<double>(a.u) - b.u, static_cast<double>(a.v) - b.v);
+    return gap <= kJoinMetres * f.scale;
+}
+
 LineStyle routeStyle(const FrameView& f) {
     const LineStyle s = f.style ? f.style->lineStyle(kRouteLineType) : kDefaultRoute;
     return s.width > 0 ? s : kDefaultRoute;
@@ -30,6 +44,7 @@ void drawEco(const FrameView& f, FrameCanvas& c, const LineStyle& s) {
     const std::vector<MapPoint>& line = *f.route;
     c.reservePoints(line.size());
     f.ecoPoints(line.data(), line.size(), c.points);
+    if (joinsVehicle(f)) c.points.insert(c.points.begin(), f.eco2D(f.followed.x, f.followed.y));
     cPainter& painter = c.painter;
     painter.setDashPattern(cPainter::kSolid);
     const auto stroke = [&](int32_t colour, int32_t width) {
@@ -75,6 +90,7 @@ void fillBand(const FrameView& f, FrameCanvas& c, GroundPoint a, GroundPoint b, 
 void drawPerspective(const FrameView& f, FrameCanvas& c, const LineStyle& s) {
     const std::vector<MapPoint>& line = *f.route;
     f.groundPoints(line.data(), line.size(), c.ground);
+    if (joinsVehicle(f)) c.ground.insert(c.ground.begin(), f.ground(f.followed.x, f.followed.y));
     cPainter& painter = c.painter;
     const bool depth = f.raised && painter.depth().hasStorage();
     DepthPlane plane = depth ? groundPlane(f, painter) : DepthPlane{};
