@@ -13,11 +13,18 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 limit=60
 [[ -f $build/compile_commands.json ]] || { echo "no $build/compile_commands.json" >&2; exit 2; }
+command -v clang-tidy >/dev/null || { echo "no clang-tidy: bash scripts/install-deps.sh" >&2; exit 2; }
 mapfile -t files < <(git ls-files 'app/*.cpp' 'render/*.cpp')
 config="{CheckOptions: [{key: readability-function-size.LineThreshold, value: $limit}]}"
-report=$(clang-tidy -p "$build" --quiet -checks='-*,readability-function-size' -config="$config" \
-    --header-filter="^$PWD/(app|render)/" "${files[@]}" 2>/dev/null |
-    grep -A1 'readability-function-size' | grep -E 'warning|note: [0-9]+ lines' || true)
+# A file that clang-tidy cannot compile has not been measured: that is no pass.
+if ! output=$(clang-tidy -p "$build" --quiet -checks='-*,readability-function-size' \
+    -config="$config" --header-filter="^$PWD/(app|render)/" "${files[@]}" 2>/dev/null); then
+    echo "clang-tidy could not measure every file:" >&2
+    grep 'error:' <<<"$output" >&2 || true
+    exit 2
+fi
+report=$(grep -A1 'readability-function-size' <<<"$output" |
+    grep -E 'warning|note: [0-9]+ lines' || true)
 if [[ -n $report ]]; then
     echo "$report" | sort -u
     exit 1

@@ -7,7 +7,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang-format
+  build-essential cmake pkg-config clang-format clang-tidy
   libsdl1.2-dev libsdl-ttf2.0-dev libsdl-image1.2-dev
   libexpat1-dev libx11-dev fonts-dejavu-core
   libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev osmium-tool

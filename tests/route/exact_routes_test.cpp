@@ -33,7 +33,7 @@ const MapCase kMaps[] = {
     {"north_bayreuth", [] { return extract(TEVO_SOURCE_DIR "/data/osm/north-bayreuth.osm.gz"); },
      2000},
     {"town", townFolder, 2000},
-    {"monaco", [] { return extract(TEVO_SOURCE_DIR "/../shared/data/osm/monaco.osm.gz"); }, 1000},
+    {"monaco", [] { return extract(TEVO_SOURCE_DIR "/data/osm/monaco.osm.gz"); }, 1000},
 };
 
 int64_t seedFor(const std::vector<Seed>& seeds, NodeId x) {

@@ -17,8 +17,11 @@ constexpr uint32_t kEnd = UINT32_MAX;
 constexpr uint32_t kUnranked = UINT32_MAX;
 constexpr uint32_t kFar = UINT32_MAX;
 // Labels a witness search may settle: a witness not found costs a shortcut,
-// never a wrong route.
+// never a wrong route. A junction's priority is only an estimate, weighed
+// again and again while others are contracted: short searches are enough
+// for it. The full searches decide which shortcuts are written.
 constexpr uint32_t kWitnessSettles = 100;
+constexpr uint32_t kEstimateSettles = 5;
 
 // An arc while contracting: a road or a shortcut, seen from one junction.
 struct ArcView {
@@ -69,7 +72,7 @@ private:
     uint32_t witnessFor(NodeId entry, NodeId arrival, bool exactFirst, NodeId first) const;
     bool covered(const NewArc& s) const;
     void passages(uint32_t v, NodeId arrival, std::vector<std::pair<NodeId, uint32_t>>& out) const;
-    int32_t simulate(uint32_t v);
+    int32_t simulate(uint32_t v, uint32_t settleLimit);
     void addShortcut(const NewArc& s, uint32_t middle);
     void link(uint32_t& head);
     void forget(uint32_t& head, bool outgoing);
@@ -90,6 +93,7 @@ private:
     std::vector<uint32_t> stamp_;
     std::vector<Label> best_, second_;
     uint32_t round_ = 0;
+    uint32_t settleLimit_ = kWitnessSettles;
     std::vector<std::tuple<uint32_t, NodeId, NodeId>> heap_;
     std::vector<NewArc> needed_, candidates_;
     std::vector<ArcView> ins_, outs_;
@@ -168,7 +172,7 @@ void Contractor::witnessSearch(uint32_t from, uint32_t avoid, uint32_t limit) {
     };
     forEachOut(from, start);
     forEachLoop(from, start);
-    for (uint32_t settles = 0; !heap_.empty() && settles < kWitnessSettles;) {
+    for (uint32_t settles = 0; !heap_.empty() && settles < settleLimit_;) {
         std::pop_heap(heap_.begin(), heap_.end(), std::greater<>());
         const uint32_t d = std::get<0>(heap_.back());
         const NodeId z = std::get<1>(heap_.back()), first = std::get<2>(heap_.back());
@@ -254,8 +258,10 @@ void Contractor::passages(uint32_t v, NodeId arrival,
 }
 
 // The shortcuts that contracting v needs, in needed_, and its priority:
-// shortcuts added less arcs removed, and how deep v sits already.
-int32_t Contractor::simulate(uint32_t v) {
+// shortcuts added less arcs removed, and how deep v sits already. Witness
+// searches settle at most settleLimit labels each.
+int32_t Contractor::simulate(uint32_t v, uint32_t settleLimit) {
+    settleLimit_ = settleLimit;
     std::vector<ArcView>& ins = ins_;
     std::vector<ArcView>& outs = outs_;
     ins.clear();
@@ -340,18 +346,19 @@ void Contractor::addShortcut(const NewArc& s, uint32_t middle) {
 void Contractor::run(RoadNetwork& net) {
     using Entry = std::pair<int32_t, uint32_t>;
     std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
-    for (uint32_t j = 0; j < junctions_; ++j) queue.push({simulate(j), j});
+    for (uint32_t j = 0; j < junctions_; ++j) queue.push({simulate(j, kEstimateSettles), j});
     uint32_t next = 0;
     while (!queue.empty()) {
         const uint32_t v = queue.top().second;
         queue.pop();
         if (!live(v)) continue;
         // Lazy update: weigh again, and wait when others now come first.
-        const int32_t now = simulate(v);
+        const int32_t now = simulate(v, kEstimateSettles);
         if (!queue.empty() && now > queue.top().first) {
             queue.push({now, v});
             continue;
         }
+        simulate(v, kWitnessSettles);
         for (const NewArc& s : needed_) addShortcut(s, v);
         rank_[v] = next++;
         std::sort(around_.begin(), around_.end());
