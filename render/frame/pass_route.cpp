@@ -1,5 +1,5 @@
 // The route on the map: a wide line in the style's route colours, drawn
-// after the last block's roads and buildings and the tracks, and before the
+// after the last block's roads and buildings, under the tracks and the
 // names. In Eco it
 // is a plain polyline; in perspective each piece is a band on the ground,
 // which in "3D" hides behind the buildings through the depth buffer.
