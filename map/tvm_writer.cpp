@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace tevo {
 
@@ -139,48 +140,55 @@ bool encodeIndexBlock(const TvmIndexBlock& indexBlock, EncodedIndexBlock& out) {
 
 namespace {
 
-// The whole file in order, handed to `put` piece by piece: header, index
-// blocks with the offsets the blocks will have, name record, blocks. False
-// when the file would outgrow 32-bit offsets (before anything is put).
-template <typename Put>
-bool layOut(std::u16string_view mapName, const std::vector<EncodedIndexBlock>& indexBlocks,
-            Put&& put) {
+std::vector<TvmIndexLayout> layoutOf(const std::vector<EncodedIndexBlock>& indexBlocks) {
+    std::vector<TvmIndexLayout> layout;
+    layout.reserve(indexBlocks.size());
+    for (const EncodedIndexBlock& ib : indexBlocks) {
+        TvmIndexLayout& l = layout.emplace_back();
+        l.levelTag = ib.levelTag;
+        l.cellSeconds = ib.cellSeconds;
+        for (const EncodedBlock& b : ib.blocks)
+            l.blocks.push_back({b.key, static_cast<uint32_t>(b.bytes.size())});
+    }
+    return layout;
+}
+
+// The head of the file: header, index blocks with the offsets the blocks
+// will have, name record. False when the file would outgrow 32-bit offsets.
+bool encodeHead(std::u16string_view mapName, const std::vector<TvmIndexLayout>& layout,
+                std::vector<uint8_t>& head) {
     const std::u16string_view name = cutName(mapName, kMaxMapNameUnits);
     uint64_t indexSize = 0, blockBytes = 0;
-    for (const EncodedIndexBlock& ib : indexBlocks) {
+    for (const TvmIndexLayout& ib : layout) {
         indexSize += tvm::kIndexHeaderSize + tvm::kEntrySize * ib.blocks.size();
-        for (const EncodedBlock& b : ib.blocks) blockBytes += b.bytes.size();
+        for (const TvmBlockSize& b : ib.blocks) blockBytes += b.bytes;
     }
     const uint64_t nameAt = tvm::kHeaderSize + indexSize;
     uint64_t blockAt = nameAt + tvm::kNameHeaderSize + name.size() * 2;
     if (blockAt + blockBytes > kMaxFileSize) return false;
 
-    std::vector<uint8_t> head;
     ByteWriter w(head);
     w.bytes(tvm::kFileMagic);
     w.zeros(tvm::kIndexCountAt - 4);
-    w.u32(static_cast<uint32_t>(indexBlocks.size()));
+    w.u32(static_cast<uint32_t>(layout.size()));
     w.u32(static_cast<uint32_t>(tvm::kHeaderSize));
     w.u32(static_cast<uint32_t>(nameAt));
-    for (const EncodedIndexBlock& ib : indexBlocks) {
+    for (const TvmIndexLayout& ib : layout) {
         w.bytes(tvm::kIndexMagic);
         w.u8(ib.levelTag);
         w.zeros(3);
         w.u32(static_cast<uint32_t>(ib.blocks.size()));
         w.u32(ib.cellSeconds);
         w.zeros(4);
-        for (const EncodedBlock& b : ib.blocks) {
+        for (const TvmBlockSize& b : ib.blocks) {
             w.i32(b.key);
             w.u32(static_cast<uint32_t>(blockAt));
-            blockAt += b.bytes.size();
+            blockAt += b.bytes;
         }
     }
     w.zeros(tvm::kNameLengthAt);
     w.u16(static_cast<uint16_t>(name.size() * 2));
     w.text(name);
-    put(head);
-    for (const EncodedIndexBlock& ib : indexBlocks)
-        for (const EncodedBlock& b : ib.blocks) put(b.bytes);
     return true;
 }
 
@@ -192,10 +200,11 @@ std::vector<uint8_t> encodeTvm(std::u16string_view mapName,
     for (std::size_t i = 0; i < indexBlocks.size(); ++i)
         if (!encodeIndexBlock(indexBlocks[i], encoded[i])) return {};
     std::vector<uint8_t> out;
-    const bool fits = layOut(mapName, encoded, [&out](const std::vector<uint8_t>& piece) {
-        out.insert(out.end(), piece.begin(), piece.end());
-    });
-    return fits ? out : std::vector<uint8_t>{};
+    if (!encodeHead(mapName, layoutOf(encoded), out)) return {};
+    for (const EncodedIndexBlock& ib : encoded)
+        for (const EncodedBlock& b : ib.blocks)
+            out.insert(out.end(), b.bytes.begin(), b.bytes.end());
+    return out;
 }
 
 bool writeTvm(const std::string& path, std::u16string_view mapName,
@@ -211,18 +220,42 @@ bool writeTvm(const std::string& path, std::u16string_view mapName,
 
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<EncodedIndexBlock>& indexBlocks, std::string* error) {
+    return writeTvm(
+        path, mapName, layoutOf(indexBlocks),
+        [&indexBlocks](int fd) {
+            for (const EncodedIndexBlock& ib : indexBlocks)
+                for (const EncodedBlock& b : ib.blocks)
+                    if (!writeAll(fd, b.bytes.data(), b.bytes.size())) return false;
+            return true;
+        },
+        error);
+}
+
+bool writeTvm(const std::string& path, std::u16string_view mapName,
+              const std::vector<TvmIndexLayout>& layout,
+              const std::function<bool(int fd)>& writeBlocks, std::string* error) {
+    std::vector<uint8_t> head;
+    if (!encodeHead(mapName, layout, head)) return fail(error, "map file would exceed 4 GiB");
     // A new file beside the name, renamed over it when whole; a name that is
     // a device or a pipe is refused (platform/file_output.hpp).
     ReplacementFile out;
     if (!out.create(path, error)) return false;
-    bool written = true;
-    const bool fits = layOut(mapName, indexBlocks, [&](const std::vector<uint8_t>& piece) {
-        written =
-            written && std::fwrite(piece.data(), 1, piece.size(), out.stream()) == piece.size();
-    });
-    if (!fits) return fail(error, "map file would exceed 4 GiB");
-    if (!written) return fail(error, out.temporaryPath() + ": " + std::strerror(errno));
+    const int fd = ::fileno(out.stream());
+    if (!writeAll(fd, head.data(), head.size()) || !writeBlocks(fd))
+        return fail(error, out.temporaryPath() + ": " + std::strerror(errno));
     return out.commit(error);
+}
+
+bool writeAll(int fd, const void* data, std::size_t n) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (n > 0) {
+        const ssize_t done = ::write(fd, bytes, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        bytes += done;
+        n -= static_cast<std::size_t>(done);
+    }
+    return true;
 }
 
 } // namespace tevo

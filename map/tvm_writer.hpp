@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,15 +68,39 @@ bool encodeIndexBlock(const TvmIndexBlock& indexBlock, EncodedIndexBlock& out);
 std::string tvmEncodingProblem(const std::vector<TvmIndexBlock>& indexBlocks);
 
 // Writes encodeTvm's bytes to a temporary file beside `path` and renames it
-// over `path` (ReplacementFile: created exclusively, never through a link; a
-// `path` that leads to a device, a pipe or a folder is refused and left as
-// it is); on any failure removes the temporary file and returns false with a
-// message in *error (when error is not null).
+// over `path` (ReplacementFile: made without a name until it is complete, or
+// created exclusively, never through a link; a `path` that leads to a
+// device, a pipe or a folder is refused and left as it is); on any failure
+// removes the temporary file and returns false with a message in *error (when
+// error is not null). A run killed before the end leaves the old file.
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<TvmIndexBlock>& indexBlocks, std::string* error);
 
 // The same for blocks encoded before; the file is written piece by piece.
 bool writeTvm(const std::string& path, std::u16string_view mapName,
               const std::vector<EncodedIndexBlock>& indexBlocks, std::string* error);
+
+// An index block whose blocks are held elsewhere (a map too large to hold in
+// memory): the key and byte size of each block, in file order.
+struct TvmBlockSize {
+    int32_t key = 0;
+    uint32_t bytes = 0;
+};
+struct TvmIndexLayout {
+    uint8_t levelTag = 0;
+    uint32_t cellSeconds = 0;
+    std::vector<TvmBlockSize> blocks;
+};
+
+// The same for such a layout: writes the header, the index and the name,
+// then calls writeBlocks, which writes every block's bytes in index order at
+// the descriptor's position and returns false on failure.
+bool writeTvm(const std::string& path, std::u16string_view mapName,
+              const std::vector<TvmIndexLayout>& layout,
+              const std::function<bool(int fd)>& writeBlocks, std::string* error);
+
+// Writes all `n` bytes to the descriptor, through short writes and
+// interruptions; false (errno telling why) when it cannot.
+bool writeAll(int fd, const void* data, std::size_t n);
 
 } // namespace tevo

@@ -31,6 +31,12 @@ std::string reason(const std::string& path) {
     return path + ": " + std::strerror(errno);
 }
 
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 const char* kindOf(mode_t mode) {
     if (S_ISDIR(mode)) return "a folder";
     if (S_ISFIFO(mode)) return "a named pipe";
@@ -126,14 +132,48 @@ ReplacementFile::~ReplacementFile() {
 void ReplacementFile::discard() {
     if (file_) std::fclose(file_);
     file_ = nullptr;
-    if (!temp_.empty()) ::unlink(temp_.c_str());
+    if (!temp_.empty() && !nameless_) ::unlink(temp_.c_str());
     temp_.clear();
+    nameless_ = false;
+}
+
+// Gives the whole nameless file a fresh name beside the output, exclusively
+// (a name that anything holds, a link too, is passed over).
+bool ReplacementFile::nameIt() {
+    const int fd = ::fileno(file_);
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const std::string name = path_ + ".tmp" + randomSuffix();
+        if (::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) != 0 &&
+            (errno == EEXIST ||
+             ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0)) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        temp_ = name;
+        nameless_ = false;
+        return true;
+    }
+    errno = EEXIST;
+    return false;
 }
 
 bool ReplacementFile::create(const std::string& path, std::string* error) {
     discard();
     path_ = path;
     if (std::string problem = outputProblem(path); !problem.empty()) return fail(error, problem);
+    // Without a name until it is whole, where the file system allows: a run
+    // killed before the commit leaves nothing behind.
+    if (const int fd = ::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        fd >= 0) {
+        file_ = ::fdopen(fd, "wb");
+        if (file_ == nullptr) ::close(fd);
+        if (file_ != nullptr) {
+            temp_ = path + ".tmp" + randomSuffix(); // for messages until it is named
+            nameless_ = true;
+            return true;
+        }
+    }
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string name = path + ".tmp" + randomSuffix();
         // O_EXCL creates the file or fails, whatever (a link too) has the name.
@@ -159,6 +199,7 @@ bool ReplacementFile::commit(std::string* error) {
     bool ok = std::fflush(file_) == 0;
     ok = ok && (::fsync(::fileno(file_)) == 0 || errno == EINVAL);
     if (ok) takeIdentity(::fileno(file_), path_);
+    ok = ok && (!nameless_ || nameIt());
     // A full disk may only show when the file is closed.
     ok = std::fclose(file_) == 0 && ok;
     file_ = nullptr;

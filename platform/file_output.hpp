@@ -1,9 +1,11 @@
 // Writing files without harm to what their names lead to.
 //
-// A file is written whole as a new file beside its name, created exclusively
-// under an unpredictable name (so that no link planted beside it is followed,
-// not even in a shared folder such as /tmp), and renamed over the name once
-// it is complete: the name then holds the old file or the whole new one,
+// A file is written whole as a new file beside its name, made without a name
+// where the file system allows (so that a process killed while writing
+// leaves nothing behind) or else created exclusively under an unpredictable
+// name; when complete it gets such a name, exclusively (so that no link
+// planted beside it is followed, not even in a shared folder such as /tmp),
+// and is renamed over the name: the name then holds the old file or the whole new one,
 // never a part, and a link at the name is replaced, never written through.
 // A name that leads to something other than a regular file (a device, a
 // FIFO, a folder) is refused and left as it is.
@@ -40,10 +42,12 @@ public:
 
 private:
     void discard();
+    bool nameIt();
 
     std::string path_;
     std::string temp_;
     std::FILE* file_ = nullptr;
+    bool nameless_ = false; // made with O_TMPFILE and not linked yet
 };
 
 // Writes `bytes` as the whole content of `path`. A regular file is written

@@ -154,14 +154,17 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"a.osm", "--bbox", "10,-5,11,5"}, "south of the equator"},
                       UsageCase{{"a.osm", "--bbox", "-1,50,1,51"}, "Greenwich"},
                       UsageCase{{"a.osm", "--start", "37.5"}, "--start needs"},
+                      UsageCase{{"a.osm", "--memory", "512"}, "at least 1M"},
+                      UsageCase{{"a.osm", "--memory", "4X"}, "--memory needs"},
+                      UsageCase{{"a.osm", "--locations", "ram"}, "auto, memory or disk"},
                       UsageCase{{"a.osm", "--frobnicate"}, "unknown option"},
                       UsageCase{{"a.osm", "-o"}, "needs a value"}));
 
 TEST(UsageHelp, ExplainsEveryOption) {
     const RunResult r = runTvmc({"--help"});
     EXPECT_EQ(r.code, 0);
-    for (const char* option :
-         {"--output", "--name", "--levels", "--start-level", "--bbox", "--quiet"})
+    for (const char* option : {"--output", "--name", "--levels", "--start-level", "--bbox",
+                               "--memory", "--tmp", "--locations", "--quiet"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
 }
 

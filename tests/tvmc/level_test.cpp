@@ -1,8 +1,10 @@
 // Level assembly: what each level keeps, how objects are cut into cells, the
 // order of polygons in a block, and the choice of the start cell.
+#include "map/tvm_format.hpp"
 #include "tools/tvmc/geometry.hpp"
 #include "tools/tvmc/grid.hpp"
 #include "tools/tvmc/level_builder.hpp"
+#include "tools/tvmc/line_join.hpp"
 #include "tools/tvmc/start_cell.hpp"
 #include "tools/tvmc/type_table.hpp"
 
@@ -202,6 +204,82 @@ TEST(StartCell, MiddleCellKeepsTheLevelWhole) {
     const int32_t row = 50 * 360;
     const TvmIndexBlock level = levelWithCells({{row + 10, 1}, {row + 11, 5}, {row + 13, 1}});
     EXPECT_EQ(placeStartCell(level, row + 11).size(), 1u);
+}
+
+// Lines of one type and name that continue each other become one record;
+// where three ends meet, or the name or type differs, they stay apart.
+struct JoinCase {
+    const char* what;
+    std::vector<TvmObject> lines;
+    std::vector<std::vector<TvmPoint>> joined; // the records afterwards, in order
+};
+
+TvmObject road(std::vector<TvmPoint> points, std::u16string name = u"Main", uint16_t type = 6) {
+    return {type, std::move(points), std::move(name)};
+}
+
+class JoinLines : public ::testing::TestWithParam<JoinCase> {};
+
+TEST_P(JoinLines, JoinsWhereExactlyTwoEndsMeet) {
+    std::vector<TvmObject> lines = GetParam().lines;
+    joinLines(lines, 0, 0xFFFF);
+    std::vector<std::vector<TvmPoint>> got;
+    for (const TvmObject& l : lines) got.push_back(l.points);
+    ASSERT_EQ(got.size(), GetParam().joined.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        ASSERT_EQ(got[i].size(), GetParam().joined[i].size()) << "record " << i;
+        for (std::size_t p = 0; p < got[i].size(); ++p) {
+            EXPECT_EQ(got[i][p].x, GetParam().joined[i][p].x) << "record " << i << " point " << p;
+            EXPECT_EQ(got[i][p].y, GetParam().joined[i][p].y) << "record " << i << " point " << p;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JoinLines,
+    ::testing::Values(JoinCase{"continuing",
+                               {road({{0, 0}, {1, 0}}), road({{1, 0}, {2, 1}})},
+                               {{{0, 0}, {1, 0}, {2, 1}}}},
+                      JoinCase{"second_reversed",
+                               {road({{0, 0}, {1, 0}}), road({{2, 1}, {1, 0}})},
+                               {{{0, 0}, {1, 0}, {2, 1}}}},
+                      JoinCase{"chain_out_of_order",
+                               {road({{1, 0}, {2, 0}}), road({{3, 0}, {4, 1}}),
+                                road({{2, 0}, {3, 0}}), road({{0, 1}, {1, 0}})},
+                               {{{0, 1}, {1, 0}, {2, 0}, {3, 0}, {4, 1}}}},
+                      JoinCase{
+                          "three_ends_meet",
+                          {road({{0, 0}, {1, 0}}), road({{1, 0}, {2, 0}}), road({{1, 0}, {1, 1}})},
+                          {{{0, 0}, {1, 0}}, {{1, 0}, {2, 0}}, {{1, 0}, {1, 1}}}},
+                      JoinCase{"other_name_and_type",
+                               {road({{0, 0}, {1, 0}}), road({{1, 0}, {2, 0}}, u"Side"),
+                                road({{2, 0}, {3, 0}}, u"Side", 7)},
+                               {{{0, 0}, {1, 0}}, {{1, 0}, {2, 0}}, {{2, 0}, {3, 0}}}},
+                      JoinCase{"ring",
+                               {road({{0, 0}, {1, 0}, {1, 1}}), road({{1, 1}, {0, 1}, {0, 0}})},
+                               {{{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}}}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// The summary's bytes of a level are the bytes of its blocks in the file,
+// record by record, and its block headers and index entries.
+TEST(BuildLevel, StatsCountEveryByteOfTheBlocks) {
+    Feature street{ObjectClass::Polyline,
+                   0x06,
+                   kEveryLevel,
+                   u"Hauptstraße",
+                   {toMapUnits(10.2, 50.2), toMapUnits(11.3, 50.7)},
+                   {}};
+    Feature cafe{ObjectClass::Poi, 0x2A02, kFinestOnly, u"Café", {toMapUnits(10.5, 50.5)}, {}};
+    LevelStats stats;
+    const TvmIndexBlock level = build({square(0x16, 10.5, 50.5, 1.0, kEveryLevel),
+                                       square(111, 10.1, 50.1, 0.2, kFinestOnly), street, cafe},
+                                      true, &stats);
+    uint64_t file = 0, counted = stats.blockBytes;
+    for (const TvmBlock& b : level.blocks) file += encodeBlock(b).size() + tvm::kEntrySize;
+    for (uint64_t kind : stats.bytes) counted += kind;
+    EXPECT_EQ(counted, file);
+    EXPECT_EQ(stats.buildings, 1u);
+    EXPECT_EQ(stats.names, (2 * 11 + 4) * 2u); // the street in two cells, the café
 }
 
 } // namespace

@@ -2,14 +2,22 @@
 
 #include "platform/file_output.hpp"
 #include "platform/text.hpp"
+#include "tools/tvmc/block_store.hpp"
+#include "tools/tvmc/feature_pipe.hpp"
 #include "tools/tvmc/grid.hpp"
+#include "tools/tvmc/memory_budget.hpp"
+#include "tools/tvmc/progress.hpp"
+#include "tools/tvmc/record_sort.hpp"
+#include "tools/tvmc/road_graph/road_collector.hpp"
 #include "tools/tvmc/road_graph/road_graph.hpp"
 #include "tools/tvmc/start_cell.hpp"
 
 #include <algorithm>
 #include <chrono>
 #include <malloc.h>
+#include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tevo::tvmc {
 
@@ -20,14 +28,66 @@ uint64_t sizeOf(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
 }
 
-bool hasDrawing(const std::vector<Feature>& features) {
-    return std::any_of(features.begin(), features.end(),
-                       [](const Feature& f) { return f.cls != ObjectClass::Poi; });
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
+
+// Puts every feature onto every level as it is read: its records go into
+// the record sort, numbered so that the sort restores the order of the
+// objects they come from.
+class LevelFeed {
+public:
+    LevelFeed(const Options& options, RecordSort& sort, std::vector<LevelStats>& stats)
+        : sort_(sort) {
+        stats.resize(options.levels.size());
+        for (std::size_t i = 0; i < options.levels.size(); ++i) {
+            plans_.push_back(levelPlanFor(options.levels[i], i == 0));
+            cutters_.push_back(std::make_unique<LevelCutter>(plans_.back(), stats[i]));
+        }
+    }
+
+    void add(Feature&& f) {
+        drawing_ = drawing_ || f.cls != ObjectClass::Poi;
+        RecordKey key;
+        key.source = f.source;
+        key.arrival = features_++;
+        for (std::size_t level = 0; level < cutters_.size(); ++level) {
+            key.level = static_cast<uint8_t>(level);
+            key.piece = 0;
+            cutters_[level]->cut(f, [&](int32_t cell, ObjectClass cls, TvmObject&& record) {
+                key.cell = cell;
+                sort_.add(key, cls, record);
+                ++key.piece;
+            });
+        }
+    }
+
+    uint64_t features() const { return features_; }
+    const std::vector<LevelPlan>& plans() const { return plans_; }
+    bool drawing() const { return drawing_; }
+
+    bool keysFit(std::string* error) const {
+        for (const auto& cutter : cutters_)
+            if (!cutter->keysFit()) {
+                *error = cutter->keysProblem();
+                return false;
+            }
+        return true;
+    }
+
+private:
+    RecordSort& sort_;
+    std::vector<LevelPlan> plans_;
+    std::vector<std::unique_ptr<LevelCutter>> cutters_;
+    uint64_t features_ = 0;
+    bool drawing_ = false;
+};
 
 // The start level split so that its start cell is the one the reader
 // starts on (see placeStartCell).
-bool placeStart(const Options& options, TvmIndexBlock level, std::vector<TvmIndexBlock>& out,
+bool placeStart(const Options& options, const StoredLevel& level, std::vector<StoredLevel>& out,
                 std::string* error) {
     int32_t startKey = densestCell(level);
     if (options.start) {
@@ -35,73 +95,77 @@ bool placeStart(const Options& options, TvmIndexBlock level, std::vector<TvmInde
         const std::optional<int32_t> key =
             grid.keyOf(grid.cellOf(toMapUnits(options.start->lon, options.start->lat)));
         if (!key || !std::any_of(level.blocks.begin(), level.blocks.end(),
-                                 [&](const TvmBlock& b) { return b.key == *key; })) {
+                                 [&](const StoredBlock& b) { return b.key == *key; })) {
             *error = "--start lies in a cell of the start level without objects";
             return false;
         }
         startKey = *key;
     }
-    out = placeStartCell(std::move(level), startKey);
+    out = placeStartCell(level, startKey);
     return true;
 }
 
-bool encodeInto(const TvmIndexBlock& block, std::vector<EncodedIndexBlock>& out,
-                std::string* error) {
-    out.emplace_back();
-    if (encodeIndexBlock(block, out.back())) return true;
-    *error = tvmEncodingProblem({block});
-    return false;
-}
-
-// Every level in ascending cell size, each encoded as soon as it is built so
-// that only one level is held as objects; the start level moves to the end.
-// By default it is the finest level that keeps anything (an input of only
-// huge areas leaves the finest levels empty).
-bool buildLevels(const Options& options, const std::vector<Feature>& features,
-                 std::vector<EncodedIndexBlock>& indexBlocks, CompileSummary& summary,
-                 std::string* error) {
-    std::vector<EncodedIndexBlock> startBlocks;
-    bool startFound = false;
-    for (std::size_t i = 0; i < options.levels.size(); ++i) {
-        const LevelPlan plan = levelPlanFor(options.levels[i], i == 0);
-        TvmIndexBlock block;
-        LevelStats stats;
-        if (!buildLevel(features, plan, static_cast<uint8_t>(i), block, stats, error)) return false;
-        summary.levels.push_back(stats);
-        const bool isStart = options.startLevel ? plan.cellSeconds == *options.startLevel
-                                                : !startFound && !block.blocks.empty();
-        if (isStart) {
-            startFound = true;
-            if (block.blocks.empty()) {
-                *error = "the start level (" + std::to_string(plan.cellSeconds) +
-                         " arc-seconds) keeps no objects; choose a finer --start-level";
-                return false;
-            }
-            std::vector<TvmIndexBlock> parts;
-            if (!placeStart(options, std::move(block), parts, error)) return false;
-            for (const TvmIndexBlock& part : parts)
-                if (!encodeInto(part, startBlocks, error)) return false;
-        } else if (!block.blocks.empty() && !encodeInto(block, indexBlocks, error)) {
+// The index blocks in file order: every level in ascending cell size, the
+// start level moved to the end. By default it is the finest level that
+// keeps anything (an input of only huge areas leaves the finest levels
+// empty).
+bool orderLevels(const Options& options, const std::vector<StoredLevel>& levels,
+                 std::vector<StoredLevel>& order, std::string* error) {
+    std::vector<StoredLevel> start;
+    for (const StoredLevel& level : levels) {
+        const bool isStart = options.startLevel ? level.cellSeconds == *options.startLevel
+                                                : start.empty() && !level.blocks.empty();
+        if (!isStart) {
+            if (!level.blocks.empty()) order.push_back(level);
+            continue;
+        }
+        if (level.blocks.empty()) {
+            *error = "the start level (" + std::to_string(level.cellSeconds) +
+                     " arc-seconds) keeps no objects; choose a finer --start-level";
             return false;
         }
+        if (!placeStart(options, level, start, error)) return false;
     }
-    if (!startFound) {
+    if (start.empty()) {
         *error = "no level keeps any object (areas that cover too many cells of every level are "
                  "left out): no map written";
         return false;
     }
-    for (EncodedIndexBlock& block : startBlocks) indexBlocks.push_back(std::move(block));
+    order.insert(order.end(), start.begin(), start.end());
     return true;
+}
+
+// The sorted records into blocks, and the blocks into the file.
+bool writeMap(const Options& options, const LevelFeed& feed, RecordSort& sort,
+              ScratchSpace& scratch, const MemoryBudget& budget, ProgressLine& progress,
+              CompileSummary& summary, std::string* error) {
+    progress.startPass("cells", 3, 3);
+    BlockStore blocks(scratch, budget.blockShare(), feed.plans(), summary.levels);
+    uint64_t records = 0;
+    sort.drain([&](const RecordKey& key, ObjectClass cls, TvmObject&& record) {
+        blocks.add(key.level, key.cell, cls, std::move(record));
+        ++records;
+        progress.update(records, static_cast<double>(records) / sort.records());
+    });
+    summary.sortRuns = sort.runs();
+    if (!blocks.finish(error)) return false;
+    if (scratch.failed()) {
+        *error = scratch.problem();
+        return false;
+    }
+    std::vector<StoredLevel> order;
+    if (!orderLevels(options, blocks.levels(), order, error)) return false;
+    return blocks.write(options.output, toWide(*options.name), order, error);
 }
 
 } // namespace
 
 bool compileMap(const Options& options, CompileSummary& summary, std::string* error) {
-    std::string scratch;
-    if (!error) error = &scratch;
+    std::string scratchText;
+    if (!error) error = &scratchText;
     const auto started = std::chrono::steady_clock::now();
     summary.output = options.output;
-    // A device or a pipe named as the output is refused before the work.
+    // A device or a pipe named as an output is refused before the work.
     for (const std::string& out : {options.output, roadGraphPath(options.output)}) {
         if (out != options.output && !options.roadGraph) continue;
         if (std::string problem = outputProblem(out); !problem.empty()) {
@@ -109,39 +173,45 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
             return false;
         }
     }
+    const MemoryBudget budget(options.memory ? *options.memory : defaultMemoryBound());
+    ScratchSpace scratch(options.scratchDir ? *options.scratchDir : folderOf(options.output));
+    // A scratch folder that cannot be used is told at once, not hours later.
+    if (const int probe = scratch.open(); probe >= 0) ::close(probe);
+    if (scratch.failed()) {
+        *error = scratch.problem();
+        return false;
+    }
+    ProgressLine progress(options.quiet ? nullptr : stderr);
+    RecordSort sort(scratch, budget.sortShare());
+    LevelFeed feed(options, sort, summary.levels);
 
-    // Read the input into features.
-    uint64_t total = 0;
-    for (const std::string& in : options.inputs) total += sizeOf(in);
-    ProgressBar bar(stderr);
     ReadOptions readOptions;
     if (options.bbox) readOptions.cut = toUnitRect(*options.bbox);
-    if (!options.quiet && total >= kProgressMinBytes)
-        readOptions.progress = [&bar](double f) { bar.update(f); };
+    FeaturePipe pipe([&feed](Feature&& f) { feed.add(std::move(f)); });
+    readOptions.features = [&pipe](Feature&& f) { pipe.add(std::move(f)); };
+    readOptions.budget = &budget;
+    readOptions.scratch = &scratch;
+    readOptions.locations = options.locations;
+    readOptions.progress = &progress;
+    // Further outputs of the run (osm_observer.hpp) are added to
+    // readOptions.observers here, each with budget.outputShare(n) of memory.
     std::optional<RoadCollector> roads;
-    if (options.roadGraph) readOptions.roads = &roads.emplace(readOptions.cut);
-    ReadResult read;
-    const bool ok = readOsm(options.inputs, readOptions, read, error);
-    bar.finish();
-    if (!ok) return false;
-    // The location index and the decoder's buffers are gone: give their
-    // memory back before the levels are built.
-    malloc_trim(0);
-    summary.read = read.stats;
-    summary.features = read.features.size();
-    if (!hasDrawing(read.features)) {
+    if (options.roadGraph) readOptions.observers.push_back(&roads.emplace(readOptions.cut));
+    const bool read = readOsm(options.inputs, readOptions, summary.read, error);
+    pipe.finish();
+    if (!read) return false;
+    summary.features = feed.features();
+    if (!feed.drawing()) {
         *error = "the input holds no roads, lines or areas to draw: no map written";
         return false;
     }
-
-    // Levels, then the file, written whole under a temporary name.
-    std::vector<EncodedIndexBlock> indexBlocks;
-    if (!buildLevels(options, read.features, indexBlocks, summary, error)) return false;
-    read.features.clear();
-    read.features.shrink_to_fit();
-    if (!writeTvm(options.output, toWide(*options.name), indexBlocks, error)) return false;
+    if (!feed.keysFit(error)) return false;
+    if (!writeMap(options, feed, sort, scratch, budget, progress, summary, error)) return false;
+    progress.finish();
 
     summary.bytes = sizeOf(options.output);
+    summary.peakMemory = peakResidentBytes();
+    summary.memoryBound = budget.bound();
     summary.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     // The road graph last, when the map's memory is given back.

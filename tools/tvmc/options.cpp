@@ -1,5 +1,7 @@
 #include "tools/tvmc/options.hpp"
 
+#include "tools/tvmc/memory_budget.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -36,7 +38,17 @@ const char kUsage[] =
     "  -R, --no-road-graph     leave out the road graph that tvmroute and the\n"
     "                          navigator route on (written by default beside the\n"
     "                          map, its name ending in .tvr instead of .tvm)\n"
-    "  -q, --quiet             no progress bar and no summary\n"
+    "  -m, --memory SIZE       the memory the run may use, e.g. 4G or 512M (default: a\n"
+    "                          quarter of the machine's memory, at most 2G). What does\n"
+    "                          not fit goes to scratch files; the map is the same\n"
+    "                          whatever the bound.\n"
+    "  -t, --tmp DIR           the folder of the scratch files (default: the output's\n"
+    "                          folder). They have no name and vanish with the run,\n"
+    "                          even a killed one.\n"
+    "      --locations WHERE   where the nodes' locations are kept between the passes:\n"
+    "                          auto (in memory while they fit half the bound, then on\n"
+    "                          disk; the default), memory or disk\n"
+    "  -q, --quiet             no progress line and no summary\n"
     "  -h, --help              this text\n"
     "\n"
     "The map grid covers the northern hemisphere: input south of the equator is\n"
@@ -170,6 +182,29 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             BoundingBox box;
             if (!parseBox(v, box, error)) return false;
             options.bbox = box;
+        } else if (arg == "-m" || arg == "--memory") {
+            if (!(v = value(i, arg))) return false;
+            options.memory = parseMemorySize(v);
+            if (!options.memory || *options.memory < kMinMemoryBound) {
+                *error = "--memory needs a size of at least 1M, e.g. 4G or 512M";
+                return false;
+            }
+        } else if (arg == "-t" || arg == "--tmp") {
+            if (!(v = value(i, arg))) return false;
+            options.scratchDir = v;
+        } else if (arg == "--locations") {
+            if (!(v = value(i, arg))) return false;
+            const std::string_view where = v;
+            if (where == "auto")
+                options.locations = LocationPlace::Automatic;
+            else if (where == "memory")
+                options.locations = LocationPlace::Memory;
+            else if (where == "disk")
+                options.locations = LocationPlace::Disk;
+            else {
+                *error = "--locations must be auto, memory or disk";
+                return false;
+            }
         } else if (arg.size() > 1 && arg[0] == '-') {
             *error = "unknown option " + std::string(arg) + " (see tvmc --help)";
             return false;

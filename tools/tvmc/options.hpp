@@ -20,6 +20,13 @@ struct BoundingBox {
     double minLon = 0, minLat = 0, maxLon = 0, maxLat = 0;
 };
 
+// Where the location store keeps the nodes' locations (--locations).
+enum class LocationPlace : uint8_t {
+    Automatic, // in memory while they fit its share of the bound, then on disk
+    Memory,    // in memory whatever they take
+    Disk,      // in a scratch file from the start
+};
+
 struct Options {
     std::vector<std::string> inputs;
     std::string output = "map.tvm";
@@ -30,8 +37,11 @@ struct Options {
     struct Position {
         double lon = 0, lat = 0;
     };
-    std::optional<Position> start; // default: the cell with the most objects
-    bool roadGraph = true;         // write the road graph (map.tvr) beside the map
+    std::optional<Position> start;         // default: the cell with the most objects
+    std::optional<uint64_t> memory;        // bytes; default: defaultMemoryBound()
+    std::optional<std::string> scratchDir; // default: the output's folder
+    LocationPlace locations = LocationPlace::Automatic;
+    bool roadGraph = true; // write the road graph (map.tvr) beside the map
     bool quiet = false;
     bool help = false;
 };

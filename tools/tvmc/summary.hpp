@@ -1,5 +1,5 @@
-// What tvmc tells its user: a progress bar while reading large inputs, and a
-// summary of the map it wrote.
+// What tvmc tells its user at the end of a run: a summary of the map it
+// wrote and of what the run took.
 #pragma once
 
 #include "tools/tvmc/level_builder.hpp"
@@ -14,22 +14,6 @@
 
 namespace tevo::tvmc {
 
-// Inputs at least this large get a progress bar.
-inline constexpr uint64_t kProgressMinBytes = 4u << 20;
-
-// A one-line bar on a stream (standard error), redrawn in whole percents.
-class ProgressBar {
-public:
-    explicit ProgressBar(std::FILE* out) : out_(out) {}
-    ~ProgressBar() { finish(); }
-    void update(double fraction);
-    void finish(); // ends the line when a bar was drawn
-
-private:
-    std::FILE* out_;
-    int shown_ = -1;
-};
-
 struct CompileSummary {
     std::string output;
     ReadStats read;
@@ -38,6 +22,8 @@ struct CompileSummary {
     uint64_t bytes = 0;
     double seconds = 0;
     std::optional<RoadGraphStats> roads; // when the road graph was written
+    uint64_t peakMemory = 0, memoryBound = 0;
+    std::size_t sortRuns = 0; // loads of cell records sorted on disk; 0: all in memory
 };
 
 void printSummary(std::FILE* out, const CompileSummary& summary);

@@ -357,8 +357,14 @@ bool isNo(const char* v) {
 }
 
 std::optional<TypeChoice> firstMatch(std::span<const TagRule> rules, const TagGet& tags) {
+    // Rules of one key follow each other: the tag is looked up once for them.
+    const char* key = nullptr;
+    const char* v = nullptr;
     for (const TagRule& r : rules) {
-        const char* v = tags(r.key);
+        if (!key || (r.key != key && std::strcmp(r.key, key) != 0)) {
+            key = r.key;
+            v = tags(key);
+        }
         if (!v) continue;
         if (r.value ? std::strcmp(v, r.value) == 0 : !isNo(v))
             return TypeChoice{r.type, r.maxCellSeconds};

@@ -9,6 +9,7 @@
 
 #include "route/tvr_format.hpp"
 #include "tools/tvmc/feature.hpp"
+#include "tools/tvmc/osm_observer.hpp"
 #include "tools/tvmc/osm_reader.hpp"
 
 #include <cstdint>
@@ -52,7 +53,7 @@ struct RoadCollection {
     RestrictionStats restrictionStats;
 };
 
-class RoadCollector : public RoadObserver {
+class RoadCollector : public OsmObserver {
 public:
     explicit RoadCollector(std::optional<UnitRect> cut) : cut_(cut) {}
 

@@ -1,0 +1,96 @@
+// A run in bounded memory: the map is the same whatever the bound and
+// wherever the node locations are kept, and a run killed at any moment
+// leaves the old map and no other file (the road graph beside a map comes
+// only with a finished run).
+#include "support/process.hpp"
+#include "tvmc/tvmc_helpers.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <thread>
+
+namespace tevo::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExtract = std::string(TEVO_SOURCE_DIR) + "/data/osm/moscow.osm.gz";
+
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct BoundCase {
+    std::vector<std::string> options;
+    const char* stores; // a part of the summary's memory line
+};
+
+// The extract four times over: its ids come again with every copy, so the
+// location store sorts several runs into one, and the map has records
+// enough for several sorted loads under the smallest bound.
+TEST(MemoryBound, EveryBoundAndPlaceGivesTheSameMap) {
+    const BoundCase cases[] = {
+        {{"--memory", "1M", "--locations", "disk"}, "node locations 0 MB on disk"},
+        {{"--memory", "1M"}, "cell records sorted on disk in"},
+        {{"--memory", "16G", "--locations", "memory"}, "cell records sorted in memory"},
+    };
+    TempDir folder;
+    std::string first;
+    for (const BoundCase& c : cases) {
+        SCOPED_TRACE(c.options[1]);
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(),
+                    {kExtract, kExtract, kExtract, kExtract, "-o", folder.file("map.tvm")});
+        const RunResult r = runTvmc(args);
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.out.find(c.stores), std::string::npos) << r.out;
+        const std::string bytes = readFile(folder.file("map.tvm"));
+        if (first.empty()) first = bytes;
+        EXPECT_TRUE(bytes == first) << "the map differs from the one of the first bound";
+    }
+    EXPECT_EQ(filesIn(folder.path()), (std::vector<std::string>{"map.tvm", "map.tvr"}));
+}
+
+// Killed while reading, sorting or writing, a run leaves the map it was to
+// replace as it was, and its scratch files vanish with it; the next run
+// writes its map and leaves nothing else either.
+TEST(MemoryBound, KilledRunLeavesTheOldMapAndNoOtherFile) {
+    TempDir folder;
+    const std::string map = folder.write("map.tvm", "the old map");
+    std::vector<std::string> argv{
+        std::string(TEVO_BIN_DIR) + "/tvmc", "--quiet", "--memory", "1M", "-o", map};
+    for (int i = 0; i < 40; ++i) argv.push_back(kExtract);
+    for (int afterMs : {100, 400, 1200}) {
+        SCOPED_TRACE(afterMs);
+        ChildProcess run(argv);
+        std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
+        ASSERT_TRUE(run.running()) << "the run ended before it could be killed";
+        run.signal(SIGKILL);
+        EXPECT_EQ(run.wait(10000), 128 + SIGKILL);
+        EXPECT_EQ(readFile(map), "the old map");
+        EXPECT_EQ(filesIn(folder.path()), std::vector<std::string>{"map.tvm"});
+    }
+    const RunResult next = runTvmc({"--quiet", kExtract, "-o", map});
+    ASSERT_EQ(next.code, 0) << next.err;
+    EXPECT_TRUE(dumpMap(map).opened);
+    EXPECT_EQ(filesIn(folder.path()), (std::vector<std::string>{"map.tvm", "map.tvr"}));
+}
+
+TEST(MemoryBound, UnusableScratchFolderIsToldBeforeReading) {
+    TempDir folder;
+    const RunResult r =
+        runTvmc({"--tmp", folder.file("missing"), kExtract, "-o", folder.file("map.tvm")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("scratch file in " + folder.file("missing")), std::string::npos) << r.err;
+}
+
+} // namespace
+} // namespace tevo::test

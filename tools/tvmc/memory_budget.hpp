@@ -1,0 +1,52 @@
+// The memory bound of a run (--memory) and the shares of it that the stores
+// of the run take: the node locations, the sort of the cell records, the
+// encoded blocks, and whatever else is compiled in the same run.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tevo::tvmc {
+
+inline constexpr uint64_t kMiB = uint64_t{1} << 20;
+// The smallest bound: below it the stores would work in slices too small to
+// be worth a file of their own.
+inline constexpr uint64_t kMinMemoryBound = 1 * kMiB;
+
+// "4G", "512M", "300k" or a number of bytes; nothing on a malformed or
+// zero size.
+std::optional<uint64_t> parseMemorySize(std::string_view text);
+
+// The bound when none is given: a quarter of the machine's memory, at least
+// 256 MiB and at most 2 GiB, which keeps a country-sized run under 4 GB.
+uint64_t defaultMemoryBound();
+
+// Resident memory of the process now and at its peak (bytes; 0 when the
+// system does not tell).
+uint64_t residentBytes();
+uint64_t peakResidentBytes();
+
+class MemoryBudget {
+public:
+    explicit MemoryBudget(uint64_t bound) : bound_(bound) {}
+    uint64_t bound() const { return bound_; }
+
+    // What each store may hold in memory before it moves to its scratch
+    // file. The node locations and the cell sort live at the same time
+    // (while the ways are read); the encoded blocks come after both.
+    uint64_t locationShare() const { return bound_ / 2; }
+    uint64_t sortShare() const;
+    uint64_t blockShare() const;
+    // A share for an output compiled beside the map (a road graph, a name
+    // index): they divide the quarter that the map's own stores leave.
+    uint64_t outputShare(unsigned outputs) const { return bound_ / 4 / (outputs ? outputs : 1); }
+
+    // Whether the process holds more than the bound now.
+    bool over() const { return residentBytes() > bound_; }
+
+private:
+    uint64_t bound_;
+};
+
+} // namespace tevo::tvmc

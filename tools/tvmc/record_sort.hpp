@@ -1,0 +1,70 @@
+// The records of every level, sorted by level and cell, and within a cell
+// by the OSM object they come from, whatever order the objects were read
+// in. Records collect in memory up to the sort's share of the memory bound;
+// each full load is sorted and written to a scratch file as a run, and the
+// runs are merged at the end. The order is total, so the result does not
+// depend on where the loads were cut: the same map for any bound.
+#pragma once
+
+#include "map/tvm_writer.hpp"
+#include "tools/tvmc/feature.hpp"
+#include "tools/tvmc/scratch.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace tevo::tvmc {
+
+struct RecordKey {
+    uint8_t level = 0;
+    int32_t cell = 0;
+    SourceRef source;
+    uint64_t arrival = 0; // the feature's number: an object read twice keeps its order
+    uint32_t piece = 0;   // the record's place among its feature's records on the level
+};
+
+bool operator<(const RecordKey& a, const RecordKey& b);
+
+class RecordSort {
+public:
+    RecordSort(ScratchSpace& scratch, uint64_t memoryShare);
+    ~RecordSort();
+
+    void add(const RecordKey& key, ObjectClass cls, const TvmObject& record);
+
+    // Hands every record over in order, the memory of each only lent for the
+    // call. Afterwards the sort is empty.
+    using Visit = std::function<void(const RecordKey& key, ObjectClass cls, TvmObject&& record)>;
+    void drain(const Visit& visit);
+
+    uint64_t records() const { return records_; }
+    // The loads sorted on disk (0 when everything was sorted in memory).
+    std::size_t runs() const { return std::max(runs_.size(), merged_); }
+
+private:
+    struct Item {
+        RecordKey key;
+        uint32_t at, length; // the record's bytes in the arena
+    };
+    struct Span {
+        uint64_t begin, end;
+    };
+    class RunReader;
+
+    void sortLoad();
+    void writeRun();
+    void drainMemory(const Visit& visit);
+    void drainRuns(const Visit& visit);
+
+    uint64_t share_;
+    std::vector<uint8_t> arena_; // the records of the load, encoded
+    std::vector<Item> items_;
+    ByteSpool spool_;        // the runs written so far
+    std::vector<Span> runs_; // where each run lies in the spool
+    uint64_t records_ = 0;
+    std::size_t merged_ = 0; // runs of the last drain
+};
+
+} // namespace tevo::tvmc
