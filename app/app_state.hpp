@@ -24,6 +24,9 @@ struct ReceiverStateDeleter {
 struct RouteState; // the destination and the route to it (app/route_state.hpp)
 struct RouteStateDeleter {
     void operator()(RouteState* state) const;
+struct SearchState; // the search screen's index, text and results (app/search_screen.hpp)
+struct SearchStateDeleter {
+    void operator()(SearchState* state) const;
 };
 
 // What the follower (app/follower.cpp) remembers between records.
@@ -31,6 +34,9 @@ struct FollowState {
     uint32_t lastRecordTick = 0; // when the last record or replay point came
     bool firstFixSeen = false;
     bool freedByNoFix = false; // a record without a fix freed the view
+    // When the receiver's fix was last live (app/fix_report.hpp).
+    bool fixWasLive = false;
+    uint32_t lastLiveTick = 0;
 };
 
 // Locals of the main loop, kept here so that one pass can be run by itself.
@@ -72,6 +78,7 @@ struct AppState {
     TextStyle statusText;   // the splash's progress texts
     Picture splash;
     std::unique_ptr<ScreenSet> screens;
+    std::unique_ptr<SearchState, SearchStateDeleter> search; // with a search screen
 
     std::unique_ptr<ReceiverState, ReceiverStateDeleter> receiver;
     std::unique_ptr<MapView> mapView;

@@ -2,6 +2,7 @@
 // control's argument, so they reach the program through the state they were
 // installed for.
 #include "app/screen_steps.hpp"
+#include "app/search_screen.hpp"
 #include "app/startup.hpp"
 
 #include "app/guidance_panel.hpp"
@@ -27,7 +28,8 @@ void installCommands(AppState& app, ScreenSet& set) {
     commandTarget = &app;
     set.commands = {callBackExit,           callBackPlus,      callBackMinus,
                     callBackNavigation,     callBackMainMenu,  callBackSatellites,
-                    callBackReturnPosition, callBackRouteHere, callBackClearRoute};
+                    callBackReturnPosition, callBackSearch,    callBackRouteHere,
+                    callBackClearRoute};
 }
 
 void callBackExit(int32_t) {
@@ -55,6 +57,10 @@ void callBackMainMenu(int32_t) {
 
 void callBackSatellites(int32_t) {
     if (ScreenSet* s = screens()) s->showScreen(ScreenSatellites);
+}
+
+void callBackSearch(int32_t) {
+    if (commandTarget) openSearchScreen(*commandTarget);
 }
 
 void callBackReturnPosition(int32_t) {

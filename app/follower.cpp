@@ -34,6 +34,13 @@ void loseFix(AppState& app, const GpsData& record) {
     presentScreen(app);
 }
 
+// The view follows the vehicle again: a return button left from a stored
+// free view has nothing to return to.
+void followVehicle(AppState& app) {
+    app.mapView->followSwitch();
+    if (app.screens) app.screens->hideReturnButton();
+}
+
 // Following, the free view or a return, after a fix.
 void decideFollowing(AppState& app, RecordSource source) {
     MapView& view = *app.mapView;
@@ -44,12 +51,12 @@ void decideFollowing(AppState& app, RecordSource source) {
         if (app.viewMovedByUser)
             returnToPosition(app);
         else
-            view.followSwitch();
+            followVehicle(app);
         if (source == RecordSource::Replay) view.setOrientation(CourseUp);
         follow.firstFixSeen = true;
     } else if (follow.freedByNoFix && !app.viewMovedByUser) {
         // The fix is back: so is the view that its loss freed.
-        view.followSwitch();
+        followVehicle(app);
     }
     follow.freedByNoFix = false;
 }
@@ -83,6 +90,14 @@ void followRecord(AppState& app, const GpsData& record, RecordSource source) {
     if (view.startTransition()) presentScreen(app);
 }
 
+bool replayDrives(const AppState& app) {
+    return app.demoMode && !app.paused;
+}
+
+bool replayMovesView(const AppState& app) {
+    return replayDrives(app) && app.mapView && app.mapView->state().positionChanged;
+}
+
 void replayStep(AppState& app) {
     if (!app.mapView) return;
     MapView& view = *app.mapView;
@@ -94,7 +109,6 @@ void replayStep(AppState& app) {
             glideStep(app);
         }
     }
-    view.setTapMarkerOverFrame(true);
 }
 
 void continueTransition(AppState& app) {

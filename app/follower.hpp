@@ -23,6 +23,13 @@ void setUpFollowing(AppState& app);
 enum class RecordSource { Replay, Receiver };
 void followRecord(AppState& app, const GpsData& record, RecordSource source);
 
+// The demonstration drive runs (and is not paused): its next frame comes
+// within a second by itself.
+bool replayDrives(const AppState& app);
+// The drive moves the vehicle now: its own frames show what a key changed,
+// which need not be drawn at once. A paused drive moves nothing.
+bool replayMovesView(const AppState& app);
+
 // Once a second the next point of the demonstration track, unless paused;
 // between points the glide goes on.
 void replayStep(AppState& app);

@@ -1,7 +1,9 @@
 // The main loop: events first, then the position step, until quit is set.
+#include "app/fix_report.hpp"
 #include "app/follower.hpp"
 #include "app/receiver.hpp"
 #include "app/screen_steps.hpp"
+#include "app/search_screen.hpp"
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
 
@@ -20,7 +22,9 @@ void handleKey(AppState& app, SDLKey key) {
         break;
     case SDLK_F4:
         cycleScreens(app);
-        if (!app.demoMode) presentScreen(app);
+        // A running drive shows the screen with its next frame; a paused
+        // one draws none.
+        if (!replayDrives(app)) presentScreen(app);
         break;
     default:
         // Zoom, rotation, tilt, projection and orientation act on the view.
@@ -37,7 +41,8 @@ void handleEvent(AppState& app, const SDL_Event& event) {
         app.quit = 1;
         break;
     case SDL_KEYDOWN:
-        handleKey(app, event.key.keysym.sym);
+        // The search screen's field takes what the keys type.
+        if (!handleSearchKey(app, event.key.keysym)) handleKey(app, event.key.keysym.sym);
         break;
     case SDL_VIDEOEXPOSE:
         presentScreen(app);
@@ -62,6 +67,7 @@ bool loopPass(AppState& app) {
         replayStep(app);
     else
         receiverStep(app);
+    updateFixReport(app);
     viewAfterPass(app);
     // Go on while nobody asked to quit; SIGTERM and SIGINT ask too.
     if (quitRequested()) app.quit = 1;

@@ -5,8 +5,11 @@
 #include "config/menu_xml.hpp"
 #include "platform/text.hpp"
 #include "ui/button.hpp"
+#include "ui/keyboard.hpp"
 #include "ui/label.hpp"
+#include "ui/list_view.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -16,6 +19,9 @@ namespace {
 
 constexpr const char* kFontFile = "DejaVuSans.ttf";
 constexpr int32_t kCentredBothWays = TextStyle::kAlignCentre | TextStyle::kAlignMiddle;
+// The rows of the search results and their icons (pictures/search_kinds.png).
+constexpr int32_t kResultRowHeight = 46;
+constexpr int32_t kResultIconSize = 32;
 
 struct BuildContext {
     ScreenSet& screens;
@@ -60,6 +66,32 @@ std::unique_ptr<cControl> makeLabel(const BuildContext& c, const MenuRecord& r, 
     return label;
 }
 
+// The rectangle of a keyboard or a result list (left, top, right, bottom),
+// within the window: the keyboard draws its keys once into a picture of that
+// size. False when nothing of it is left.
+bool rectOf(const MenuRecord& r, const ControlRect& screen, ControlRect& rect) {
+    rect =
+        ControlRect{std::max(r.position[0], screen.left), std::max(r.position[1], screen.top),
+                    std::min(r.position[2], screen.right), std::min(r.position[3], screen.bottom)};
+    return rect.right > rect.left && rect.bottom > rect.top;
+}
+
+std::unique_ptr<cControl> makeKeyboard(const BuildContext& c, const MenuRecord& r,
+                                       const ControlRect& screen) {
+    ControlRect rect;
+    if (!rectOf(r, screen, rect)) return nullptr;
+    return std::make_unique<cKeyboard>(rect, c.video, fileOf(c, r.name),
+                                       fileOf(c, r.pressedPicture));
+}
+
+std::unique_ptr<cControl> makeResults(const BuildContext& c, const MenuRecord& r,
+                                      const ControlRect& screen) {
+    ControlRect rect;
+    if (!rectOf(r, screen, rect)) return nullptr;
+    return std::make_unique<cListView>(rect, c.video, kResultRowHeight, fileOf(c, r.name),
+                                       kResultIconSize);
+}
+
 std::unique_ptr<Picture> loadSatellite(const BuildContext& c, const std::u16string& name) {
     auto picture = std::make_unique<Picture>();
     picture->load(c.video, fileOf(c, name));
@@ -81,6 +113,8 @@ std::unique_ptr<cPanel> buildPanel(const BuildContext& c, const std::vector<Menu
         std::unique_ptr<cControl> control;
         if (r.type == MenuRecord::Button) control = makeButton(c, r);
         if (r.type == MenuRecord::Label) control = makeLabel(c, r, labelFont);
+        if (r.type == MenuRecord::Keyboard) control = makeKeyboard(c, r, screen);
+        if (r.type == MenuRecord::Results) control = makeResults(c, r, screen);
         if (r.type == MenuRecord::Sky && withSky) takeSky(c, r);
         if (!control) continue;
         // A screen holds a limited number of controls; the rest are named.
@@ -111,6 +145,9 @@ void buildMenus(ScreenSet& screens, SDL_Surface* video, const std::string& progr
     if (!menu.satellites().empty())
         screens.satellites =
             buildPanel(c, menu.satellites(), screen, screens.labelFont.get(), true);
+    // The search screen, in the menu files that have one.
+    if (!menu.search().empty())
+        screens.search = buildPanel(c, menu.search(), screen, screens.labelFont.get(), false);
 }
 
 } // namespace tevo

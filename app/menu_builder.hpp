@@ -1,4 +1,4 @@
-// Builds the three screens of a menu file into a ScreenSet.
+// Builds the screens of a menu file into a ScreenSet.
 #pragma once
 
 #include "app/screen_set.hpp"
@@ -11,8 +11,8 @@
 namespace tevo {
 
 // Reads `menuPath` and fills `screens`: fonts, the map screen's panel
-// (always), the main menu and satellites panels (when the file gives them
-// controls), commands bound by name, labels bound to status texts, and the
+// (always), the main menu, satellites and search panels (when the file
+// gives them controls), commands bound by name, labels bound to status texts, and the
 // sky view. The commands must be installed first. Every control draws on
 // `video`; file names are taken relative to `programFolder`.
 void buildMenus(ScreenSet& screens, SDL_Surface* video, const std::string& programFolder,

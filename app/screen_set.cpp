@@ -7,12 +7,14 @@ namespace tevo {
 const std::array<std::u16string_view, kCommandCount> ScreenSet::kCommandNames = {
     u"callBackExit",           u"callBackPlus",      u"callBackMinus",
     u"callBackNavigation",     u"callBackMainMenu",  u"callBackSatellites",
-    u"callBackReturnPosition", u"callBackRouteHere", u"callBackClearRoute",
+    u"callBackReturnPosition", u"callBackSearch",    u"callBackRouteHere",
+    u"callBackClearRoute",
 };
 
 const std::array<std::u16string_view, kStatusTextCount> ScreenSet::kTokens = {
     u"@LATITUDE@",       u"@LONGITUDE@",       u"@ALTITUDE@", u"@SPEED@",
     u"@ALL_SATELLITES@", u"@USED_SATELLITES@", u"@DRAWTIME@", u"@MODE@",
+    u"@GPSSTATE@",       u"@FIXAGE@",          u"@PAUSED@",
 };
 
 const std::array<std::u16string_view, kGuidanceTextCount> ScreenSet::kGuidanceTokens = {
@@ -30,6 +32,8 @@ cPanel* ScreenSet::panelOf(int32_t screen) const {
         return mainMenu.get();
     case ScreenSatellites:
         return satellites.get();
+    case ScreenSearch:
+        return search.get();
     default:
         return nullptr;
     }

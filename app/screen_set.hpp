@@ -1,5 +1,5 @@
-// The three screens, their fonts, the status and guidance texts they show
-// and the commands their buttons run.
+// The screens, their fonts, the status and guidance texts they show and
+// the commands their buttons run.
 #pragma once
 
 #include "plugin-api/plugin_api.hpp"
@@ -18,7 +18,12 @@ namespace tevo {
 
 class cLabel;
 
-enum ScreenId : int32_t { ScreenNavigation = 0, ScreenMainMenu = 3, ScreenSatellites = 4 };
+enum ScreenId : int32_t {
+    ScreenNavigation = 0,
+    ScreenMainMenu = 3,
+    ScreenSatellites = 4,
+    ScreenSearch = 5,
+};
 
 // The live texts that labels show by naming a token.
 enum StatusText : int32_t {
@@ -30,6 +35,11 @@ enum StatusText : int32_t {
     TextUsedSatellites,
     TextDrawTime,
     TextMode,
+    // The receiver's state, the age of its last fix, the paused drive
+    // (app/fix_report.hpp).
+    TextGpsState,
+    TextFixAge,
+    TextPaused,
     kStatusTextCount,
 };
 
@@ -52,6 +62,7 @@ enum Command : int32_t {
     CommandMainMenu,
     CommandSatellites,
     CommandReturnPosition,
+    CommandSearch,
     CommandRouteHere,
     CommandClearRoute,
     kCommandCount,
@@ -116,6 +127,7 @@ public:
     std::unique_ptr<cPanel> navigation;
     std::unique_ptr<cPanel> mainMenu;
     std::unique_ptr<cPanel> satellites;
+    std::unique_ptr<cPanel> search; // only with a search screen in the menu file
 
     // The main loop's satellite buffer (not owned); null until the first table.
     const SatelliteInfo* satelliteTable = nullptr;

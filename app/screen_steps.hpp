@@ -48,6 +48,8 @@ void callBackSatellites(int32_t);
 void callBackReturnPosition(int32_t);
 void callBackRouteHere(int32_t);
 void callBackClearRoute(int32_t);
+// The search screen (app/search_screen.cpp), when the menu file has one.
+void callBackSearch(int32_t);
 // What the return button does, for `app`: the view saved when the user began
 // to browse, following again, the button hidden and the tap marker gone. A
 // first fix after the user moved the map does the same.

@@ -2,6 +2,7 @@
 // the return button and F4.
 #include "app/menu_builder.hpp"
 #include "app/screen_steps.hpp"
+#include "app/search_screen.hpp"
 
 #include "platform/text.hpp"
 #include "render/view/map_view.hpp"
@@ -19,6 +20,7 @@ void buildScreens(AppState& app) {
     const std::string menu = app.pathOf(toNarrow(app.layout.menu));
     buildMenus(screens, app.screen, app.programFolder, menu,
                ControlRect{0, 0, app.screenWidth, app.screenHeight});
+    attachSearchScreen(app);
     screens.currentScreen = ScreenNavigation;
     // The return button shows only while the user browses the map.
     app.loop.returnButtonExists = screens.returnButtonState() != ReturnButton::Absent;

@@ -14,6 +14,7 @@ int shutDown(AppState& app) {
     stopReceiver(app);
     // Then the view and the screens.
     app.mapView.reset();
+    app.search.reset();
     app.screens.reset();
     return 0;
 }

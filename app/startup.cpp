@@ -57,7 +57,10 @@ bool anotherCopyRuns(const std::u16string& caption) {
 
 bool initSdl() {
     chooseVideoDriver();
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
+    // Timer and video only: the program plays no sound, and opening the
+    // audio device costs time and fills the console with the sound system's
+    // complaints on machines without one.
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
         std::printf("Unable to init SDL: %s\n", SDL_GetError());
         return false;
     }

@@ -46,9 +46,10 @@ std::u16string formatDegrees(float value) {
 }
 
 void updatePositionTexts(ScreenSet& screens, const GpsData& record) {
-    // No fix: every text empties.
+    // No fix: every text of the records empties; the receiver's state and
+    // the fix's age say why (app/fix_report.cpp).
     if (record.fix == FixNone) {
-        for (int32_t i = 0; i < kStatusTextCount; ++i)
+        for (int32_t i = 0; i < TextGpsState; ++i)
             screens.setStatusText(static_cast<StatusText>(i), u"");
         return;
     }

@@ -1,4 +1,5 @@
 // The keys of the map view: zoom, rotation, tilt, projection, orientation.
+#include "app/follower.hpp"
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
 #include "render/view/map_view.hpp"
@@ -9,11 +10,6 @@ namespace {
 
 constexpr float kRotateStep = 2.0f;
 constexpr float kTiltStep = 1.0f;
-
-// While the replay moves the vehicle, its own frames show the change.
-bool replayMoves(const AppState& app) {
-    return app.demoMode && app.mapView->state().positionChanged;
-}
 
 } // namespace
 
@@ -30,12 +26,12 @@ bool handleViewKey(AppState& app, SDLKey key) {
         if (key == SDLK_DOWN) view.zoomStep(1);
         if (key == SDLK_RIGHT) view.rotateBy(kRotateStep);
         if (key == SDLK_LEFT) view.rotateBy(-kRotateStep);
-        redraw = !(replayMoves(app) && view.perspective());
+        redraw = !(replayMovesView(app) && view.perspective());
         break;
     case SDLK_F1:
     case SDLK_F2:
         view.tiltBy(key == SDLK_F1 ? kTiltStep : -kTiltStep);
-        redraw = !replayMoves(app);
+        redraw = !replayMovesView(app);
         break;
     case SDLK_F3:
     case SDLK_F5:
@@ -43,7 +39,7 @@ bool handleViewKey(AppState& app, SDLKey key) {
             view.cycleProjection();
         else
             view.cycleOrientation();
-        redraw = !app.demoMode;
+        redraw = !replayDrives(app);
         break;
     default:
         return false;

@@ -38,8 +38,9 @@ void leftPress(AppState& app, const SDL_MouseButtonEvent& b) {
 void leftRelease(AppState& app, const SDL_MouseButtonEvent& b) {
     LoopState& loop = app.loop;
     MapView& view = *app.mapView;
-    // The controls let go; the release point.
+    // The controls let go (a menu screen shows them so); the release point.
     releaseCurrentScreen(app);
+    if (loop.pressedOnControl && !onNavigationScreen(app) && view.perspective()) presentScreen(app);
     loop.releasePoint = {b.x, b.y};
     // The flat view lands the drag.
     if (!view.perspective()) {
@@ -90,10 +91,8 @@ bool handleViewMouse(AppState& app, const SDL_Event& event) {
 
 void viewAfterPass(AppState& app) {
     if (!app.mapView || app.loop.dragging) return;
-    MapView& view = *app.mapView;
-    view.setTapMarkerOverFrame(app.loop.newFixThisPass);
     // Between frames the tap marker animates on the screen by itself.
-    if (!app.loop.newFixThisPass) view.animateTapMarker();
+    if (!app.loop.newFixThisPass) app.mapView->animateTapMarker();
 }
 
 } // namespace tevo

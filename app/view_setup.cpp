@@ -36,10 +36,12 @@ void setUpMapView(AppState& app) {
     // The view of the last run.
     view.applySettings(app.settings);
     // Free or follow. Without a menu there is no return button, so a stored
-    // free view stays as it is. The follow switch waits for the first fix:
-    // until then there is nothing to follow and the user moves the map.
+    // free view stays as it is. Any other setting follows at once, also
+    // before the first fix: the view opens on where the vehicle was last
+    // seen (not on an older free point), and an exit before a fix keeps
+    // the follow view for the next start.
     if (app.settings.viewto == kFreeViewSetting) return;
-    if (view.state().followed.isSet() && !view.state().noFix) view.followSwitch();
+    if (view.state().followed.isSet()) view.followSwitch();
 }
 
 void storeViewState(AppState& app) {

@@ -20,6 +20,9 @@ enum Kind : int32_t {
     kA = 11,
     kB = 12,
     kCallback = 13,
+    kKeyboard = 14,
+    kResults = 15,
+    kPressed = 16,
 };
 
 struct NamedKind {
@@ -28,10 +31,22 @@ struct NamedKind {
 };
 
 constexpr NamedKind kKinds[] = {
-    {u"color", kColor},       {u"button", kButton}, {u"label", kLabel}, {u"coord", kCoord},
-    {u"ico", kIco},           {u"text", kText},     {u"sky", kSky},     {u"active", kActive},
-    {u"inactive", kInactive}, {u"center", kCenter}, {u"a", kA},         {u"b", kB},
+    {u"color", kColor},
+    {u"button", kButton},
+    {u"label", kLabel},
+    {u"coord", kCoord},
+    {u"ico", kIco},
+    {u"text", kText},
+    {u"sky", kSky},
+    {u"active", kActive},
+    {u"inactive", kInactive},
+    {u"center", kCenter},
+    {u"a", kA},
+    {u"b", kB},
     {u"callback", kCallback},
+    {u"keyboard", kKeyboard},
+    {u"results", kResults},
+    {u"pressed", kPressed},
 };
 
 struct NamedSection {
@@ -45,6 +60,7 @@ constexpr NamedSection kSections[] = {
     {u"satellites", cMenuXML::SectionSatellites},
     {u"fontbutton", cMenuXML::SectionFontButton},
     {u"fontlabel", cMenuXML::SectionFontLabel},
+    {u"search", cMenuXML::SectionSearch},
 };
 
 std::u16string_view firstAttributeValue(const char16_t** attributes) {
@@ -57,6 +73,19 @@ int hexDigit(char16_t c) {
     if (c >= u'a' && c <= u'f') return c - u'a' + 10;
     if (c >= u'A' && c <= u'F') return c - u'A' + 10;
     return -1;
+}
+
+// Up to four comma-separated numbers: a keyboard's or a result list's left,
+// top, right and bottom. Missing numbers are 0.
+std::array<int32_t, 4> parseRect(std::u16string_view text) {
+    std::array<int32_t, 4> out{};
+    for (int32_t& value : out) {
+        const std::size_t comma = text.find(u',');
+        value = parseInt(text.substr(0, comma));
+        if (comma == std::u16string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    return out;
 }
 
 } // namespace
@@ -83,6 +112,8 @@ std::vector<MenuRecord>* cMenuXML::sectionList() {
         return &main_;
     case SectionSatellites:
         return &satellites_;
+    case SectionSearch:
+        return &search_;
     default:
         return nullptr; // records inside a font element are dropped
     }
@@ -117,6 +148,12 @@ void cMenuXML::startElement(const char16_t* name, const char16_t** attributes) {
         record_ = MenuRecord{};
         record_.type = MenuRecord::Sky;
         break;
+    case kKeyboard:
+    case kResults:
+        record_ = MenuRecord{};
+        record_.type = entry->kind == kKeyboard ? MenuRecord::Keyboard : MenuRecord::Results;
+        record_.name = firstAttributeValue(attributes);
+        break;
     default:
         break;
     }
@@ -126,9 +163,9 @@ void cMenuXML::startElement(const char16_t* name, const char16_t** attributes) {
 void cMenuXML::endElement(const char16_t* name) {
     if (const NamedSection* s = findElement(kSections, name)) {
         // The end of a screen with sky or controls keeps the section: only
-        // the main menu and the fonts close theirs.
+        // the main menu, the fonts and the search screen close theirs.
         if (s->section == SectionMain || s->section == SectionFontButton ||
-            s->section == SectionFontLabel)
+            s->section == SectionFontLabel || s->section == SectionSearch)
             section_ = SectionNone;
         return;
     }
@@ -138,6 +175,8 @@ void cMenuXML::endElement(const char16_t* name) {
     case kButton:
     case kLabel:
     case kSky:
+    case kKeyboard:
+    case kResults:
         if (std::vector<MenuRecord>* list = sectionList()) list->push_back(record_);
         kind_ = kNone;
         break;
@@ -152,7 +191,7 @@ void cMenuXML::endElement(const char16_t* name) {
         kind_ = kSky;
         break;
     default:
-        kind_ = kButton; // coord, ico, text, callback
+        kind_ = kButton; // coord, ico, text, callback, pressed
         break;
     }
 }
@@ -165,10 +204,13 @@ void cMenuXML::characterData(const char16_t* text, int length) {
         if (section_ == SectionFontLabel) labelColour = parseHexColour(value);
         break;
     case kCoord:
-    case kCenter:
-        record_.position = checked("coord", parseIntQuad(value), -kScreenLimit, kScreenLimit,
-                                   std::array<int32_t, 4>{});
+    case kCenter: {
+        const bool rect =
+            record_.type == MenuRecord::Keyboard || record_.type == MenuRecord::Results;
+        record_.position = checked("coord", rect ? parseRect(value) : parseIntQuad(value),
+                                   -kScreenLimit, kScreenLimit, std::array<int32_t, 4>{});
         break;
+    }
     case kIco:
         record_.icon = value;
         break;
@@ -189,6 +231,9 @@ void cMenuXML::characterData(const char16_t* text, int length) {
         break;
     case kCallback:
         record_.callback = value;
+        break;
+    case kPressed:
+        record_.pressedPicture = value;
         break;
     default:
         break; // containers ignore text

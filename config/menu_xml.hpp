@@ -1,5 +1,5 @@
-// The menu file: the controls of the three screens, the two fonts and the
-// sky view of the satellites screen.
+// The menu file: the controls of the screens, the two fonts and the sky view
+// of the satellites screen.
 #pragma once
 
 #include "config/xml.hpp"
@@ -11,17 +11,21 @@
 
 namespace tevo {
 
-// One `button`, `label` or `sky` of a screen.
+// One `button`, `label` or `sky` of a screen, or the `keyboard` or the
+// `results` of the search screen.
 struct MenuRecord {
-    enum Type : int32_t { None = 0, Button = 1, Label = 2, Sky = 3 };
+    enum Type : int32_t { None = 0, Button = 1, Label = 2, Sky = 3, Keyboard = 4, Results = 5 };
     int32_t type = None;
-    std::u16string name; // a button's image file (its first attribute)
+    // The image file of a button, the key face of a keyboard, the icon sheet
+    // of the results (the element's first attribute).
+    std::u16string name;
     std::array<int32_t, 4> position{0, 0, 0, 0};
     std::u16string icon;
     std::u16string text;
     std::u16string callback;
     std::u16string activePicture;
     std::u16string inactivePicture;
+    std::u16string pressedPicture; // a keyboard's pressed key face
     int32_t a = 0;
     int32_t b = 0;
 };
@@ -36,6 +40,7 @@ public:
         SectionSatellites = 3,
         SectionFontButton = 5,
         SectionFontLabel = 6,
+        SectionSearch = 7,
     };
     static constexpr int32_t kDefaultFontSize = 12;
     // Font sizes above this fall back to kDefaultFontSize; 0 opens no font.
@@ -49,6 +54,7 @@ public:
     const std::vector<MenuRecord>& navigation() const { return navigation_; }
     const std::vector<MenuRecord>& main() const { return main_; }
     const std::vector<MenuRecord>& satellites() const { return satellites_; }
+    const std::vector<MenuRecord>& search() const { return search_; }
 
     int32_t buttonFontSize = kDefaultFontSize;
     int32_t labelFontSize = kDefaultFontSize;
@@ -65,6 +71,7 @@ private:
     std::vector<MenuRecord> navigation_;
     std::vector<MenuRecord> main_;
     std::vector<MenuRecord> satellites_;
+    std::vector<MenuRecord> search_;
 };
 
 // The hexadecimal number at the start of `text` (after white space, with an

@@ -59,4 +59,10 @@ bool writeFile(const std::string& path, const uint8_t* data, std::size_t size) {
     return size == 0 || std::fwrite(data, 1, size, f.get()) == size;
 }
 
+uint64_t hashOf(const uint8_t* data, std::size_t size) {
+    uint64_t h = 0xCBF29CE484222325ull;
+    for (std::size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 0x100000001B3ull;
+    return h;
+}
+
 } // namespace tevo::fuzz

@@ -32,6 +32,10 @@ bool writeFile(const std::string& path, const uint8_t* data, std::size_t size);
 // several files side by side; created on first use.
 const std::string& scratchFolder();
 
+// FNV-1a of the bytes: a seed that follows from the input, so a finding
+// replays.
+uint64_t hashOf(const uint8_t* data, std::size_t size);
+
 // Keeps a computed value alive so that the reads producing it are not
 // optimised away.
 template <typename T> inline void keep(const T& value) {

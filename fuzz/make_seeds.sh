@@ -97,3 +97,13 @@ rm -f "$out/map_file/.in.osm"
 mkdir -p "$out/route_file"
 for graph in "$out"/map_file/*.tvr; do mv "$graph" "$out/route_file/"; done
 rm -f "$out/map_file/road-block.tvm"
+# --- name indexes: those written beside the map seeds, and the extracts' -----
+mkdir -p "$out/name_index"
+for f in "$out"/map_file/*.tvn; do
+  [ -f "$f" ] && mv "$f" "$out/name_index/"
+done
+for extract in moscow north-bayreuth; do
+  "$tvmc" --quiet "$root/data/osm/$extract.osm.gz" -o "$out/name_index/.$extract.tvm"
+  mv "$out/name_index/.$extract.tvn" "$out/name_index/$extract.tvn"
+  rm -f "$out/name_index/.$extract.tvm"
+done

@@ -93,10 +93,4 @@ int64_t walkCache(cMapFile& map, uint64_t seed, int steps) {
     return sum;
 }
 
-uint64_t hashOf(const uint8_t* data, std::size_t size) {
-    uint64_t h = 0xCBF29CE484222325ull;
-    for (std::size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 0x100000001B3ull;
-    return h;
-}
-
 } // namespace tevo::fuzz

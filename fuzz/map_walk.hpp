@@ -1,6 +1,7 @@
 // Reading a whole map back, shared by the map file and map compiler targets.
 #pragma once
 
+#include "fuzz/fuzz_support.hpp"
 #include "map/map_file.hpp"
 
 #include <cstdint>
@@ -16,8 +17,5 @@ int64_t readEveryBlock(cMapFile& map);
 // or far from it, on levels picked at random. Traps when a cache holds a cell
 // twice.
 int64_t walkCache(cMapFile& map, uint64_t seed, int steps);
-
-// FNV-1a of the bytes: the seed of the walk, so a finding replays.
-uint64_t hashOf(const uint8_t* data, std::size_t size);
 
 } // namespace tevo::fuzz

@@ -1,15 +1,16 @@
 // The map compiler over small OpenStreetMap XML documents: read, levels
-// assembled, map and road graph written, the map then opened and read whole
-// by the navigator's reader and the road graph opened by the routing
-// library. An input may start with a line "#tvmc OPTIONS..." that
-// gives the compiler's options (levels, bounding box, start level); the rest
-// is the document.
+// assembled, map, road graph and name index written, the map then opened
+// and read whole by the navigator's reader, the road graph opened by the
+// routing library and the name index by the search. An input may start
+// with a line "#tvmc OPTIONS..." that gives the compiler's options (levels,
+// bounding box, start level); the rest is the document.
 #include "fuzz/fuzz_support.hpp"
 #include "fuzz/map_walk.hpp"
 
 #include "platform/message_box.hpp"
 #include "platform/text.hpp"
 #include "route/road_graph.hpp"
+#include "search/name_index.hpp"
 #include "tools/tvmc/compiler.hpp"
 #include "tools/tvmc/options.hpp"
 
@@ -78,6 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                                          &error))
         __builtin_trap();
     sum += graph.edgeCount();
+    // And its name index opens, unless the options left it out.
+    tevo::search::cNameIndex names;
+    if (options.nameIndex) {
+        if (!names.open(tevo::tvmc::nameIndexPath(output.path()), &error)) __builtin_trap();
+        sum += names.entryCount();
+    }
     tevo::fuzz::keep(sum);
     return 0;
 }

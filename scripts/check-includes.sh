@@ -2,7 +2,7 @@
 # Checks that no folder includes a folder above it. The program's folders
 # depend on each other in this order, each only on those before it:
 #
-#   platform -> config -> map -> route -> ui -> render -> gps -> app
+#   platform -> config -> map -> route -> search -> ui -> render -> gps -> app
 #
 # and inside render/ its rooms: raster -> overlays -> frame -> view.
 # plugin-api/ is the plug-in boundary that everyone may include; a plug-in
@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-order=(platform config map route ui render/raster render/overlays render/frame render/view gps app)
+order=(platform config map route search ui render/raster render/overlays render/frame render/view gps app)
 
 # The place of a folder in the order, or nothing when it has none.
 rank() {
@@ -55,6 +55,6 @@ while IFS= read -r file; do
             bad=1
         fi
     done < <(sed -n 's/^#include "\([^"]*\/[^"]*\)".*/\1/p' "$file")
-done < <(git ls-files '*.cpp' '*.hpp' | grep -E '^(platform|config|map|route|ui|render|gps|app|plugins)/')
+done < <(git ls-files '*.cpp' '*.hpp' | grep -E '^(platform|config|map|route|search|ui|render|gps|app|plugins)/')
 [[ $bad -eq 0 ]] && echo "no include goes upwards"
 exit $bad

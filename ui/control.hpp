@@ -33,6 +33,9 @@ public:
 
     // The base draws nothing.
     virtual void draw() {}
+    // Where a touch that hit the control fell, told before its callback
+    // runs: a control of several parts (keys, rows) picks the part here.
+    virtual void pressAt(int32_t /*x*/, int32_t /*y*/) {}
 
     const ControlRect& rect() const { return rect_; }
     ControlCallback callback() const { return callback_; }

@@ -28,6 +28,7 @@ bool cPanel::press(int32_t x, int32_t y) {
         if (!control->active()) continue;
         if (control->rect().strictlyContains(x, y)) {
             control->setPressed(1);
+            control->pressAt(x, y);
             control->runCallback();
             hit = true;
         } else {

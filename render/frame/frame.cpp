@@ -43,7 +43,8 @@ void drawOverlays(const FrameView& f, cViewOverlays& overlays) {
     if (f.followed.isSet()) {
         const ScreenHit at = f.mapToScreen(f.followed.x, f.followed.y);
         if (at.visible)
-            overlays.drawPointer({at.x, at.y}, f.pointerAngle, f.hdop, f.scale, f.courseMatrix);
+            overlays.drawPointer({at.x, at.y}, f.pointerAngle, f.hdop, f.scale, f.fixStale,
+                                 f.courseMatrix);
     }
     overlays.drawScaleBar(f.scale);
     if (overlays.hasCompass()) overlays.drawCompass(f.yaw);

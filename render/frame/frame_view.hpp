@@ -78,10 +78,12 @@ struct FrameView {
     const std::vector<MapPoint>* route = nullptr;
 
     // The vehicle: where it is, the pointer's turn on the screen, the
-    // accuracy of its fix and the turn of the course alone.
+    // accuracy of its fix, whether the fix is stale (lost or too old) and
+    // the turn of the course alone.
     ViewPoint followed;
     float pointerAngle = 0;
     float hdop = 0;
+    bool fixStale = false;
     FixedMatrix courseMatrix{};
 
     // --- single points (frame_view.cpp)

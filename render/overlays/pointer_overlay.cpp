@@ -15,8 +15,9 @@ constexpr float kMetresPerHdop = 5.0f;
 // Rings wider than this would cover the screen many times over.
 constexpr float kLargestRadius = 1 << 20;
 constexpr int32_t kRingFrom = 4;
-constexpr uint32_t kAccuracyColour = 0x00D9C8B7; // (183, 200, 217)
-constexpr uint32_t kTriangleColour = 0x000000FF; // red
+constexpr uint32_t kAccuracyColour = 0x00D9C8B7;      // (183, 200, 217)
+constexpr uint32_t kTriangleColour = 0x000000FF;      // red
+constexpr uint32_t kStaleTriangleColour = 0x00808080; // grey
 // Triangle half sizes along and across the course, in pixels.
 constexpr int32_t kTriangleLength = 8;
 constexpr int32_t kTriangleWidth = 4;
@@ -32,16 +33,19 @@ int32_t accuracyRadius(float hdop, float zoom) {
     return static_cast<int32_t>(std::fmin(r, kLargestRadius));
 }
 
-void drawPointer(cPainter& painter, SDL_Surface* image, float angle, ScreenPoint at, float hdop,
-                 float zoom, std::span<const int32_t, 9> courseMatrix) {
+void drawPointer(cPainter& painter, SDL_Surface* image, float angle, ScreenPoint at,
+                 const PointerLook& look, std::span<const int32_t, 9> courseMatrix) {
     if (!painter.surface()) return;
     PainterStyleGuard style(painter);
-    painter.setFillColour(painter.mapColour(kAccuracyColour));
-    const int32_t r = accuracyRadius(hdop, zoom);
-    if (r > kRingFrom)
-        painter.fillRing(r - 1, r, at.x, at.y);
-    else
-        painter.fillDisc(r, at.x, at.y);
+    // A stale fix says nothing of its accuracy now.
+    if (!look.stale) {
+        painter.setFillColour(painter.mapColour(kAccuracyColour));
+        const int32_t r = accuracyRadius(look.hdop, look.zoom);
+        if (r > kRingFrom)
+            painter.fillRing(r - 1, r, at.x, at.y);
+        else
+            painter.fillDisc(r, at.x, at.y);
+    }
 
     if (image) {
         rotatedBlit(painter, image, angle, at, ScreenPoint{image->w / 2, image->h / 2});
@@ -59,7 +63,7 @@ void drawPointer(cPainter& painter, SDL_Surface* image, float angle, ScreenPoint
         {backX + ((kTriangleWidth * nx) >> kFixedShift),
          backY + ((kTriangleWidth * ny) >> kFixedShift)},
     };
-    painter.setFillColour(painter.mapColour(kTriangleColour));
+    painter.setFillColour(painter.mapColour(look.stale ? kStaleTriangleColour : kTriangleColour));
     painter.fillPolygon(triangle, 3);
 }
 

@@ -22,13 +22,22 @@ class cPainter;
 // below.
 int32_t accuracyRadius(float hdop, float zoom);
 
+// How the pointer of a fix is drawn: `stale` for a fix that is lost or too
+// old, which has no accuracy circle and is grey.
+struct PointerLook {
+    float hdop = 0;
+    float zoom = 0;
+    bool stale = false;
+};
+
 // Draws the accuracy circle (a ring above radius 4, else a disc) in
 // (183, 200, 217), then the pointer image turned by `angle` about its centre
-// on `at`. Without an image, a red triangle points along the course axis d =
-// (R0, R3) with the cross axis n = (R1, R4) of the fixed-point (x 1024)
-// course matrix, row-major.
-void drawPointer(cPainter& painter, SDL_Surface* image, float angle, ScreenPoint at, float hdop,
-                 float zoom, std::span<const int32_t, 9> courseMatrix);
+// on `at`. Without an image, a triangle (red, or grey when stale) points
+// along the course axis d = (R0, R3) with the cross axis n = (R1, R4) of the
+// fixed-point (x 1024) course matrix, row-major. The caller passes the grey
+// image for a stale fix.
+void drawPointer(cPainter& painter, SDL_Surface* image, float angle, ScreenPoint at,
+                 const PointerLook& look, std::span<const int32_t, 9> courseMatrix);
 
 // Draws the compass image turned by the yaw about its centre on `at`;
 // nothing without an image.

@@ -52,6 +52,10 @@ public:
     // Puts back the saved pixels, updates that rectangle and deactivates.
     void eraseTapMarker();
 
+    // A new frame lies under the marker: the next draw saves its pixels, so
+    // that the animation between frames puts back this frame, not an older.
+    void frameRedrawn() { saveNeeded_ = saveNeeded_ || active_; }
+
     // Forgets the marker without touching the screen (the frame redraws).
     void clear() { active_ = false; }
 

@@ -10,6 +10,7 @@
 #include "render/overlays/poi_icons.hpp"
 #include "render/overlays/pointer_overlay.hpp"
 #include "render/overlays/scale_bar.hpp"
+#include "render/overlays/stale_pointer.hpp"
 #include "render/overlays/street_labels.hpp"
 #include "render/overlays/tap_marker.hpp"
 #include "render/raster/painter.hpp"
@@ -50,6 +51,7 @@ struct cViewOverlays::State {
     cPainter& painter;
     TextStyle font;
     Picture pointer;
+    OwnedSurface greyPointer; // the pointer of a stale fix
     Picture compass;
     Sprite poiSheet;
     cLabelGrid gridA; // POI and area names
@@ -87,6 +89,7 @@ void cViewOverlays::buildGlyphStrip(const std::u16string& text) {
 bool cViewOverlays::loadPointer(const std::string& path) {
     state_->pointer.load(state_->video, path);
     state_->pointer.keyMagenta();
+    state_->greyPointer = greyedCopy(state_->pointer.image.get());
     return state_->pointer.loaded();
 }
 
@@ -142,9 +145,10 @@ void cViewOverlays::drawNames() {
     state_->gridB.drawGrid(painter, state_->font, iconHeight, &state_->space);
 }
 
-void cViewOverlays::drawPointer(ScreenPoint at, float angle, float hdop, float scale,
+void cViewOverlays::drawPointer(ScreenPoint at, float angle, float hdop, float scale, bool stale,
                                 const FixedMatrix& courseMatrix) {
-    tevo::drawPointer(state_->painter, state_->pointer.image.get(), angle, at, hdop, scale,
+    SDL_Surface* image = stale ? state_->greyPointer.get() : state_->pointer.image.get();
+    tevo::drawPointer(state_->painter, image, angle, at, PointerLook{hdop, scale, stale},
                       std::span<const int32_t, 9>(courseMatrix));
 }
 
@@ -180,6 +184,7 @@ void cViewOverlays::resetTapMarkerAnimation() {
 void cViewOverlays::drawTapMarker(ScreenPoint at) {
     // Into the frame: the frame's flip shows it.
     cTapMarker& tap = state_->tap;
+    tap.frameRedrawn();
     const bool toScreen = tap.drawToScreen();
     tap.setDrawToScreen(false);
     tap.drawTapMarker(ticks(), at);

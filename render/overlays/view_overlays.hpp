@@ -48,7 +48,8 @@ public:
 
     // Overlays; `scale` is pixels per metre, `principal` the screen point of
     // the optical axis.
-    void drawPointer(ScreenPoint at, float angle, float hdop, float scale,
+    // A `stale` pointer is grey and has no accuracy circle.
+    void drawPointer(ScreenPoint at, float angle, float hdop, float scale, bool stale,
                      const FixedMatrix& courseMatrix);
     void drawScaleBar(float scale);
     void drawCompass(float yaw);
@@ -59,7 +60,7 @@ public:
     void setTapMarker(ScreenPoint at, const ViewPoint& mapPoint, bool offGround);
     bool tapMarkerActive() const;
     void resetTapMarkerAnimation();
-    // Into the frame just drawn.
+    // Into the frame just drawn, over a fresh copy of the pixels under it.
     void drawTapMarker(ScreenPoint at);
     // Straight onto the screen, to animate it between frames.
     void followTapMarker(ScreenPoint at);

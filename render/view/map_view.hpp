@@ -85,6 +85,8 @@ public:
     bool setZoomAndTilt(float newZoom, float newTilt);
     // True when the view changed.
     bool perspectiveTap(int32_t sx, int32_t sy);
+    // Whether the position shown has no live fix; true when that changed.
+    bool setFixStale(bool stale);
     // The follow and free switches.
     void followSwitch();
     void freeSwitch();
@@ -95,10 +97,12 @@ public:
     // frame keeps the tapped point in place while the zoom changes.
     void markTap(int32_t sx, int32_t sy);
     void clearTapMarker();
-    // Whether the next frames draw the tap marker over themselves.
-    void setTapMarkerOverFrame(bool on);
     // Between frames the marker animates on the screen by itself.
     void animateTapMarker();
+    // The free view looks at the map point (x, y) from a height that shows
+    // about `metresAcross` across the viewport, with the tap marker on the
+    // point (view_place.cpp).
+    void showPlace(int32_t x, int32_t y, float metresAcross);
 
     // The route still to drive, in map units, drawn over the roads from the
     // next frame on; an empty line removes it.

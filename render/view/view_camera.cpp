@@ -46,6 +46,7 @@ const FrameView& MapView::setUpFrame() {
     f.followed = s.followed;
     f.pointerAngle = f.yaw + s.course - kRightAngle;
     f.hdop = s.lastFix.hdop;
+    f.fixStale = s.fixStale;
     frame_ = f;
     return frame_;
 }

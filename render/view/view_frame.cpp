@@ -47,13 +47,14 @@ void MapView::showPreview() {
 
 // What the user did has been drawn: a tap marker starts its life again, the
 // action and the level choice are done with, and the marker goes over the
-// frame when asked for.
+// frame. Every frame carries it: a glide's frames, drawn between records,
+// would otherwise cover it until the animation's next step.
 void MapView::finishFrame() {
     ViewState& s = state_;
     if (s.lastAction != ActionNone && overlays_->tapMarkerActive())
         overlays_->resetTapMarkerAnimation();
     s.lastAction = ActionNone;
-    if (s.tapMarkerOverFrame) drawTapMarkerOverFrame();
+    drawTapMarkerOverFrame();
     s.levelChoiceKind = ChoiceOther;
 }
 

@@ -205,6 +205,12 @@ bool MapView::perspectiveTap(int32_t sx, int32_t sy) {
     return true;
 }
 
+bool MapView::setFixStale(bool stale) {
+    const bool changed = state_.fixStale != stale;
+    state_.fixStale = stale;
+    return changed;
+}
+
 void MapView::followSwitch() {
     state_.freeView = false;
 }

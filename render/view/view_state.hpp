@@ -83,13 +83,15 @@ struct ViewState {
     ViewPoint followed, previousFollowed;
     float course = 0, previousCourse = 0, speed = 0;
     bool positionChanged = false, noFix = true;
+    // The position is not the vehicle's now (no live fix): the shell says
+    // so, the pointer shows it grey.
+    bool fixStale = false;
     float minangle = 5.0f, minspeed = 5.0f, minMove = 21.0f;
 
-    // Marks of the input for the next frame: what the user did last, how the
-    // level is to be chosen, and whether the tap marker is drawn over it.
+    // Marks of the input for the next frame: what the user did last and how
+    // the level is to be chosen.
     int32_t lastAction = ActionNone;
     int32_t levelChoiceKind = ChoiceOther;
-    bool tapMarkerOverFrame = false;
 
     // The flat view's preview during a drag: the last frame, shifted.
     bool previewOn = false;

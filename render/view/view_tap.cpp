@@ -14,10 +14,6 @@ void MapView::clearTapMarker() {
     overlays_->clearTapMarker();
 }
 
-void MapView::setTapMarkerOverFrame(bool on) {
-    state_.tapMarkerOverFrame = on;
-}
-
 bool MapView::tapMarkerShown() const {
     const ViewState& s = state_;
     return overlays_->tapMarkerActive() && (s.freeView || !s.followed.isSet());

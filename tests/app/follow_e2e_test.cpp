@@ -40,10 +40,19 @@ TEST_F(DemoDrive, ThePointerDrivesAlongTheTrackAndSpacePausesIt) {
     pause(2500);
     const Shot p2 = shot();
     EXPECT_LT(p2.difference(p1), 0.001);
+    // Paused is standing still: tilt, zoom, orientation and mode show at once.
+    Shot before = p2;
+    for (const char* key : {"F1", "Up", "F5", "F3"}) {
+        run({"/usr/bin/xdotool", "key", key, key});
+        pause(400);
+        const Shot after = shot();
+        EXPECT_GT(after.difference(before), 0.01) << key;
+        before = after;
+    }
     // Resumed: it moves again.
     run({"/usr/bin/xdotool", "key", "space"});
     pause(2500);
-    EXPECT_GT(shot().difference(p2), 0.01);
+    EXPECT_GT(shot().difference(before), 0.01);
     EXPECT_TRUE(tevo->running());
     stop();
     // The position written at exit is a point of the drive.

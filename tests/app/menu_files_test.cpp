@@ -1,12 +1,14 @@
 // The menu files of the program folder built into screens, one per layout:
 // every button has its picture and command, and nothing leaves the window
-// or overlaps another button.
+// or overlaps another button, the search screen's keyboard or its list.
 #include "app/menu_builder.hpp"
 #include "app/screen_steps.hpp"
 
 #include "support/process.hpp"
 #include "ui/button.hpp"
+#include "ui/keyboard.hpp"
 #include "ui/label.hpp"
+#include "ui/list_view.hpp"
 
 #include <gtest/gtest.h>
 
@@ -43,8 +45,10 @@ protected:
 };
 
 // Buttons that cover the whole window (backgrounds) or carry no command
-// (the sky plot) lie under the others by design.
+// (the sky plot) lie under the others by design; a keyboard or a result
+// list takes every touch on it.
 bool isCommandButton(const cControl* c) {
+    if (dynamic_cast<const cKeyboard*>(c) || dynamic_cast<const cListView*>(c)) return true;
     return dynamic_cast<const cButton*>(c) != nullptr && c->callback() != nullptr;
 }
 
@@ -56,6 +60,7 @@ TEST_P(MenuFile, BuildsAllThreeScreens) {
     ASSERT_NE(screens.navigation, nullptr);
     ASSERT_NE(screens.mainMenu, nullptr);
     ASSERT_NE(screens.satellites, nullptr);
+    ASSERT_NE(screens.search, nullptr);
     EXPECT_EQ(screens.returnButtonState(), ReturnButton::Shown);
     EXPECT_NE(screens.navigation->findReturnButton(command), nullptr);
     EXPECT_TRUE(screens.activeSatellite && screens.activeSatellite->loaded());
@@ -66,8 +71,8 @@ TEST_P(MenuFile, BuildsAllThreeScreens) {
 }
 
 TEST_P(MenuFile, EveryButtonHasItsPictureInsideTheWindow) {
-    for (cPanel* panel :
-         {screens.navigation.get(), screens.mainMenu.get(), screens.satellites.get()}) {
+    for (cPanel* panel : {screens.navigation.get(), screens.mainMenu.get(),
+                          screens.satellites.get(), screens.search.get()}) {
         for (std::size_t i = 0; i < panel->count(); ++i) {
             const auto* button = dynamic_cast<const cButton*>(panel->control(i));
             if (button == nullptr) continue;
@@ -82,8 +87,8 @@ TEST_P(MenuFile, EveryButtonHasItsPictureInsideTheWindow) {
 }
 
 TEST_P(MenuFile, CommandButtonsDoNotOverlap) {
-    for (cPanel* panel :
-         {screens.navigation.get(), screens.mainMenu.get(), screens.satellites.get()}) {
+    for (cPanel* panel : {screens.navigation.get(), screens.mainMenu.get(),
+                          screens.satellites.get(), screens.search.get()}) {
         for (std::size_t i = 0; i < panel->count(); ++i) {
             for (std::size_t j = i + 1; j < panel->count(); ++j) {
                 const cControl* a = panel->control(i);
@@ -106,8 +111,8 @@ TEST_P(MenuFile, LabelTextsStayInsideTheWindowAndOffTheButtons) {
     updatePositionTexts(screens, widest);
     screens.setStatusText(TextDrawTime, u"1000 мс");
     screens.setStatusText(TextMode, u"Eco");
-    for (cPanel* panel :
-         {screens.navigation.get(), screens.mainMenu.get(), screens.satellites.get()}) {
+    for (cPanel* panel : {screens.navigation.get(), screens.mainMenu.get(),
+                          screens.satellites.get(), screens.search.get()}) {
         for (std::size_t i = 0; i < panel->count(); ++i) {
             auto* label = dynamic_cast<cLabel*>(panel->control(i));
             if (label == nullptr) continue;

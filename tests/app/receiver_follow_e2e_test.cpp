@@ -41,6 +41,18 @@ constexpr int kTrackPixels = 20;
 constexpr double kStoredDegrees = 1e-4;
 // How far apart in pixels the same view drawn from stored numbers may land.
 constexpr int kRedrawShift = 12;
+// The pointer picture's blue, and the grey it turns into while the receiver
+// is lost; a turned pointer keeps a few hundred pixels of it.
+constexpr uint32_t kLiveBlue = 0x1E88E5, kStaleGrey = 0x999999;
+constexpr int kPointerPixels = 40;
+
+int pointerPixels(const Shot& shot, uint32_t colour) {
+    int n = 0;
+    if (!shot.ok()) return n;
+    for (int y = kPointerY - 20; y <= kPointerY + 20; ++y)
+        for (int x = kPointerX - 20; x <= kPointerX + 20; ++x) n += shot.at(x, y) == colour;
+    return n;
+}
 
 class ReceiverDrive : public DriveWindow {
 protected:
@@ -154,12 +166,16 @@ TEST_F(ReceiverDrive, AReceiverThatComesBackOnItsPortIsFollowedAgain) {
     startWithReceiver();
     pause(3 * kCycleMs);
     expectDriving("before the receiver went away");
-    // Unplugged: nmeasim ends and its terminal goes.
+    EXPECT_GT(pointerPixels(shot(), kLiveBlue), kPointerPixels);
+    // Unplugged: nmeasim ends and its terminal goes. The pointer turns grey
+    // where the vehicle was last seen.
     sim->signal(SIGTERM);
     EXPECT_EQ(0, sim->wait(kStartMs));
     expectConsole("GPS lost: COM3 at 4800 bps\n", kStartMs);
     pause(kSettleMs);
-    const Shot gone1 = shot();
+    const Shot gone1 = shot("receiver-gone.png");
+    EXPECT_EQ(pointerPixels(gone1, kLiveBlue), 0);
+    EXPECT_GT(pointerPixels(gone1, kStaleGrey), kPointerPixels);
     pause(2 * kCycleMs);
     EXPECT_LT(shot().difference(gone1), 0.001) << "nothing moves while the receiver is away";
     // Plugged in again on the same port. nmeasim begins the drive again,
@@ -168,6 +184,7 @@ TEST_F(ReceiverDrive, AReceiverThatComesBackOnItsPortIsFollowedAgain) {
     expectConsole("GPS back: COM3 at 4800 bps\n", kStartMs);
     waitForMovement();
     expectDriving("with the receiver back");
+    EXPECT_GT(pointerPixels(shot(), kLiveBlue), kPointerPixels);
     stop();
 }
 

@@ -62,6 +62,9 @@ TEST(ScreenCommands, ScreenSwitchSkipsScreensNotBuilt) {
     screens.satellites = panel();
     screens.showScreen(ScreenSatellites);
     EXPECT_EQ(screens.currentScreen, ScreenSatellites);
+    // A menu file of before the search screen has none to show.
+    screens.showScreen(ScreenSearch);
+    EXPECT_EQ(screens.currentScreen, ScreenSatellites);
 }
 
 struct NameCase {
@@ -71,7 +74,7 @@ struct NameCase {
 
 class CommandNames : public testing::TestWithParam<NameCase> {};
 
-TEST_P(CommandNames, BindExactlyTheSevenNames) {
+TEST_P(CommandNames, BindExactlyTheirNames) {
     ScreenSet screens;
     screens.commands.fill(otherCommand);
     cControl c(0, 0, 1, 1, nullptr);
@@ -84,8 +87,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(NameCase{u"callBackExit", true}, NameCase{u"callBackPlus", true},
                     NameCase{u"callBackMinus", true}, NameCase{u"callBackNavigation", true},
                     NameCase{u"callBackMainMenu", true}, NameCase{u"callBackSatellites", true},
-                    NameCase{u"callBackReturnPosition", true}, NameCase{u"callbackexit", false},
-                    NameCase{u"callBackExit ", false}, NameCase{u"", false}));
+                    NameCase{u"callBackReturnPosition", true}, NameCase{u"callBackSearch", true},
+                    NameCase{u"callbackexit", false}, NameCase{u"callBackExit ", false},
+                    NameCase{u"", false}));
 
 TEST(ReturnButton, AbsentWithoutAControlBoundToIt) {
     ScreenSet screens;

@@ -314,6 +314,42 @@ TEST_F(Shell, TheStoredTiltIsTheCamerasAtTheNextStart) {
     EXPECT_EQ(shutDown(app), 0);
 }
 
+// The stored view at a start before any fix: `viewto` 1 is the free view
+// with the return button, anything else follows the stored position at once;
+// the exit writes back what was stored.
+struct StoredViewCase {
+    const char* viewto;
+    bool free;
+    ReturnButton button;
+};
+
+class StoredView : public Shell, public ::testing::WithParamInterface<StoredViewCase> {};
+
+TEST_P(StoredView, WithoutAFixTheStartTakesItAndTheExitKeepsIt) {
+    writeFile(dir.file("screen.xml"),
+              layout("defaultWindows", "<bpp>16</bpp><menu>menu.xml</menu>"));
+    for (const char* name :
+         {"map.tvm", "tevo.skn", "vsa.xml", "levels.xml", "DejaVuSans.ttf", "menu.xml", "pictures"})
+        std::filesystem::create_symlink(std::string(TEVO_DIST_DIR) + "/" + name, dir.file(name));
+    std::filesystem::create_directory(dir.file("ports")); // no receiver
+    writeFile(dir.file("config.xml"), std::string("<config><device><port>3</port><baudrate>4800"
+                                                  "</baudrate></device><navigation><viewpos>"
+                                                  "7006136,10404135</viewpos><mapposabs>37.5839,"
+                                                  "55.8121</mapposabs><scale>0.9</scale><viewto>") +
+                                          GetParam().viewto + "</viewto></navigation></config>");
+    ASSERT_FALSE(startUp(app, (dir.path() + "/tevo").c_str()).has_value());
+    EXPECT_EQ(app.mapView->state().freeView, GetParam().free);
+    EXPECT_EQ(app.screens->returnButtonState(), GetParam().button);
+    EXPECT_EQ(shutDown(app), 0);
+    EXPECT_THAT(readFile(dir.file("config.xml")),
+                testing::HasSubstr(std::string("<viewto>") + (GetParam().free ? "1" : "0")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StoredView,
+                         testing::Values(StoredViewCase{"0", false, ReturnButton::Hidden},
+                                         StoredViewCase{"2", false, ReturnButton::Hidden},
+                                         StoredViewCase{"1", true, ReturnButton::Shown}));
+
 TEST_F(Shell, UnwritableSettingsStillEndNormally) {
     writeFile(dir.file("screen.xml"), layout("defaultWindows", "<bpp>16</bpp>"));
     std::filesystem::create_directory(dir.file("config.xml")); // cannot be opened as a file

@@ -1,4 +1,5 @@
 // Status texts from positions and satellite tables, and the sky view.
+#include "app/fix_report.hpp"
 #include "app/screen_steps.hpp"
 
 #include <gtest/gtest.h>
@@ -55,13 +56,56 @@ TEST(PositionTexts, FixFillsEveryPositionText) {
     EXPECT_EQ(screens.statusText(TextUsedSatellites), u"7");
 }
 
-TEST(PositionTexts, NoFixEmptiesAllEightTexts) {
+TEST(PositionTexts, NoFixEmptiesTheEightTextsOfTheRecordButNotTheReceiverState) {
     ScreenSet screens;
     for (int32_t i = 0; i < kStatusTextCount; ++i)
         screens.setStatusText(static_cast<StatusText>(i), u"old");
     updatePositionTexts(screens, GpsData{});
     for (int32_t i = 0; i < kStatusTextCount; ++i)
-        EXPECT_TRUE(screens.statusText(static_cast<StatusText>(i)).empty()) << i;
+        EXPECT_EQ(screens.statusText(static_cast<StatusText>(i)).empty(), i < TextGpsState) << i;
+}
+
+// What the map screen says of the receiver, 100 s after the start.
+TEST(FixReport, StateAgeAndStaleness) {
+    using L = ReceiverLink;
+    constexpr uint32_t kNow = 100000;
+    constexpr uint32_t kNever = UINT32_MAX; // no live fix yet
+    const struct {
+        L link;
+        FixStatus lastRecord;
+        uint32_t liveAgoMs;
+        FixSource::Kind kind;
+        const char16_t *state, *age, *paused;
+        bool stale;
+    } cases[] = {
+        {L::None, FixNone, kNever, FixSource::Receiver, u"no receiver", u"", u"", true},
+        {L::Searching, FixNone, kNever, FixSource::Receiver, u"GPS searching", u"", u"", true},
+        {L::Open, FixNone, kNever, FixSource::Receiver, u"GPS no fix", u"", u"", true},
+        // Open with a fix: live, however long ago the position last changed.
+        {L::Open, Fix3D, 0, FixSource::Receiver, u"GPS 3D", u"", u"", false},
+        {L::Open, Fix2D, 0, FixSource::Receiver, u"GPS 2D", u"", u"", false},
+        {L::Open, FixUnknown, 0, FixSource::Receiver, u"GPS fix", u"", u"", false},
+        // The fix went, or the receiver: the age of the last live fix.
+        {L::Open, FixNone, 1000, FixSource::Receiver, u"GPS no fix", u"1 с", u"", true},
+        {L::Lost, Fix3D, 59999, FixSource::Receiver, u"GPS lost", u"59 с", u"", true},
+        {L::Lost, Fix3D, 125000, FixSource::Receiver, u"GPS lost", u"2 мин", u"", true},
+        {L::Reopening, Fix3D, 7300000, FixSource::Receiver, u"GPS lost", u"2 ч", u"", true},
+        // The demonstration drive is never stale; a pause is said.
+        {L::None, Fix3D, kNever, FixSource::Demo, u"demo", u"", u"", false},
+        {L::None, Fix3D, kNever, FixSource::PausedDemo, u"demo", u"", u"paused", false},
+    };
+    for (const auto& c : cases) {
+        ReceiverStatus status;
+        status.link = c.link;
+        status.fixSeen = c.liveAgoMs != kNever;
+        const FixSource source{c.kind, c.lastRecord, status.fixSeen, kNow - c.liveAgoMs};
+        const FixReport r = describeFix(status, source, kNow);
+        const int line = static_cast<int>(&c - cases);
+        EXPECT_EQ(r.state, c.state) << line;
+        EXPECT_EQ(r.age, c.age) << line;
+        EXPECT_EQ(r.paused, c.paused) << line;
+        EXPECT_EQ(r.stale, c.stale) << line;
+    }
 }
 
 TEST(PositionTexts, SpeedThatIsNoNumberGivesNoText) {

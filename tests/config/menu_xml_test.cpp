@@ -105,6 +105,27 @@ INSTANTIATE_TEST_SUITE_P(Cases, MenuColour,
                                          ColourCase{"fontlabel", "zz", 0, 0},
                                          ColourCase{"main", "FFFFFF", 0, 0}));
 
+// The search screen's keyboard and list take four numbers: their rectangle.
+// The screen's end closes it, so that a control after it goes to no screen;
+// a rectangle off every screen is refused whole.
+TEST(MenuXml, SearchScreenTakesKeyboardAndResultRectangles) {
+    const cMenuXML menu = readMenu(
+        "<search><keyboard image=\"k.png\"><coord>4,300,476,560</coord>"
+        "<pressed>kp.png</pressed></keyboard><results image=\"r.png\"><coord>8,64,472</coord>"
+        "</results><keyboard image=\"k.png\"><coord>1,2,3,99999</coord></keyboard></search>"
+        "<label><text>after</text></label>");
+    ASSERT_EQ(menu.search().size(), 3u);
+    const MenuRecord& keys = menu.search()[0];
+    EXPECT_EQ(keys.type, MenuRecord::Keyboard);
+    EXPECT_EQ(keys.name, u"k.png");
+    EXPECT_EQ(keys.pressedPicture, u"kp.png");
+    EXPECT_EQ(keys.position, (std::array<int32_t, 4>{4, 300, 476, 560}));
+    EXPECT_EQ(menu.search()[1].type, MenuRecord::Results);
+    EXPECT_EQ(menu.search()[1].position, (std::array<int32_t, 4>{8, 64, 472, 0}));
+    EXPECT_EQ(menu.search()[2].position, (std::array<int32_t, 4>{}));
+    EXPECT_TRUE(menu.navigation().empty() && menu.main().empty() && menu.satellites().empty());
+}
+
 TEST(MenuXml, SecondSkyFollowsTheFirst) {
     const cMenuXML menu =
         readMenu("<satellites><sky><a>1</a></sky><sky><a>2</a></sky></satellites>");

@@ -1,5 +1,6 @@
 #include "overlay_support.hpp"
 #include "render/overlays/pointer_overlay.hpp"
+#include "render/overlays/stale_pointer.hpp"
 
 #include <array>
 #include <cmath>
@@ -44,7 +45,7 @@ SurfacePtr pointerImage() {
 TEST(Pointer, HdopOutsideTheRangeShowsOnlyADot) {
     Canvas canvas(100, 100);
     SurfacePtr image = pointerImage();
-    drawPointer(canvas.painter, image.get(), 0.0f, {50, 50}, 60.0f, 1.0f, kEast);
+    drawPointer(canvas.painter, image.get(), 0.0f, {50, 50}, PointerLook{60.0f, 1.0f}, kEast);
     const uint32_t accuracy = canvas.painter.mapColour(kAccuracy);
     EXPECT_EQ(countPixels(canvas.surface.get(), accuracy), 1);
     EXPECT_EQ(pixelAt(canvas.surface.get(), 50, 50), accuracy);
@@ -53,7 +54,7 @@ TEST(Pointer, HdopOutsideTheRangeShowsOnlyADot) {
 TEST(Pointer, AccuracyRingAndImageTurnedByTheAngle) {
     Canvas canvas(100, 100);
     SurfacePtr image = pointerImage();
-    drawPointer(canvas.painter, image.get(), 90.0f, {50, 50}, 1.0f, 2.0f, kEast);
+    drawPointer(canvas.painter, image.get(), 90.0f, {50, 50}, PointerLook{1.0f, 2.0f}, kEast);
     const uint32_t accuracy = canvas.painter.mapColour(kAccuracy);
     EXPECT_EQ(pixelAt(canvas.surface.get(), 70, 50), accuracy);
     EXPECT_EQ(pixelAt(canvas.surface.get(), 50, 30), accuracy);
@@ -63,11 +64,31 @@ TEST(Pointer, AccuracyRingAndImageTurnedByTheAngle) {
     EXPECT_EQ(countPixels(canvas.surface.get(), canvas.painter.mapColour(kBlue)), 1);
 }
 
+TEST(Pointer, AStaleFixIsGreyWithoutTheAccuracyRing) {
+    for (const bool withImage : {true, false}) {
+        Canvas canvas(100, 100);
+        SurfacePtr image = pointerImage();
+        OwnedSurface grey = greyedCopy(image.get());
+        ASSERT_TRUE(grey);
+        drawPointer(canvas.painter, withImage ? grey.get() : nullptr, 0.0f, {50, 50},
+                    PointerLook{1.0f, 2.0f, true}, kEast);
+        SDL_Surface* s = canvas.surface.get();
+        EXPECT_EQ(countPixels(s, canvas.painter.mapColour(kAccuracy)), 0) << withImage;
+        EXPECT_EQ(countPixels(s, canvas.painter.mapColour(kBlue)), 0) << withImage;
+        EXPECT_EQ(countPixels(s, canvas.painter.mapColour(kRed)), 0) << withImage;
+        // The picture's key stays transparent: only the tip is drawn.
+        if (withImage) {
+            EXPECT_EQ(pixelAt(s, 50, 46), canvas.painter.mapColour(greyOf(kBlue)));
+            EXPECT_EQ(countPixels(s, canvas.painter.mapColour(kPaper)), 100 * 100 - 1);
+        }
+    }
+}
+
 TEST(Pointer, WithoutAnImageARedTrianglePointsAlongTheCourse) {
     Canvas canvas(100, 100);
     const uint32_t ink = canvas.painter.mapColour(kInk);
     canvas.painter.setFillColour(ink);
-    drawPointer(canvas.painter, nullptr, 0.0f, {50, 50}, 60.0f, 1.0f, kEast);
+    drawPointer(canvas.painter, nullptr, 0.0f, {50, 50}, PointerLook{60.0f, 1.0f}, kEast);
     const uint32_t red = canvas.painter.mapColour(kRed);
     EXPECT_EQ(pixelAt(canvas.surface.get(), 50, 50), red);
     EXPECT_EQ(pixelAt(canvas.surface.get(), 56, 50), red);
@@ -85,7 +106,7 @@ TEST(Pointer, TriangleFollowsTheCourseMatrix) {
     Canvas canvas(100, 100);
     // d = (0, 1): the triangle points down the screen.
     const std::array<int32_t, 9> south{0, -1024, 0, 1024, 0, 0, 0, 0, 1024};
-    drawPointer(canvas.painter, nullptr, 0.0f, {50, 50}, 60.0f, 1.0f, south);
+    drawPointer(canvas.painter, nullptr, 0.0f, {50, 50}, PointerLook{60.0f, 1.0f}, south);
     const uint32_t red = canvas.painter.mapColour(kRed);
     EXPECT_EQ(pixelAt(canvas.surface.get(), 50, 56), red);
     EXPECT_NE(pixelAt(canvas.surface.get(), 50, 59), red);
@@ -94,7 +115,7 @@ TEST(Pointer, TriangleFollowsTheCourseMatrix) {
 
 TEST(Pointer, ZeroZoomDrawsWithoutFailing) {
     Canvas canvas(40, 40);
-    drawPointer(canvas.painter, nullptr, 0.0f, {20, 20}, 3.0f, 0.0f, kEast);
+    drawPointer(canvas.painter, nullptr, 0.0f, {20, 20}, PointerLook{3.0f, 0.0f}, kEast);
     EXPECT_EQ(pixelAt(canvas.surface.get(), 20, 20), canvas.painter.mapColour(kRed));
 }
 

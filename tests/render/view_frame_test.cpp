@@ -205,7 +205,6 @@ TEST(MapViewWithoutPictures, MissingFontPointerCompassAndIconsDrawNothing) {
         view.cycleProjection();
         view.drawFrame();
         view.markTap(240, 500);
-        view.setTapMarkerOverFrame(true);
         view.drawFrame();
         view.animateTapMarker();
     }

@@ -1,7 +1,8 @@
 // A run in bounded memory: the map is the same whatever the bound and
-// wherever the node locations are kept, and a run killed at any moment
-// leaves the old map and no other file (the road graph beside a map comes
-// only with a finished run).
+// wherever the node locations are kept, a run killed at any moment leaves
+// the old map and no other file (the road graph beside a map comes only with
+// a finished run), and a name index that outgrows its share ends the run
+// with a message instead of the bound.
 #include "support/process.hpp"
 #include "tvmc/tvmc_helpers.hpp"
 
@@ -27,6 +28,9 @@ std::vector<std::string> filesIn(const std::string& folder) {
     std::sort(names.begin(), names.end());
     return names;
 }
+
+// The map with its name index and road graph beside it.
+const std::vector<std::string> kMapAndNames{"map.tvm", "map.tvn", "map.tvr"};
 
 struct BoundCase {
     std::vector<std::string> options;
@@ -56,7 +60,7 @@ TEST(MemoryBound, EveryBoundAndPlaceGivesTheSameMap) {
         if (first.empty()) first = bytes;
         EXPECT_TRUE(bytes == first) << "the map differs from the one of the first bound";
     }
-    EXPECT_EQ(filesIn(folder.path()), (std::vector<std::string>{"map.tvm", "map.tvr"}));
+    EXPECT_EQ(filesIn(folder.path()), kMapAndNames);
 }
 
 // Killed while reading, sorting or writing, a run leaves the map it was to
@@ -81,7 +85,52 @@ TEST(MemoryBound, KilledRunLeavesTheOldMapAndNoOtherFile) {
     const RunResult next = runTvmc({"--quiet", kExtract, "-o", map});
     ASSERT_EQ(next.code, 0) << next.err;
     EXPECT_TRUE(dumpMap(map).opened);
-    EXPECT_EQ(filesIn(folder.path()), (std::vector<std::string>{"map.tvm", "map.tvr"}));
+    EXPECT_EQ(filesIn(folder.path()), kMapAndNames);
+}
+
+// Streets of a name each, 400 KB of names: more than the name index's share
+// of a 1 MB bound (a quarter), less than that of 64 MB.
+std::string manyNamedStreets() {
+    std::string xml = "<?xml version='1.0'?><osm version='0.6'>";
+    const int streets = 4000;
+    for (int i = 0; i < 2 * streets; ++i)
+        xml += "<node id='" + std::to_string(i + 1) + "' lat='" +
+               std::to_string(50.0 + (i / 2) * 1e-4) + "' lon='" +
+               std::to_string(11.0 + (i % 2) * 1e-3) + "'/>";
+    for (int i = 0; i < streets; ++i)
+        xml += "<way id='" + std::to_string(i + 1) + "'><nd ref='" + std::to_string(2 * i + 1) +
+               "'/><nd ref='" + std::to_string(2 * i + 2) +
+               "'/><tag k='highway' v='residential'/><tag k='name' v='Street number " +
+               std::to_string(i) + " of a long name that is stored once'/></way>";
+    return xml + "</osm>";
+}
+
+TEST(MemoryBound, NameIndexKeepsToItsShareOrEndsTheRun) {
+    struct Case {
+        std::vector<std::string> options;
+        int code;
+        std::vector<std::string> files;
+    };
+    const Case cases[] = {
+        {{"--memory", "1M"}, 1, {"map.tvm", "streets.osm"}},
+        {{"--memory", "1M", "--no-name-index"}, 0, {"map.tvm", "map.tvr", "streets.osm"}},
+        {{"--memory", "64M"}, 0, {"map.tvm", "map.tvn", "map.tvr", "streets.osm"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options.back());
+        TempDir folder;
+        const std::string map = folder.write("map.tvm", "the old map");
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(),
+                    {"--quiet", folder.write("streets.osm", manyNamedStreets()), "-o", map});
+        const RunResult r = runTvmc(args);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        EXPECT_EQ(filesIn(folder.path()), c.files);
+        if (c.code != 0) {
+            EXPECT_NE(r.err.find("--no-name-index"), std::string::npos) << r.err;
+            EXPECT_TRUE(readFile(map) == "the old map");
+        }
+    }
 }
 
 TEST(MemoryBound, UnusableScratchFolderIsToldBeforeReading) {

@@ -6,6 +6,7 @@
 #include "tools/tvmc/feature_pipe.hpp"
 #include "tools/tvmc/grid.hpp"
 #include "tools/tvmc/memory_budget.hpp"
+#include "tools/tvmc/name_index/name_collector.hpp"
 #include "tools/tvmc/progress.hpp"
 #include "tools/tvmc/record_sort.hpp"
 #include "tools/tvmc/road_graph/road_collector.hpp"
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <malloc.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -166,8 +168,11 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     const auto started = std::chrono::steady_clock::now();
     summary.output = options.output;
     // A device or a pipe named as an output is refused before the work.
-    for (const std::string& out : {options.output, roadGraphPath(options.output)}) {
-        if (out != options.output && !options.roadGraph) continue;
+    const std::string namesPath = nameIndexPath(options.output);
+    std::vector<std::string> outputs{options.output};
+    if (options.roadGraph) outputs.push_back(roadGraphPath(options.output));
+    if (options.nameIndex) outputs.push_back(namesPath);
+    for (const std::string& out : outputs) {
         if (std::string problem = outputProblem(out); !problem.empty()) {
             *error = problem;
             return false;
@@ -193,13 +198,21 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     readOptions.scratch = &scratch;
     readOptions.locations = options.locations;
     readOptions.progress = &progress;
-    // Further outputs of the run (osm_observer.hpp) are added to
-    // readOptions.observers here, each with budget.outputShare(n) of memory.
+    // Further outputs of the run (osm_observer.hpp) see the same read: the
+    // road graph, and the name index within its share of the bound.
     std::optional<RoadCollector> roads;
     if (options.roadGraph) readOptions.observers.push_back(&roads.emplace(readOptions.cut));
+    std::optional<NameCollector> names;
+    if (options.nameIndex)
+        readOptions.observers.push_back(&names.emplace(readOptions.cut, budget.outputShare(1)));
     const bool read = readOsm(options.inputs, readOptions, summary.read, error);
     pipe.finish();
     if (!read) return false;
+    // The name index is built at once, so that its records are gone before
+    // the blocks are made; it is written after the map.
+    std::string nameIndex;
+    if (names) nameIndex = buildNameIndex(names->store(), summary.names.emplace());
+    names.reset();
     summary.features = feed.features();
     if (!feed.drawing()) {
         *error = "the input holds no roads, lines or areas to draw: no map written";
@@ -210,6 +223,7 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     progress.finish();
 
     summary.bytes = sizeOf(options.output);
+    if (summary.names && !writeNameIndex(nameIndex, namesPath, *summary.names, error)) return false;
     summary.peakMemory = peakResidentBytes();
     summary.memoryBound = budget.bound();
     summary.seconds =

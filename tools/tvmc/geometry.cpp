@@ -123,9 +123,7 @@ void dropDuplicates(std::vector<TvmPoint>& points, bool closed) {
     if (closed && points.size() > 1 && same(points.front(), points.back())) points.pop_back();
 }
 
-namespace {
-
-bool inside(const Ring& ring, double x, double y) {
+bool ringContains(const Ring& ring, double x, double y) {
     bool in = false;
     const std::size_t n = ring.size();
     for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
@@ -134,8 +132,6 @@ bool inside(const Ring& ring, double x, double y) {
     }
     return in;
 }
-
-} // namespace
 
 TvmPoint labelPoint(const Ring& ring) {
     const UnitRect box = boundsOf(ring);
@@ -156,7 +152,7 @@ TvmPoint labelPoint(const Ring& ring) {
     }
     cx = cx / (3 * a2) + ox;
     cy = cy / (3 * a2) + oy;
-    if (!inside(ring, cx, cy)) return middle;
+    if (!ringContains(ring, cx, cy)) return middle;
     return {static_cast<int32_t>(std::lround(cx)), static_cast<int32_t>(std::lround(cy))};
 }
 

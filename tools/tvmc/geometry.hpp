@@ -26,6 +26,9 @@ Ring joinHoles(Ring outer, std::vector<Ring> holes);
 // when `closed`).
 void dropDuplicates(std::vector<TvmPoint>& points, bool closed);
 
+// Whether a point lies inside the ring (even-odd rule).
+bool ringContains(const Ring& ring, double x, double y);
+
 // A point for the name or icon of an area: the centroid when it lies inside
 // the ring, else the middle of the bounding box.
 TvmPoint labelPoint(const Ring& ring);

@@ -38,6 +38,10 @@ const char kUsage[] =
     "  -R, --no-road-graph     leave out the road graph that tvmroute and the\n"
     "                          navigator route on (written by default beside the\n"
     "                          map, its name ending in .tvr instead of .tvm)\n"
+    "  -N, --no-name-index     leave out the name index that tvmsearch and the\n"
+    "                          navigator search (written by default beside the\n"
+    "                          map, its name ending in .tvn instead of .tvm); an\n"
+    "                          index already there is left as it is\n"
     "  -m, --memory SIZE       the memory the run may use, e.g. 4G or 512M (default: a\n"
     "                          quarter of the machine's memory, at most 2G). What does\n"
     "                          not fit goes to scratch files; the map is the same\n"
@@ -149,6 +153,8 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
             options.quiet = true;
         } else if (arg == "-R" || arg == "--no-road-graph") {
             options.roadGraph = false;
+        } else if (arg == "-N" || arg == "--no-name-index") {
+            options.nameIndex = false;
         } else if (arg == "-o" || arg == "--output") {
             if (!(v = value(i, arg))) return false;
             options.output = v;

@@ -42,6 +42,7 @@ struct Options {
     std::optional<std::string> scratchDir; // default: the output's folder
     LocationPlace locations = LocationPlace::Automatic;
     bool roadGraph = true; // write the road graph (map.tvr) beside the map
+    bool nameIndex = true; // write the name index (map.tvn) beside the map
     bool quiet = false;
     bool help = false;
 };

@@ -84,6 +84,7 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
                  s.sortRuns > 0 ? "on disk in " : "in memory\n");
     if (s.sortRuns > 0) std::fprintf(out, "%zu runs\n", s.sortRuns);
     if (s.roads) printRoadGraphSummary(out, *s.roads);
+    if (s.names) printNameIndexSummary(out, *s.names, s.bytes);
 }
 
 } // namespace tevo::tvmc

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tools/tvmc/level_builder.hpp"
+#include "tools/tvmc/name_index/name_index_stage.hpp"
 #include "tools/tvmc/osm_reader.hpp"
 #include "tools/tvmc/road_graph/road_graph.hpp"
 
@@ -23,7 +24,8 @@ struct CompileSummary {
     double seconds = 0;
     std::optional<RoadGraphStats> roads; // when the road graph was written
     uint64_t peakMemory = 0, memoryBound = 0;
-    std::size_t sortRuns = 0; // loads of cell records sorted on disk; 0: all in memory
+    std::size_t sortRuns = 0;              // loads of cell records sorted on disk; 0: all in memory
+    std::optional<NameIndexSummary> names; // when the name index was written
 };
 
 void printSummary(std::FILE* out, const CompileSummary& summary);

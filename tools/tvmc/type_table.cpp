@@ -468,17 +468,22 @@ std::optional<TypeChoice> poiType(const TagGet& tags) {
     return firstMatch(kPoiRules, tags);
 }
 
-std::u16string objectName(const TagGet& tags, ObjectClass cls) {
+const char* objectNameText(const TagGet& tags, ObjectClass cls) {
     for (const char* key : {"name", "name:en", "int_name"})
-        if (const char* v = tags(key); v && *v) return toWide(v);
+        if (const char* v = tags(key); v && *v) return v;
     // A road's ref ("M1", "B 22") names it; the ref of a railway or a power
     // line is a track or line number that says nothing on a map.
     const char* fallback = cls == ObjectClass::Poi                           ? "brand"
                            : cls == ObjectClass::Polyline && tags("highway") ? "ref"
                                                                              : nullptr;
     if (fallback)
-        if (const char* v = tags(fallback); v && *v) return toWide(v);
-    return {};
+        if (const char* v = tags(fallback); v && *v) return v;
+    return nullptr;
+}
+
+std::u16string objectName(const TagGet& tags, ObjectClass cls) {
+    const char* text = objectNameText(tags, cls);
+    return text ? toWide(text) : std::u16string();
 }
 
 std::vector<uint16_t> producibleTypes(ObjectClass cls) {

@@ -47,6 +47,8 @@ std::optional<TypeChoice> borderType(const TagGet& tags);
 // The name of an object: `name`, else `name:en`, else `int_name`; roads fall
 // back to `ref`, POIs to `brand`. UTF-8 in, UTF-16 out.
 std::u16string objectName(const TagGet& tags, ObjectClass cls);
+// The same name as it stands in the tags (UTF-8), or null.
+const char* objectNameText(const TagGet& tags, ObjectClass cls);
 
 // Every type the table can give objects of a class, ascending, once each;
 // the style and display-level files must cover them all.

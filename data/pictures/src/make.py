@@ -325,13 +325,15 @@ def make_buttons():
 
 
 def make_status_plate():
-    """A light plate under the map screen's status texts, so that they never
-    mix with the names on the map."""
-    width, height = 100, 52
-    body = ('<rect x="1" y="1" width="%d" height="%d" rx="8" fill="#f7f7f2" '
-            'stroke="%s" stroke-width="2"/>'
-            % (width - 2, height - 2, OUTLINE))
-    save("status_plate.png", width, height, body)
+    """Light plates under the map screen's status texts, so that they never
+    mix with the names on the map: the view's (mode, draw time) and the
+    receiver's (state, age of the fix), which has the longer words."""
+    for name, width in (("status_plate.png", 100), ("status_plate_gps.png", 136)):
+        height = 52
+        body = ('<rect x="1" y="1" width="%d" height="%d" rx="8" fill="#f7f7f2" '
+                'stroke="%s" stroke-width="2"/>'
+                % (width - 2, height - 2, OUTLINE))
+        save(name, width, height, body)
 
 
 def outlined(shapes, width):
@@ -422,6 +424,8 @@ COMMAND_ICONS = {
     "icon_clear_route": clear_route_glyph,
     "icon_back": lambda: outlined('<polyline points="20,8 8,20 20,32"/>'
                                   '<line x1="9" y1="20" x2="33" y2="20"/>', 4.5),
+    "icon_search": lambda: outlined('<circle cx="17" cy="17" r="10.5"/>'
+                                    '<line x1="25" y1="25" x2="34" y2="34"/>', 4.5),
 }
 
 
@@ -560,6 +564,42 @@ def make_satellite_marks():
          '<circle cx="8" cy="8" r="6.5" fill="#b0bec5" stroke="#37474f" stroke-width="1.5"/>')
 
 
+# The search screen. A key face is cut into a left half, one middle column
+# and a right half, so the program draws keys of any width from it; its
+# middle columns must therefore all be alike.
+KEY_FACE = (36, 46)
+FIELD = (464, 48)
+KIND_CELL = 32
+
+
+def make_search_pictures():
+    width, height = KEY_FACE
+    save("key.png", width, height, button_face(width, height, "normal"))
+    save("key_pressed.png", width, height, button_face(width, height, "pressed"))
+    width, height = FIELD
+    save("search_field.png", width, height,
+         '<rect x="1" y="1" width="%d" height="%d" rx="8" fill="%s" stroke="#7f97ab" '
+         'stroke-width="2"/>' % (width - 2, height - 2, BAND))
+    save("search_kinds.png", 4 * KIND_CELL, KIND_CELL, "".join(
+        '<g transform="translate(%d 0)">%s</g>' % (i * KIND_CELL, glyph)
+        for i, glyph in enumerate(kind_glyphs())))
+
+
+def kind_glyphs():
+    """Place, street, area and point of interest, in the order of the kinds."""
+    place = ('<circle cx="16" cy="16" r="11" fill="#ffffff" stroke="%s" stroke-width="3"/>'
+             '<circle cx="16" cy="16" r="4.5" fill="%s"/>' % (OUTLINE, OUTLINE))
+    street = ('<rect x="4" y="8" width="24" height="16" rx="3" fill="#f5a623" stroke="%s" '
+              'stroke-width="2"/><line x1="8" y1="16" x2="24" y2="16" stroke="#ffffff" '
+              'stroke-width="2.5" stroke-dasharray="4 3"/>' % OUTLINE)
+    area = ('<polygon points="5,11 15,4 28,9 26,25 11,28 4,20" fill="#66bb6a" stroke="%s" '
+            'stroke-width="2" stroke-linejoin="round"/>' % OUTLINE)
+    poi = ('<path d="M 16 30 C 12 22 6 18 6 12 A 10 10 0 0 1 26 12 C 26 18 20 22 16 30 Z" '
+           'fill="#e53935" stroke="%s" stroke-width="2" stroke-linejoin="round"/>'
+           '<circle cx="16" cy="12" r="4" fill="#ffffff"/>' % OUTLINE)
+    return place, street, area, poi
+
+
 SKY_SIZE = 400
 SKY_RADIUS = 170
 
@@ -692,6 +732,7 @@ def main():
     make_turn_sheet()
     make_guidance_plate()
     make_sky()
+    make_search_pictures()
     make_backgrounds()
     make_splash("splash.png", 480, 640, message_y=600, title_y=330, seed=3)
     make_splash("splash_landscape.png", 800, 480, message_y=440, title_y=250, seed=5)

@@ -1,0 +1,189 @@
+#include "tools/tvmc/name_index/name_collector.hpp"
+
+#include "tools/tvmc/geometry.hpp"
+#include "tools/tvmc/name_index/town_finder.hpp"
+#include "tools/tvmc/type_table.hpp"
+
+#include <cmath>
+#include <string>
+
+namespace tevo::tvmc {
+
+namespace {
+
+using search::NameKind;
+
+TagGet tagsOf(const osmium::TagList& tags) {
+    return [&tags](const char* key) { return tags.get_value_by_key(key); };
+}
+
+TvmPoint toUnits(const osmium::Location& loc) {
+    return toMapUnits(loc.lon(), loc.lat());
+}
+
+// The point halfway along a line, measured on the ground (a map unit east
+// is shorter than one north by the cosine of the latitude).
+TvmPoint halfway(const std::vector<TvmPoint>& points) {
+    const double east = std::cos(points.front().y / kUnitsPerDegree * M_PI / 180.0);
+    auto length = [east](TvmPoint a, TvmPoint b) {
+        return std::hypot((b.x - a.x) * east, static_cast<double>(b.y - a.y));
+    };
+    double total = 0;
+    for (std::size_t i = 1; i < points.size(); ++i) total += length(points[i - 1], points[i]);
+    double left = total / 2;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const double step = length(points[i - 1], points[i]);
+        if (step >= left && step > 0) {
+            const double t = left / step;
+            const TvmPoint a = points[i - 1], b = points[i];
+            return {static_cast<int32_t>(std::lround(a.x + t * (b.x - a.x))),
+                    static_cast<int32_t>(std::lround(a.y + t * (b.y - a.y)))};
+        }
+        left -= step;
+    }
+    return points.front();
+}
+
+double squareMetres(const Ring& ring) {
+    const double lat = ring.front().y / kUnitsPerDegree;
+    return ringArea(ring) * kMetresPerMapUnit * kMetresPerMapUnit * std::cos(lat * M_PI / 180.0);
+}
+
+} // namespace
+
+bool NameCollector::inCut(TvmPoint p) const {
+    if (!cut_) return true;
+    return p.x >= cut_->x0 && p.x <= cut_->x1 && p.y >= cut_->y0 && p.y <= cut_->y1;
+}
+
+uint32_t NameCollector::cityOf(const osmium::TagList& tags) {
+    const char* city = tags.get_value_by_key("addr:city");
+    return city && *city ? store_.names.add(city) : kNoName;
+}
+
+// A house's address counts for the town of its street.
+void NameCollector::noteAddress(const osmium::TagList& tags, TvmPoint at) {
+    const char* street = tags.get_value_by_key("addr:street");
+    const char* city = tags.get_value_by_key("addr:city");
+    if (street && city && *street && *city && inCut(at))
+        store_.addresses.add(store_.names.add(street), store_.names.add(city), at);
+}
+
+// How many objects pass between two looks at the store's size: at most a
+// few hundred kilobytes of records can come between two.
+constexpr uint32_t kLookEvery = 1024;
+
+void NameCollector::counted() {
+    if (share_ == 0 || ++sinceLook_ < kLookEvery) return;
+    sinceLook_ = 0;
+    if (store_.bytes() <= share_) return;
+    over_ = true;
+    store_ = NameStore{};
+}
+
+bool NameCollector::finish(std::string* error) {
+    if (share_ != 0 && store_.bytes() > share_) over_ = true;
+    if (!over_) return true;
+    if (error)
+        *error = "the name index needs more than its " + std::to_string(share_ >> 20) +
+                 " MB of the memory bound (a quarter of --memory): raise --memory, or leave "
+                 "the index out with --no-name-index";
+    return false;
+}
+
+void NameCollector::node(const osmium::Node& node) {
+    if (over_) return;
+    counted();
+    if (node.tags().empty() || !node.location().valid()) return;
+    const TvmPoint p = toUnits(node.location());
+    if (!inCut(p)) return;
+    noteAddress(node.tags(), p);
+    const TagGet tags = tagsOf(node.tags());
+    const char* name = objectNameText(tags, ObjectClass::Poi);
+    const std::optional<TypeChoice> type = poiType(tags);
+    if (!name || !type) return;
+    const PlaceKind* place = placeKind(tags("place"));
+    NamedPoint named{store_.names.add(name),
+                     cityOf(node.tags()),
+                     kNoName,
+                     p,
+                     type->type,
+                     place ? NameKind::Place : NameKind::Poi,
+                     place ? place->rank : uint8_t{0}};
+    store_.points.push_back(named);
+}
+
+void NameCollector::way(const osmium::Way& way) {
+    if (over_) return;
+    counted();
+    if (way.nodes().empty()) return;
+    if (way.nodes().front().location().valid())
+        noteAddress(way.tags(), toUnits(way.nodes().front().location()));
+    const TagGet tags = tagsOf(way.tags());
+    if (!tags("highway")) return;
+    const char* name = objectNameText(tags, ObjectClass::Polyline);
+    const std::optional<TypeChoice> type = polylineType(tags);
+    if (!name || !type || way.nodes().size() < 2) return;
+    std::vector<TvmPoint> points;
+    points.reserve(way.nodes().size());
+    for (const osmium::NodeRef& ref : way.nodes()) {
+        if (!ref.location().valid()) return;
+        points.push_back(toUnits(ref.location()));
+    }
+    const TvmPoint middle = halfway(points);
+    if (!inCut(middle)) return;
+    store_.pieces.push_back({store_.names.add(name), cityOf(way.tags()), kNoName, middle,
+                             boundsOf(points), type->type});
+}
+
+// Areas name places (and enclose the points of their towns), POIs mapped
+// as areas and named areas such as parks and lakes. Streets mapped as
+// areas (squares) come from their ways.
+void NameCollector::area(const osmium::Area& area) {
+    if (over_) return;
+    counted();
+    const TagGet tags = tagsOf(area.tags());
+    if (tags("highway")) return;
+    // Most areas (buildings, fields) have no name: they cost nothing more.
+    const char* poiName = objectNameText(tags, ObjectClass::Poi);
+    const char* name = objectNameText(tags, ObjectClass::Polygon);
+    if (!poiName && !name) return;
+    std::vector<Ring> rings;
+    for (const osmium::OuterRing& outer : area.outer_rings()) {
+        Ring ring;
+        for (const osmium::NodeRef& ref : outer) {
+            if (!ref.location().valid()) return;
+            ring.push_back(toUnits(ref.location()));
+        }
+        dropDuplicates(ring, true);
+        if (ring.size() >= 3) rings.push_back(std::move(ring));
+    }
+    if (rings.empty()) return;
+    const Ring& largest = *std::max_element(
+        rings.begin(), rings.end(), [](auto& a, auto& b) { return ringArea(a) < ringArea(b); });
+    const TvmPoint label = labelPoint(largest);
+    if (!inCut(label)) return;
+    const std::optional<TypeChoice> poi = poiType(tags);
+    if (const PlaceKind* place = placeKind(tags("place")); place && poiName && poi) {
+        double total = 0;
+        std::vector<TvmPoint> all;
+        for (const Ring& r : rings) {
+            total += ringArea(r);
+            all.insert(all.end(), r.begin(), r.end());
+        }
+        store_.placeAreas.push_back({store_.names.add(poiName), kNoName, place->rank, poi->type,
+                                     label, boundsOf(all), std::move(rings), total});
+        return;
+    }
+    if (poi && poiName) {
+        store_.points.push_back({store_.names.add(poiName), cityOf(area.tags()), kNoName, label,
+                                 poi->type, NameKind::Poi, 0});
+        return;
+    }
+    const std::optional<TypeChoice> type = polygonType(tags, squareMetres(largest));
+    if (name && type)
+        store_.points.push_back({store_.names.add(name), cityOf(area.tags()), kNoName, label,
+                                 type->type, NameKind::Area, 0});
+}
+
+} // namespace tevo::tvmc

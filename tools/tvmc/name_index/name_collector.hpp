@@ -1,0 +1,44 @@
+// The name index's view of the read: named places, POIs, areas and street
+// pieces, each kept as a small record with its name text once (name_store.hpp).
+// It needs about 40 bytes a record and the name texts once each, and keeps to
+// its share of the run's memory bound: beyond it the records are dropped and
+// the run ends with a message after the read, rather than outgrow the bound.
+#pragma once
+
+#include "tools/tvmc/name_index/name_store.hpp"
+#include "tools/tvmc/osm_observer.hpp"
+
+#include <optional>
+
+namespace tevo::tvmc {
+
+class NameCollector : public OsmObserver {
+public:
+    // Only what lies inside `cut` (map units) is kept, when there is one;
+    // the records may take `memoryShare` bytes (0: no bound).
+    explicit NameCollector(std::optional<UnitRect> cut, uint64_t memoryShare = 0)
+        : cut_(cut), share_(memoryShare) {}
+
+    void node(const osmium::Node& node) override;
+    void way(const osmium::Way& way) override;
+    void area(const osmium::Area& area) override;
+    // False when the records outgrew their share.
+    bool finish(std::string* error) override;
+
+    NameStore& store() { return store_; }
+
+private:
+    bool inCut(TvmPoint p) const;
+    uint32_t cityOf(const osmium::TagList& tags);
+    void noteAddress(const osmium::TagList& tags, TvmPoint at);
+    // Every few thousand records: the store's size against the share.
+    void counted();
+
+    std::optional<UnitRect> cut_;
+    uint64_t share_;
+    uint32_t sinceLook_ = 0;
+    bool over_ = false;
+    NameStore store_;
+};
+
+} // namespace tevo::tvmc
