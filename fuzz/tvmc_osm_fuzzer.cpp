@@ -1,9 +1,9 @@
 // The map compiler over small OpenStreetMap XML documents: read, levels
-// assembled, map, road graph and name index written, the map then opened
-// and read whole by the navigator's reader, the road graph opened by the
-// routing library and the name index by the search. An input may start
-// with a line "#tvmc OPTIONS..." that gives the compiler's options (levels,
-// bounding box, start level); the rest is the document.
+// assembled, map, road graph and name index written, the map then opened and
+// read whole by the navigator's reader, the road graph opened by the routing
+// library and the name index opened. An input may start with a line
+// "#tvmc OPTIONS..." that gives the compiler's options (levels, bounding box,
+// start level); the rest is the document.
 #include "fuzz/fuzz_support.hpp"
 #include "fuzz/map_walk.hpp"
 
@@ -75,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     sum += tevo::fuzz::walkCache(map, tevo::fuzz::hashOf(data, size), kWalkSteps);
     // The road graph written beside it opens too.
     tevo::route::cRoadGraph graph;
-    if (options.roadGraph && !graph.open(output.path().substr(0, output.path().size() - 4) + ".tvr",
-                                         &error))
+    if (options.roadGraph &&
+        !graph.open(output.path().substr(0, output.path().size() - 4) + ".tvr", &error))
         __builtin_trap();
     sum += graph.edgeCount();
     // And its name index opens, unless the options left it out.

@@ -1,8 +1,7 @@
 // A run in bounded memory: the map is the same whatever the bound and
 // wherever the node locations are kept, a run killed at any moment leaves
-// the old map and no other file (the road graph beside a map comes only with
-// a finished run), and a name index that outgrows its share ends the run
-// with a message instead of the bound.
+// the old map and no other file, and a name index that outgrows its share
+// ends the run with a message instead of the bound.
 #include "support/process.hpp"
 #include "tvmc/tvmc_helpers.hpp"
 
@@ -29,7 +28,6 @@ std::vector<std::string> filesIn(const std::string& folder) {
     return names;
 }
 
-// The map with its name index and road graph beside it.
 const std::vector<std::string> kMapAndNames{"map.tvm", "map.tvn", "map.tvr"};
 
 struct BoundCase {

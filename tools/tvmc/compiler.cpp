@@ -170,8 +170,8 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     // A device or a pipe named as an output is refused before the work.
     const std::string namesPath = nameIndexPath(options.output);
     std::vector<std::string> outputs{options.output};
-    if (options.roadGraph) outputs.push_back(roadGraphPath(options.output));
     if (options.nameIndex) outputs.push_back(namesPath);
+    if (options.roadGraph) outputs.push_back(roadGraphPath(options.output));
     for (const std::string& out : outputs) {
         if (std::string problem = outputProblem(out); !problem.empty()) {
             *error = problem;
@@ -198,13 +198,13 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     readOptions.scratch = &scratch;
     readOptions.locations = options.locations;
     readOptions.progress = &progress;
-    // Further outputs of the run (osm_observer.hpp) see the same read: the
-    // road graph, and the name index within its share of the bound.
-    std::optional<RoadCollector> roads;
-    if (options.roadGraph) readOptions.observers.push_back(&roads.emplace(readOptions.cut));
+    // The name index sees the same read, within its share of the bound.
     std::optional<NameCollector> names;
     if (options.nameIndex)
         readOptions.observers.push_back(&names.emplace(readOptions.cut, budget.outputShare(1)));
+    // The road collector sees it too; the graph is built after the map.
+    std::optional<RoadCollector> roads;
+    if (options.roadGraph) readOptions.observers.push_back(&roads.emplace(readOptions.cut));
     const bool read = readOsm(options.inputs, readOptions, summary.read, error);
     pipe.finish();
     if (!read) return false;

@@ -83,8 +83,8 @@ void printSummary(std::FILE* out, const CompileSummary& s) {
                  s.read.locationsOnDisk ? "on disk" : "in memory",
                  s.sortRuns > 0 ? "on disk in " : "in memory\n");
     if (s.sortRuns > 0) std::fprintf(out, "%zu runs\n", s.sortRuns);
-    if (s.roads) printRoadGraphSummary(out, *s.roads);
     if (s.names) printNameIndexSummary(out, *s.names, s.bytes);
+    if (s.roads) printRoadGraphSummary(out, *s.roads);
 }
 
 } // namespace tevo::tvmc
