@@ -24,6 +24,7 @@ struct ReceiverStateDeleter {
 struct RouteState; // the destination and the route to it (app/route_state.hpp)
 struct RouteStateDeleter {
     void operator()(RouteState* state) const;
+};
 struct SearchState; // the search screen's index, text and results (app/search_screen.hpp)
 struct SearchStateDeleter {
     void operator()(SearchState* state) const;
