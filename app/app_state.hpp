@@ -21,6 +21,10 @@ struct ReceiverState; // the plug-ins and the receiver reader (app/receiver.hpp)
 struct ReceiverStateDeleter {
     void operator()(ReceiverState* state) const;
 };
+struct RouteState; // the destination and the route to it (app/route_state.hpp)
+struct RouteStateDeleter {
+    void operator()(RouteState* state) const;
+};
 struct SearchState; // the search screen's index, text and results (app/search_screen.hpp)
 struct SearchStateDeleter {
     void operator()(SearchState* state) const;
@@ -79,6 +83,7 @@ struct AppState {
 
     std::unique_ptr<ReceiverState, ReceiverStateDeleter> receiver;
     std::unique_ptr<MapView> mapView;
+    std::unique_ptr<RouteState, RouteStateDeleter> routing;
 
     bool viewMovedByUser = false;
     bool paused = false;

@@ -6,6 +6,7 @@
 #include "app/startup.hpp"
 #include "app/view_steps.hpp"
 
+#include "app/guidance_panel.hpp"
 #include "render/view/map_view.hpp"
 
 namespace tevo {
@@ -26,10 +27,10 @@ MapView* view() {
 
 void installCommands(AppState& app, ScreenSet& set) {
     commandTarget = &app;
-    set.commands = {callBackExit,           callBackPlus,     callBackMinus,
-                    callBackNavigation,     callBackMainMenu, callBackSatellites,
-                    callBackReturnPosition, callBackSearch,
-                    callBackWholeMap};
+    set.commands = {callBackExit,           callBackPlus,      callBackMinus,
+                    callBackNavigation,     callBackMainMenu,  callBackSatellites,
+                    callBackReturnPosition, callBackSearch,    callBackWholeMap,
+                    callBackRouteHere,      callBackClearRoute};
 }
 
 void callBackExit(int32_t) {
@@ -69,6 +70,14 @@ void callBackReturnPosition(int32_t) {
 
 void callBackWholeMap(int32_t) {
     if (commandTarget) showWholeMap(*commandTarget);
+}
+
+void callBackRouteHere(int32_t) {
+    if (commandTarget) routeToTapMarker(*commandTarget);
+}
+
+void callBackClearRoute(int32_t) {
+    if (commandTarget) clearRoute(*commandTarget);
 }
 
 void returnToPosition(AppState& app) {

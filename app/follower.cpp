@@ -2,6 +2,8 @@
 // between records.
 #include "app/follower.hpp"
 
+#include "app/route_state.hpp"
+
 #include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 
@@ -83,6 +85,7 @@ void followRecord(AppState& app, const GpsData& record, RecordSource source) {
         return;
     }
     view.updateFromFix(record);
+    guideRecord(app, record);
     decideFollowing(app, source);
     if (view.startTransition()) presentScreen(app);
 }

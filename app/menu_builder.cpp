@@ -1,5 +1,7 @@
 #include "app/menu_builder.hpp"
 
+#include "app/guidance_panel.hpp"
+
 #include "config/menu_xml.hpp"
 #include "platform/text.hpp"
 #include "ui/button.hpp"
@@ -54,6 +56,9 @@ std::unique_ptr<cControl> makeButton(const BuildContext& c, const MenuRecord& r)
 }
 
 std::unique_ptr<cControl> makeLabel(const BuildContext& c, const MenuRecord& r, TextStyle* font) {
+    if (r.text == ScreenSet::kTurnToken)
+        return makeTurnPicture(r.position[0], r.position[1], c.video, c.folder,
+                               &c.screens.turnCell);
     auto label = std::make_unique<cLabel>(r.position[0], r.position[1], r.position[2],
                                           r.position[3], c.video);
     label->setFont(font);

@@ -1,4 +1,5 @@
 // Every redraw ends here: the current screen, then the flip.
+#include "app/guidance_panel.hpp"
 #include "app/screen_steps.hpp"
 #include "app/startup.hpp"
 
@@ -13,6 +14,7 @@ constexpr uint32_t kBackground = 0x00302820;
 
 void presentScreen(AppState& app) {
     if (!app.screen) return;
+    syncRouteButtons(app);
     // The menu screens draw over what is there; the map is not drawn.
     if (!onNavigationScreen(app)) {
         drawCurrentScreen(app);

@@ -5,15 +5,23 @@
 namespace tevo {
 
 const std::array<std::u16string_view, kCommandCount> ScreenSet::kCommandNames = {
-    u"callBackExit",     u"callBackPlus",       u"callBackMinus",          u"callBackNavigation",
-    u"callBackMainMenu", u"callBackSatellites", u"callBackReturnPosition", u"callBackSearch",
-    u"callBackWholeMap",
+    u"callBackExit",           u"callBackPlus",      u"callBackMinus",
+    u"callBackNavigation",     u"callBackMainMenu",  u"callBackSatellites",
+    u"callBackReturnPosition", u"callBackSearch",    u"callBackWholeMap",
+    u"callBackRouteHere",      u"callBackClearRoute",
 };
 
 const std::array<std::u16string_view, kStatusTextCount> ScreenSet::kTokens = {
     u"@LATITUDE@",       u"@LONGITUDE@",       u"@ALTITUDE@", u"@SPEED@",
     u"@ALL_SATELLITES@", u"@USED_SATELLITES@", u"@DRAWTIME@", u"@MODE@",
     u"@GPSSTATE@",       u"@FIXAGE@",          u"@PAUSED@",
+};
+
+const std::array<std::u16string_view, kGuidanceTextCount> ScreenSet::kGuidanceTokens = {
+    u"@NEXTDIST@",
+    u"@NEXTSTREET@",
+    u"@ROUTELEFT@",
+    u"@ARRIVAL@",
 };
 
 cPanel* ScreenSet::panelOf(int32_t screen) const {
@@ -45,8 +53,8 @@ void ScreenSet::releaseControls() {
     if (cPanel* panel = currentPanel()) panel->releaseAll();
 }
 
-cControl* ScreenSet::returnButton() const {
-    const ControlCallback command = commands[CommandReturnPosition];
+cControl* ScreenSet::controlFor(Command which) const {
+    const ControlCallback command = commands[which];
     // Without the command installed no control can be bound to it.
     if (command == nullptr) return nullptr;
     for (const cPanel* panel : {navigation.get(), mainMenu.get(), satellites.get()}) {
@@ -54,6 +62,10 @@ cControl* ScreenSet::returnButton() const {
         if (cControl* found = panel->findReturnButton(command)) return found;
     }
     return nullptr;
+}
+
+cControl* ScreenSet::returnButton() const {
+    return controlFor(CommandReturnPosition);
 }
 
 ReturnButton ScreenSet::returnButtonState() const {
@@ -92,6 +104,12 @@ void ScreenSet::bindLabelText(cLabel& label, std::u16string_view text) const {
     for (int32_t i = 0; i < kStatusTextCount; ++i) {
         if (kTokens[i] == text) {
             label.setSharedText(&statusTexts_[i]);
+            return;
+        }
+    }
+    for (int32_t i = 0; i < kGuidanceTextCount; ++i) {
+        if (kGuidanceTokens[i] == text) {
+            label.setSharedText(&guidanceTexts[i]);
             return;
         }
     }

@@ -1,5 +1,5 @@
-// The screens, their fonts, the status texts they show and the commands
-// their buttons run.
+// The screens, their fonts, the status and guidance texts they show and
+// the commands their buttons run.
 #pragma once
 
 #include "plugin-api/plugin_api.hpp"
@@ -43,6 +43,16 @@ enum StatusText : int32_t {
     kStatusTextCount,
 };
 
+// The texts of the guidance panel, which labels show by naming a token;
+// they are longer than the status texts (a street's name).
+enum GuidanceText : int32_t {
+    TextNextDistance,
+    TextNextStreet,
+    TextRouteLeft,
+    TextArrival,
+    kGuidanceTextCount,
+};
+
 // The commands, in the order of the command table.
 enum Command : int32_t {
     CommandExit,
@@ -54,6 +64,8 @@ enum Command : int32_t {
     CommandReturnPosition,
     CommandSearch,
     CommandWholeMap,
+    CommandRouteHere,
+    CommandClearRoute,
     kCommandCount,
 };
 
@@ -77,6 +89,10 @@ public:
     static const std::array<std::u16string_view, kCommandCount> kCommandNames;
     // The token of each status text, in StatusText order.
     static const std::array<std::u16string_view, kStatusTextCount> kTokens;
+    // The token of each guidance text, in GuidanceText order, and the token
+    // of the guidance panel's picture.
+    static const std::array<std::u16string_view, kGuidanceTextCount> kGuidanceTokens;
+    static constexpr std::u16string_view kTurnToken = u"@NEXTTURN@";
 
     // The panel of the current screen, or null.
     cPanel* currentPanel() const { return panelOf(currentScreen); }
@@ -88,6 +104,8 @@ public:
     // Releases the controls of the current screen.
     void releaseControls();
 
+    // The first control bound to `command` on any screen, or null.
+    cControl* controlFor(Command command) const;
     // The first control bound to the return command, searched on the map
     // screen, then the main menu, then the satellites screen.
     cControl* returnButton() const;
@@ -125,6 +143,11 @@ public:
     std::unique_ptr<TextStyle> blackLabelFont;
 
     std::array<ControlCallback, kCommandCount> commands{};
+
+    // What the guidance panel shows: its texts, and the cell of the turn
+    // sheet (-1: no route, the panel is not drawn).
+    std::array<std::u16string, kGuidanceTextCount> guidanceTexts;
+    int32_t turnCell = -1;
 
 private:
     std::array<std::u16string, kStatusTextCount> statusTexts_;

@@ -46,6 +46,8 @@ void callBackNavigation(int32_t);
 void callBackMainMenu(int32_t);
 void callBackSatellites(int32_t);
 void callBackReturnPosition(int32_t);
+void callBackRouteHere(int32_t);
+void callBackClearRoute(int32_t);
 // The search screen (app/search_screen.cpp), when the menu file has one.
 void callBackSearch(int32_t);
 // The whole map (the Home key's command).

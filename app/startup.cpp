@@ -3,6 +3,7 @@
 
 #include "app/follower.hpp"
 #include "app/receiver.hpp"
+#include "app/route_state.hpp"
 #include "app/screen_steps.hpp"
 #include "app/view_steps.hpp"
 #include "platform/display.hpp"
@@ -170,6 +171,7 @@ std::optional<int> startUp(AppState& app, const char* argv0) {
     showStatusMessage(app, u"Loading map...");
     createMapView(app);
     setUpFollowing(app);
+    openRouting(app, app.pathOf("map.tvm"));
     // The receiver is skipped while the demonstration track replays.
     if (!app.demoMode) {
         showStatusMessage(app, receiverMessage(app));

@@ -84,8 +84,35 @@ std::optional<int64_t> cRouter::duration(const RoadPosition& from, const RoadPos
 }
 
 bool cRouter::route(const RoadPosition& from, const RoadPosition& to, Route& out) {
-    out = Route{};
     seedsBetween(graph_.base(), from, to, sources_, targets_, direct_);
+    return finish(from, to, out);
+}
+
+bool cRouter::routeHeading(const RoadPosition& from, double headingDegrees, const RoadPosition& to,
+                           Route& out) {
+    seedsBetween(graph_.base(), from, to, sources_, targets_, direct_);
+    keepHeading(from, headingDegrees);
+    return finish(from, to, out);
+}
+
+// Drops the start's direction of travel that points backwards, when the one
+// ahead can be driven; a vehicle on a one-way street against its way keeps
+// both (it has to turn anyway).
+void cRouter::keepHeading(const RoadPosition& from, double headingDegrees) {
+    std::vector<LonLat> line;
+    edgePoints(graph_, from.edge, line);
+    const std::size_t i = std::min<std::size_t>(from.segment, line.size() - 2);
+    const double way = bearingBetween(line[i], line[i + 1]);
+    const double off = std::abs(std::remainder(headingDegrees - way, 360.0));
+    const NodeId ahead = 2 * from.edge + (off <= 90 ? 0 : 1);
+    if (!graph_.base().usable(ahead)) return;
+    const auto behind = [&](NodeId x) { return x != ahead; };
+    std::erase_if(sources_, [&](const Seed& s) { return behind(s.node); });
+    std::erase_if(direct_, [&](const DirectPath& d) { return behind(d.node); });
+}
+
+bool cRouter::finish(const RoadPosition& from, const RoadPosition& to, Route& out) {
+    out = Route{};
     auto path = search_.run(sources_, targets_, direct_);
     if (!path || path->nodes.empty()) return false;
     trimDeadEndTurns(path->nodes);

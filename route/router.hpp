@@ -36,6 +36,12 @@ public:
 
     // The fastest route; false when the destination cannot be reached.
     bool route(const RoadPosition& from, const RoadPosition& to, Route& out);
+    // The same for a vehicle on the move: it starts in the direction of
+    // travel nearest to `headingDegrees` (clockwise from north) where the
+    // road allows that direction, so a new route never begins with a turn
+    // on the spot.
+    bool routeHeading(const RoadPosition& from, double headingDegrees, const RoadPosition& to,
+                      Route& out);
 
     // Only the travel time, in tenths of a second (no line, no steps).
     std::optional<int64_t> duration(const RoadPosition& from, const RoadPosition& to);
@@ -43,6 +49,8 @@ public:
     const HierarchySearch& search() const { return search_; }
 
 private:
+    bool finish(const RoadPosition& from, const RoadPosition& to, Route& out);
+    void keepHeading(const RoadPosition& from, double headingDegrees);
     void trimDeadEndTurns(std::vector<NodeId>& nodes) const;
     void drawLine(const RoadPosition& from, const RoadPosition& to,
                   const std::vector<NodeId>& nodes, Route& out, std::vector<double>& pieces) const;

@@ -1,5 +1,5 @@
 // The stages of the map of one frame, in order: the level's blocks pass by
-// pass, the tracks, the names, then the pointer, the scale bar and the
+// pass, the route, the tracks, the names, then the pointer, the scale bar and the
 // compass.
 #include "render/frame/frame.hpp"
 
@@ -31,6 +31,9 @@ bool drawLevel(const FrameView& f, FrameCanvas& canvas, const cPtrArray<cPolyLin
         frame::drawUpperPolygons(f, canvas, *block);
         frame::drawPois(f, canvas, *block);
     }
+    // The route under the tracks: the narrow track of a drive along the
+    // route runs down its middle and both stay visible.
+    frame::drawRoute(f, canvas);
     frame::drawTracks(f, canvas, tracks);
     canvas.overlays.drawNames();
     return true;

@@ -74,6 +74,8 @@ struct FrameView {
     bool offMap = false;
     const cMapLevel* level = nullptr;
     const cMapStyle* style = nullptr;
+    // The route still to drive, in map units; none when there is no route.
+    const std::vector<MapPoint>* route = nullptr;
 
     // The vehicle: where it is, the pointer's turn on the screen, the
     // accuracy of its fix, whether the fix is stale (lost or too old) and

@@ -17,6 +17,8 @@ void drawPolygons(const FrameView& frame, FrameCanvas& canvas, const cIndexBlock
 void drawPolylines(const FrameView& frame, FrameCanvas& canvas, const cIndexBlock& block);
 void drawUpperPolygons(const FrameView& frame, FrameCanvas& canvas, const cIndexBlock& block);
 void drawPois(const FrameView& frame, FrameCanvas& canvas, const cIndexBlock& block);
+// The route of the frame's description, over the roads and buildings.
+void drawRoute(const FrameView& frame, FrameCanvas& canvas);
 void drawTracks(const FrameView& frame, FrameCanvas& canvas, const cPtrArray<cPolyLine>& tracks);
 
 // Fills one area in the painter's fill colour; true when something was

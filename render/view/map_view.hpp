@@ -32,6 +32,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tevo {
 
@@ -113,6 +114,11 @@ public:
     // about `metresAcross` across the viewport, with the tap marker on the
     // point (view_place.cpp).
     void showPlace(int32_t x, int32_t y, float metresAcross);
+
+    // The route still to drive, in map units, drawn over the roads from the
+    // next frame on; an empty line removes it.
+    void setRouteLine(std::vector<MapPoint> line) { route_ = std::move(line); }
+    const std::vector<MapPoint>& routeLine() const { return route_; }
 
     // --- saved view and settings (view_saved.cpp)
     void saveView();
@@ -205,6 +211,7 @@ private:
     cVSA vsa_;
     cLevelsXML levels_;
     cPtrArray<cPolyLine> tracks_;
+    std::vector<MapPoint> route_;
     SDL_Surface* preview_ = nullptr; // owned
     ViewState state_;
     FrameView frame_;

@@ -64,6 +64,7 @@ void MapView::layoutInto(FrameView& f) const {
     f.ecoOrigin = ecoOrigin_;
     f.style = &style_;
     f.eco = !perspective();
+    f.route = route_.size() >= 2 ? &route_ : nullptr;
 }
 
 } // namespace tevo

@@ -124,7 +124,9 @@ TEST_F(RealView, ClosingKeepsTheViewForTheNextStart) {
 
     start();
     const Shot first = shot();
-    EXPECT_LT(first.difference(last), 0.02);
+    // Above the bottom row of buttons: the drag's release left a tap marker,
+    // and with it the "Route here" button, which a new start does not keep.
+    EXPECT_LT(first.difference(last, test::Rect{0, 0, kWidth, 496}), 0.02);
     stop();
 }
 

@@ -1,9 +1,11 @@
 // nmeasim: a GPS receiver on a pseudo-terminal. Sends a $GPRMC, $GPGGA,
 // $GPGSA and $GPGSV cycle once a second along a track, or replays a log.
 #include "tools/nmeasim/pty_port.hpp"
+#include "tools/nmeasim/route_drive.hpp"
 #include "tools/nmeasim/sentences.hpp"
 #include "tools/nmeasim/sources.hpp"
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +27,10 @@ constexpr const char* kHelp =
     "  --track FILE.plt  follow the points of a track, one point a second, from\n"
     "                    the first again after the last. Without --track and\n"
     "                    --log a small loop in the Moscow map area is driven.\n"
+    "  --route FOLDER    drive the fastest route of FOLDER/map.tvr from --from to\n"
+    "                    --to LON,LAT, one point a second at the route's pace,\n"
+    "                    then stand at the destination; --detour goes straight on\n"
+    "                    at one turn, away from the route, and finds its way back\n"
     "  --log FILE        replay a captured log (lines starting with '#' are\n"
     "                    skipped) at the pace of its time stamps\n"
     "  --speed N         run N times faster (track and log)\n"
@@ -62,6 +68,8 @@ struct Options {
     std::string track;
     std::string log;
     std::string linkFolder;
+    RouteDrive drive;
+    bool haveFrom = false, haveTo = false;
     int port = 3;
     double speed = 1.0;
     long repeat = 1;
@@ -77,6 +85,19 @@ bool cycleValid(const Options& options, long second) {
     return inVoid == static_cast<bool>(gFixToggled);
 }
 
+// LON,LAT in degrees.
+bool parsePosition(const std::string& text, tevo::route::LonLat& out) {
+    char* end = nullptr;
+    const double lon = std::strtod(text.c_str(), &end);
+    if (*end != ',') return false;
+    const char* rest = end + 1;
+    const double lat = std::strtod(rest, &end);
+    if (end == rest || *end != '\0' || !(std::abs(lon) <= 180) || !(std::abs(lat) <= 90))
+        return false;
+    out = {lon, lat};
+    return true;
+}
+
 bool parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -84,10 +105,20 @@ bool parse(int argc, char** argv, Options& options) {
             std::fputs(kHelp, stdout);
             std::exit(0);
         }
+        if (arg == "--detour") {
+            options.drive.detour = true;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         std::string value = argv[++i];
         if (arg == "--track")
             options.track = value;
+        else if (arg == "--route")
+            options.drive.folder = value;
+        else if (arg == "--from")
+            options.haveFrom = parsePosition(value, options.drive.from);
+        else if (arg == "--to")
+            options.haveTo = parsePosition(value, options.drive.to);
         else if (arg == "--log")
             options.log = value;
         else if (arg == "--link")
@@ -107,6 +138,8 @@ bool parse(int argc, char** argv, Options& options) {
         else
             return false;
     }
+    const bool drive = !options.drive.folder.empty();
+    if (drive != options.haveFrom || drive != options.haveTo) return false;
     return options.speed > 0 && options.port >= 1 && options.port <= 64 && options.voidFor >= 0 &&
            (options.voidFor == 0 || options.voidAfter >= 0);
 }
@@ -160,7 +193,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "nmeasim: cannot read the log %s\n", options.log.c_str());
         return 1;
     }
-    if (options.log.empty()) {
+    std::string error;
+    if (!options.drive.folder.empty()) {
+        if (!driveRoute(options.drive, points, error)) {
+            std::fprintf(stderr, "nmeasim: %s\n", error.c_str());
+            return 1;
+        }
+    } else if (options.log.empty()) {
         if (options.track.empty())
             points = builtInLoop();
         else if (!readTrack(options.track, points)) {

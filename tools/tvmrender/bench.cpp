@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <vector>
 
@@ -77,6 +78,14 @@ double peakMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
+// The processor time of this thread, in ms: unlike the time on the wall it
+// leaves out what the other processes of a shared machine take.
+double threadMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 double frameMs(MapView& view) {
     const auto t0 = std::chrono::steady_clock::now();
     view.drawFrame();
@@ -84,21 +93,50 @@ double frameMs(MapView& view) {
     return std::chrono::duration<double, std::milli>(t1 - t0).count();
 }
 
+double medianOf(std::vector<double>& times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Each frame of the flight, drawn without the route and, when the view holds
+// one, with it as well, in turns first and second (both after the same
+// warm-up, so they meet the same cache). The route's cost is the median of
+// the differences of processor time frame by frame, which neither the
+// machine's drift nor its other processes move much.
 void flight(RenderSession& s, const Place& p, Mode mode) {
-    std::vector<double> times;
+    const std::vector<MapPoint> route = s.view->routeLine();
+    std::vector<double> times, extra;
+    double cpu = 0;
+    const auto timed = [&](bool withRoute) {
+        s.view->setRouteLine(withRoute ? route : std::vector<MapPoint>{});
+        const double before = threadMs();
+        const double ms = frameMs(*s.view);
+        cpu = threadMs() - before;
+        return ms;
+    };
     for (int i = -kWarmUpFrames; i < kFlightFrames; ++i) {
         const double a = 2 * kPi * i / kFlightFrames;
         const float r = p.cell / 4;
         placeView(*s.view, p.lon + r * static_cast<float>(std::cos(a)),
                   p.lat + r * static_cast<float>(std::sin(a)), kFlightMetresPerPixel, mode,
                   kYawPerFrame * static_cast<float>(i), kFlightTilt);
-        const double ms = frameMs(*s.view);
-        if (i >= 0) times.push_back(ms);
+        const bool routeFirst = !route.empty() && i % 2 != 0;
+        const double first = timed(routeFirst);
+        const double firstCpu = cpu;
+        const double second = route.empty() ? 0 : timed(!routeFirst);
+        if (i < 0) continue;
+        times.push_back(routeFirst ? second : first);
+        if (!route.empty()) extra.push_back(routeFirst ? firstCpu - cpu : cpu - firstCpu);
     }
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
+    s.view->setRouteLine(route);
+    const double median = medianOf(times);
     const double p95 = times[std::min(times.size() - 1, times.size() * 95 / 100)];
-    std::printf("%s: median %.2f ms, p95 %.2f ms\n", modeName(mode), median, p95);
+    std::printf("%s: median %.2f ms, p95 %.2f ms", modeName(mode), median, p95);
+    if (!route.empty())
+        std::printf("; the route (%zu points) %+.3f ms a frame (processor time, median of "
+                    "the differences)",
+                    route.size(), medianOf(extra));
+    std::printf("\n");
 }
 
 // Rows across the finest level's extent, one viewport apart.
@@ -127,8 +165,12 @@ void pan(RenderSession& s) {
 
 } // namespace
 
-int runBench(RenderSession& s) {
-    const Place p = densestCell(s.view->mapFile());
+int runBench(RenderSession& s, const float* routeMiddle) {
+    Place p = densestCell(s.view->mapFile());
+    if (routeMiddle) {
+        p.lon = routeMiddle[0];
+        p.lat = routeMiddle[1];
+    }
     std::printf("%dx%d at %.4f,%.4f, %.1f m per pixel\n", s.screen->w, s.screen->h, p.lon, p.lat,
                 kFlightMetresPerPixel);
     for (Mode mode : {Mode::Raised, Mode::Eco, Mode::Flat}) flight(s, p, mode);

@@ -6,6 +6,8 @@
 
 namespace tevo {
 
-int runBench(RenderSession& session);
+// With `routeMiddle` the flight circles the route's middle instead, and each
+// frame is drawn without and with the route the view holds.
+int runBench(RenderSession& session, const float* routeMiddle);
 
 } // namespace tevo

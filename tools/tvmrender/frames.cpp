@@ -1,6 +1,8 @@
 #include "tools/tvmrender/frames.hpp"
 
 #include "platform/text.hpp"
+#include "render/view/route_line.hpp"
+#include "route/router.hpp"
 
 #include <cstdio>
 #include <cstdlib>
@@ -73,6 +75,29 @@ bool openSession(const std::string& folder, int32_t width, int32_t height, Rende
     v.fitToMap();
     v.setPointerPositions(e.pointer2Dcoord[0], e.pointer2Dcoord[1], e.pointer3Dcoord[0],
                           e.pointer3Dcoord[1], height);
+    return true;
+}
+
+bool loadRoute(const RenderOptions& o, RenderSession& s, float middle[2]) {
+    constexpr double kSnapMetres = 500;
+    route::cRoadGraph graph;
+    std::string error;
+    if (!graph.open(o.folder + "map.tvr", &error)) {
+        std::fprintf(stderr, "tvmrender: %s\n", error.c_str());
+        return false;
+    }
+    const auto from = route::snapToRoad(graph, {o.routeFrom[0], o.routeFrom[1]}, kSnapMetres);
+    const auto to = route::snapToRoad(graph, {o.routeTo[0], o.routeTo[1]}, kSnapMetres);
+    route::cRouter router(graph);
+    route::Route r;
+    if (!from || !to || !router.route(*from, *to, r)) {
+        std::fprintf(stderr, "tvmrender: no route between the two positions of --route\n");
+        return false;
+    }
+    const route::LonLat& m = r.points[r.points.size() / 2];
+    middle[0] = static_cast<float>(m.lon);
+    middle[1] = static_cast<float>(m.lat);
+    s.view->setRouteLine(mapLine(r.points, 0));
     return true;
 }
 

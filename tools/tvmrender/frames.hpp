@@ -26,6 +26,11 @@ enum class Mode { Eco, Flat, Raised };
 bool modeFromName(const std::string& name, Mode& out);
 const char* modeName(Mode mode);
 
+// The fastest route of --route on the folder's road graph, handed to the
+// view; `middle` receives its middle point. False with a message when the
+// graph cannot be opened or there is no route.
+bool loadRoute(const RenderOptions& options, RenderSession& session, float middle[2]);
+
 // Follows (lon, lat) north-up turned by `yaw`, at `mpp` metres per pixel.
 void placeView(MapView& view, float lon, float lat, float mpp, Mode mode, float yaw, float tilt);
 

@@ -16,7 +16,9 @@ int main(int argc, char** argv) {
     if (!parseOptions(argc, argv, options)) return 2;
     RenderSession session;
     if (!openSession(options.folder, options.width, options.height, session)) return 1;
-    if (options.bench) return runBench(session);
+    float middle[2]{};
+    if (options.haveRoute && !loadRoute(options, session, middle)) return 1;
+    if (options.bench) return runBench(session, options.haveRoute ? middle : nullptr);
     for (const std::string& track : options.tracks)
         if (!loadTrackFile(track, session.view->tracks())) {
             std::fprintf(stderr, "tvmrender: cannot read the track %s\n", track.c_str());

@@ -49,6 +49,14 @@ bool parseAt(const char* text, float& longitude, float& latitude) {
            parseFloat(comma + 1, latitude, kSouthmost, kNorthmost);
 }
 
+// LON,LAT:LON,LAT
+bool parseRoute(const char* text, float from[2], float to[2]) {
+    const char* colon = std::strchr(text, ':');
+    if (!colon) return false;
+    const std::string first(text, colon);
+    return parseAt(first.c_str(), from[0], from[1]) && parseAt(colon + 1, to[0], to[1]);
+}
+
 bool parseSize(std::string_view text, int32_t& width, int32_t& height) {
     const std::size_t x = text.find('x');
     return x != std::string_view::npos && parseSide(text.substr(0, x), width) &&
@@ -64,12 +72,15 @@ bool fail(const char* what, const char* value) {
 } // namespace
 
 void printUsage() {
-    std::fprintf(stderr, "usage: tvmrender FOLDER --at LON,LAT [--mpp METRES] [--mode eco|2d|3d]\n"
-                         "                 [--yaw DEG] [--tilt DEG] [--size WxH] [--track FILE.plt]\n"
-                         "                 -o OUT.png\n"
-                         "       tvmrender --bench FOLDER [--size WxH]\n"
-                         "LON -180 to 360, LAT -90 to 90, METRES 0.1 to 40000, --yaw -360 to\n"
-                         "360, --tilt 0 to 90, W and H whole pixels from 16 to 8192\n");
+    std::fprintf(stderr,
+                 "usage: tvmrender FOLDER --at LON,LAT [--mpp METRES] [--mode eco|2d|3d]\n"
+                 "                 [--yaw DEG] [--tilt DEG] [--size WxH] [--track FILE.plt]\n"
+                 "                 [--route LON,LAT:LON,LAT] -o OUT.png\n"
+                 "       tvmrender --bench FOLDER [--size WxH] [--route LON,LAT:LON,LAT]\n"
+                 "--route draws the fastest route between the two positions (FOLDER/map.tvr);\n"
+                 "with --bench the flight circles its middle, with and without it\n"
+                 "LON -180 to 360, LAT -90 to 90, METRES 0.1 to 40000, --yaw -360 to\n"
+                 "360, --tilt 0 to 90, W and H whole pixels from 16 to 8192\n");
 }
 
 bool parseOptions(int argc, char** argv, RenderOptions& o) {
@@ -107,6 +118,10 @@ bool parseOptions(int argc, char** argv, RenderOptions& o) {
         } else if (arg == "--track") {
             if (!needs("--track")) return false;
             o.tracks.push_back(value);
+        } else if (arg == "--route") {
+            if (!needs("--route")) return false;
+            if (!parseRoute(value, o.routeFrom, o.routeTo)) return fail("--route", value);
+            o.haveRoute = true;
         } else if (arg == "-o") {
             if (!needs("-o")) return false;
             o.output = value;

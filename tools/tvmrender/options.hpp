@@ -18,6 +18,8 @@ struct RenderOptions {
     float tilt = 60;
     int32_t width = 0, height = 0;   // 0: the layout's window
     std::vector<std::string> tracks; // .plt files drawn over the map
+    bool haveRoute = false;          // --route: the fastest route drawn, and timed
+    float routeFrom[2]{}, routeTo[2]{};
     std::string output;
 };
 

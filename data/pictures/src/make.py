@@ -381,6 +381,30 @@ def power_glyph():
     return outlined(ring + '<line x1="20" y1="6" x2="20" y2="19"/>', 4)
 
 
+def flag_glyph():
+    # A chequered flag on a pole: the destination.
+    pole = '<line x1="10" y1="6" x2="10" y2="35"/>'
+    cloth = ('<path d="M 11 7 L 32 7 L 32 22 L 11 22 Z" fill="#ffffff" stroke="%s" '
+             'stroke-width="2" stroke-linejoin="round"/>' % OUTLINE)
+    squares = "".join('<rect x="%g" y="%g" width="5.25" height="5" fill="%s"/>'
+                      % (11 + 5.25 * i, 7 + 5 * j, OUTLINE)
+                      for j in range(3) for i in range(4) if (i + j) % 2 == 0)
+    return outlined(pole, 3.5) + cloth + squares
+
+
+def route_here_glyph():
+    # The destination flag standing on the tapped place.
+    spot = '<ellipse cx="10" cy="35" rx="7" ry="2.5"/>'
+    return outlined(spot, 2.5) + flag_glyph()
+
+
+def clear_route_glyph():
+    # The flag crossed out.
+    cross = '<line x1="6" y1="6" x2="34" y2="34"/><line x1="34" y1="6" x2="6" y2="34"/>'
+    red = ('<g stroke="#e53935" stroke-width="4" stroke-linecap="round">%s</g>' % cross)
+    return flag_glyph() + outlined(cross, 4).split('<g fill="none" stroke="#ffffff"')[0] + red
+
+
 COMMAND_ICONS = {
     "icon_zoom_in": lambda: magnifier(True),
     "icon_zoom_out": lambda: magnifier(False),
@@ -396,6 +420,8 @@ COMMAND_ICONS = {
                                 'stroke="%s" stroke-width="1.5"/>' % OUTLINE),
     "icon_satellites": satellite_glyph,
     "icon_exit": power_glyph,
+    "icon_route_here": route_here_glyph,
+    "icon_clear_route": clear_route_glyph,
     "icon_back": lambda: outlined('<polyline points="20,8 8,20 20,32"/>'
                                   '<line x1="9" y1="20" x2="33" y2="20"/>', 4.5),
     "icon_search": lambda: outlined('<circle cx="17" cy="17" r="10.5"/>'
@@ -406,6 +432,128 @@ COMMAND_ICONS = {
 def make_command_icons():
     for name, draw in COMMAND_ICONS.items():
         save(name + ".png", 40, 40, draw())
+
+
+# ---------------------------------------------------------------- guidance
+
+TURN_CELL = 64
+TURN_COLUMNS = 5
+ARROW = "#1565c0"
+ROUNDABOUT_EXITS = 8
+
+
+def turn_arrow(angle, length=22, fork=None):
+    """An arrow from the bottom centre up, bending by `angle` degrees (right
+    positive) at the cell's middle; `fork` adds the branch not taken."""
+    c = TURN_CELL / 2
+    stem = (c, 58, c, 34)
+    a = math.radians(angle)
+    tip = (c + length * math.sin(a), 34 - length * math.cos(a))
+    head = 9
+    left = (tip[0] - head * math.sin(a - math.radians(40)), tip[1] + head * math.cos(a - math.radians(40)))
+    right = (tip[0] - head * math.sin(a + math.radians(40)), tip[1] + head * math.cos(a + math.radians(40)))
+    body = ""
+    if fork is not None:
+        f = math.radians(fork)
+        body += ('<polyline points="%g,%g %g,%g %.2f,%.2f" fill="none" stroke="#9e9e9e" '
+                 'stroke-width="7" stroke-linecap="round" stroke-linejoin="round"/>'
+                 % (stem[0], stem[1], stem[2], stem[3], c + 20 * math.sin(f), 34 - 20 * math.cos(f)))
+    body += ('<polyline points="%g,%g %g,%g %.2f,%.2f" fill="none" stroke="%s" stroke-width="8" '
+             'stroke-linecap="round" stroke-linejoin="round"/>'
+             % (stem[0], stem[1], stem[2], stem[3], tip[0], tip[1], ARROW))
+    body += ('<polygon points="%.2f,%.2f %.2f,%.2f %.2f,%.2f" fill="%s" stroke="%s" '
+             'stroke-width="3" stroke-linejoin="round"/>'
+             % (tip[0] + 4 * math.sin(a), tip[1] - 4 * math.cos(a), left[0], left[1],
+                right[0], right[1], ARROW, ARROW))
+    return body
+
+
+def u_turn():
+    return ('<path d="M 40 58 L 40 28 A 10 10 0 0 0 20 28 L 20 44" fill="none" stroke="%s" '
+            'stroke-width="8" stroke-linecap="round"/>'
+            '<polygon points="20,54 11,40 29,40" fill="%s"/>' % (ARROW, ARROW))
+
+
+def arrive_flag():
+    return ('<line x1="20" y1="10" x2="20" y2="56" stroke="%s" stroke-width="4" '
+            'stroke-linecap="round"/>' % OUTLINE
+            + '<rect x="22" y="10" width="30" height="20" fill="#ffffff" stroke="%s" '
+              'stroke-width="2"/>' % OUTLINE
+            + "".join('<rect x="%g" y="%g" width="7.5" height="6.67" fill="%s"/>'
+                      % (22 + 7.5 * i, 10 + 6.67 * j, OUTLINE)
+                      for j in range(3) for i in range(4) if (i + j) % 2 == 0))
+
+
+def roundabout(exit_number):
+    """Entering from the bottom, driving round anticlockwise; the exit taken
+    is drawn to the right for the first, straight on for the second, to the
+    left for the third and back beside the entry from the fourth on; the
+    number in the ring tells them apart."""
+    c = TURN_CELL / 2
+    r = 13
+    angle = {1: 90, 2: 0, 3: -90}.get(exit_number, -150)  # clockwise from straight on
+    a = math.radians(angle)
+    body = ('<circle cx="%g" cy="%g" r="%g" fill="none" stroke="#9e9e9e" stroke-width="6"/>'
+            % (c, c, r))
+    body += ('<line x1="%g" y1="62" x2="%g" y2="%g" stroke="%s" stroke-width="7" '
+             'stroke-linecap="round"/>' % (c, c, c + r, ARROW))
+    # Round the ring anticlockwise on screen from the bottom to the exit.
+    start = math.radians(180)
+    end = a
+    sweep = (start - end) % (2 * math.pi) or 2 * math.pi
+    steps = max(2, int(sweep / 0.2))
+    pts = []
+    for k in range(steps + 1):
+        t = start - sweep * k / steps
+        pts.append("%.2f,%.2f" % (c + r * math.sin(t), c - r * math.cos(t)))
+    out = (c + 29 * math.sin(a), c - 29 * math.cos(a))
+    body += ('<polyline points="%s %.2f,%.2f" fill="none" stroke="%s" stroke-width="7" '
+             'stroke-linecap="round" stroke-linejoin="round"/>'
+             % (" ".join(pts), out[0], out[1], ARROW))
+    head = 8
+    left = (out[0] - head * math.sin(a - 0.7), out[1] + head * math.cos(a - 0.7))
+    right = (out[0] - head * math.sin(a + 0.7), out[1] + head * math.cos(a + 0.7))
+    body += ('<polygon points="%.2f,%.2f %.2f,%.2f %.2f,%.2f" fill="%s"/>'
+             % (out[0] + 3 * math.sin(a), out[1] - 3 * math.cos(a), left[0], left[1],
+                right[0], right[1], ARROW))
+    body += ('<text x="%g" y="%g" font-family="%s" font-weight="bold" font-size="14" '
+             'text-anchor="middle" fill="%s">%d</text>' % (c, c + 5, FONT, OUTLINE, exit_number))
+    return body
+
+
+def turn_cells():
+    """The cells in the order the program counts them (app/guidance.hpp)."""
+    cells = [turn_arrow(0), turn_arrow(35), turn_arrow(90), turn_arrow(135), u_turn(),
+             turn_arrow(-135), turn_arrow(-90), turn_arrow(-35),
+             turn_arrow(-30, fork=25), turn_arrow(30, fork=-25), arrive_flag()]
+    cells += [roundabout(k) for k in range(1, ROUNDABOUT_EXITS + 1)]
+    return cells
+
+
+def make_turn_sheet():
+    cells = turn_cells()
+    rows = (len(cells) + TURN_COLUMNS - 1) // TURN_COLUMNS
+    parts = []
+    for i, cell in enumerate(cells):
+        x, y = i % TURN_COLUMNS * TURN_CELL, i // TURN_COLUMNS * TURN_CELL
+        parts.append('<g transform="translate(%d %d)">%s</g>' % (x, y, cell))
+    save("turns.png", TURN_COLUMNS * TURN_CELL, rows * TURN_CELL, "".join(parts))
+
+
+def make_guidance_plate():
+    """The light plate of the guidance panel: the turn picture on the left,
+    the texts beside and under it."""
+    width, height = 256, 104
+    body = ('<rect x="1" y="1" width="%d" height="%d" rx="10" fill="#f7f7f2" '
+            'stroke="%s" stroke-width="2"/>' % (width - 2, height - 2, OUTLINE))
+    body += ('<line x1="80" y1="10" x2="80" y2="%d" stroke="#c9ced3" stroke-width="1.5"/>'
+             % (height - 10))
+    # Captions of the two lines under the street: the distance still to
+    # drive and the time of arrival.
+    for text, y in (("to go", 60), ("arrival", 88)):
+        body += ('<text x="%d" y="%d" font-family="%s" font-size="11" text-anchor="end" '
+                 'fill="#6b7680">%s</text>' % (width - 10, y, FONT, text))
+    save("guidance_plate.png", width, height, body)
 
 
 def make_satellite_marks():
@@ -581,6 +729,8 @@ def main():
     make_status_plate()
     make_command_icons()
     make_satellite_marks()
+    make_turn_sheet()
+    make_guidance_plate()
     make_sky()
     make_search_pictures()
     make_backgrounds()
