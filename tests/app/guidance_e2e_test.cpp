@@ -15,16 +15,16 @@ namespace {
 using namespace test;
 
 // The receiver on COM3, and the map looked at straight down from a stored
-// free view whose point (map units of 37.6262 E, 55.8213 N) stands under
-// the pointer's place.
+// free view whose point (map units of 37.5990 E, 55.8100 N, in the map's
+// start rectangle) stands under the pointer's place.
 constexpr const char* kConfig =
     "<?xml version=\"1.0\"?>\n<config>\n"
     "\t<device><port>3</port><baudrate>4800</baudrate></device>\n"
-    "\t<navigation><viewpos>7014032,10405844</viewpos><mapposabs>37.6262,55.8213</mapposabs>"
+    "\t<navigation><viewpos>7008961,10403737</viewpos><mapposabs>37.5990,55.8100</mapposabs>"
     "<viewto>1</viewto><scale>1</scale><ayz>0</ayz><ayzuser>0</ayzuser></navigation>\n"
     "</config>\n";
-// The drive starts this far south of the destination.
-constexpr double kStartSouth = 0.012;
+// The drive starts 2.7 km east of the destination, by road.
+constexpr const char* kDriveFrom = "37.626200,55.809300";
 // Where the panel and "Route here" stand in the portrait layout.
 constexpr Rect kPanel{108, 68, 364, 172};
 constexpr int kRouteHereX = 424, kRouteHereY = 528;
@@ -69,15 +69,14 @@ TEST_F(Guidance, TapRouteHereDriveWithADetourAndArrive) {
     const std::string said = lines("Destination ").front();
     double lon = 0, lat = 0;
     ASSERT_EQ(std::sscanf(said.c_str(), "Destination %lf %lf", &lon, &lat), 2) << said;
-    EXPECT_NEAR(lon, 37.6262, 0.003);
-    EXPECT_NEAR(lat, 55.8213, 0.003);
+    EXPECT_NEAR(lon, 37.5990, 0.003);
+    EXPECT_NEAR(lat, 55.8100, 0.003);
     EXPECT_TRUE(std::filesystem::exists(folder.file("destination.txt")));
     // The drive to it, four times as fast, leaving the route once.
     sim.reset();
-    char from[64], to[64];
-    std::snprintf(from, sizeof from, "%.6f,%.6f", lon, lat - kStartSouth);
+    char to[64];
     std::snprintf(to, sizeof to, "%.6f,%.6f", lon, lat);
-    receiver({"--route", folder.path(), "--from", from, "--to", to, "--detour", "--speed", "4"});
+    receiver({"--route", folder.path(), "--from", kDriveFrom, "--to", to, "--detour", "--speed", "4"});
     expectConsole("Guidance: ", kDriveMs);
     pause(1000);
     const Shot first = shot("guidance_first");
