@@ -62,7 +62,14 @@ XServer::XServer() {
             if (!server_->running()) break;
             display_ = XOpenDisplay(name_.c_str());
         }
-        if (display_) return;
+        // Two tests that start together may pick the same free number: the
+        // server that loses the race for the lock exits, and the display
+        // answered belongs to the other test. Only our own running server
+        // counts.
+        if (display_) sleepMs(300);
+        if (display_ && server_->running()) return;
+        if (display_) XCloseDisplay(asDisplay(display_));
+        display_ = nullptr;
         server_.reset();
     }
 }
