@@ -2,6 +2,7 @@
 
 #include "tools/tvmc/clip.hpp"
 #include "tools/tvmc/geometry.hpp"
+#include "tools/tvmc/tag_view.hpp"
 #include "tools/tvmc/type_table.hpp"
 
 #include <cmath>
@@ -10,26 +11,6 @@
 namespace tevo::tvmc {
 
 namespace {
-
-// The type table asks for many keys of one object; libosmium's packed tag
-// list measures every key and value it passes over, so the pairs are taken
-// out once.
-class TagView {
-public:
-    TagView(const osmium::TagList& list, std::vector<std::pair<const char*, const char*>>& pairs)
-        : pairs_(pairs) {
-        pairs_.clear();
-        for (const osmium::Tag& tag : list) pairs_.emplace_back(tag.key(), tag.value());
-    }
-    const char* operator()(const char* key) const {
-        for (const auto& [k, v] : pairs_)
-            if (k[0] == key[0] && std::strcmp(k, key) == 0) return v;
-        return nullptr;
-    }
-
-private:
-    std::vector<std::pair<const char*, const char*>>& pairs_;
-};
 
 TvmPoint toUnits(const osmium::Location& loc) {
     return toMapUnits(loc.lon(), loc.lat());

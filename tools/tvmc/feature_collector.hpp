@@ -45,7 +45,7 @@ private:
     const ReadOptions& options_;
     ReadStats& stats_;
     SourceRef source_;                                       // the object being read
-    std::vector<std::pair<const char*, const char*>> pairs_; // its tags
+    std::vector<std::pair<const char*, const char*>> pairs_; // its tags (TagView)
     bool southSeen_ = false;
     double southLat_ = 0;
 };

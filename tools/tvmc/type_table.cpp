@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <span>
+#include <string_view>
+#include <unordered_map>
 
 namespace tevo::tvmc {
 
@@ -356,20 +358,61 @@ bool isNo(const char* v) {
     return std::strcmp(v, "no") == 0;
 }
 
-std::optional<TypeChoice> firstMatch(std::span<const TagRule> rules, const TagGet& tags) {
-    // Rules of one key follow each other: the tag is looked up once for them.
-    const char* key = nullptr;
-    const char* v = nullptr;
-    for (const TagRule& r : rules) {
-        if (!key || (r.key != key && std::strcmp(r.key, key) != 0)) {
-            key = r.key;
-            v = tags(key);
+// A rule table indexed by key: each key once, with the table position of
+// the first rule for each of its values and of its first any-value rule, so
+// that a match takes one lookup per key of the table instead of a string
+// compare per rule.
+class RuleIndex {
+public:
+    explicit RuleIndex(std::span<const TagRule> rules) : rules_(rules) {
+        for (std::size_t i = 0; i < rules.size(); ++i) {
+            const TagRule& r = rules[i];
+            auto at = std::find_if(keys_.begin(), keys_.end(),
+                                   [&r](const Key& k) { return std::strcmp(k.name, r.key) == 0; });
+            if (at == keys_.end()) at = keys_.insert(keys_.end(), Key{r.key, {}, kNone});
+            if (!r.value)
+                at->anyValue = std::min(at->anyValue, i);
+            else
+                at->values.emplace(r.value, i); // an earlier rule of the value stays
         }
-        if (!v) continue;
-        if (r.value ? std::strcmp(v, r.value) == 0 : !isNo(v))
-            return TypeChoice{r.type, r.maxCellSeconds};
     }
-    return std::nullopt;
+
+    // The first rule in table order that the tags match.
+    std::optional<TypeChoice> firstMatch(const TagGet& tags) const {
+        std::size_t best = kNone;
+        for (const Key& k : keys_) {
+            const char* v = tags(k.name);
+            if (!v) continue;
+            if (const auto at = k.values.find(v); at != k.values.end())
+                best = std::min(best, at->second);
+            if (k.anyValue < best && !isNo(v)) best = k.anyValue;
+        }
+        if (best == kNone) return std::nullopt;
+        return TypeChoice{rules_[best].type, rules_[best].maxCellSeconds};
+    }
+
+private:
+    static constexpr std::size_t kNone = SIZE_MAX;
+    struct Key {
+        const char* name;
+        std::unordered_map<std::string_view, std::size_t> values;
+        std::size_t anyValue;
+    };
+    std::span<const TagRule> rules_;
+    std::vector<Key> keys_;
+};
+
+const RuleIndex& polylineRules() {
+    static const RuleIndex index(kPolylineRules);
+    return index;
+}
+const RuleIndex& polygonRules() {
+    static const RuleIndex index(kPolygonRules);
+    return index;
+}
+const RuleIndex& poiRules() {
+    static const RuleIndex index(kPoiRules);
+    return index;
 }
 
 // A leading decimal number ("12", "12.5 m", "3;4" reads 3), or nothing.
@@ -384,7 +427,7 @@ std::optional<double> leadingNumber(const char* text) {
 } // namespace
 
 std::optional<TypeChoice> polylineType(const TagGet& tags) {
-    std::optional<TypeChoice> choice = firstMatch(kPolylineRules, tags);
+    std::optional<TypeChoice> choice = polylineRules().firstMatch(tags);
     if (!choice) {
         const char* boundary = tags("boundary");
         if (boundary && std::strcmp(boundary, "administrative") == 0) return borderType(tags);
@@ -408,6 +451,18 @@ std::optional<TypeChoice> borderType(const TagGet& tags) {
 
 namespace {
 
+// The building type of a building tag's value, or null; of two entries of
+// one value the later one counts.
+const BuildingType* buildingOfKind(const char* kind) {
+    static const auto kinds = [] {
+        std::unordered_map<std::string_view, const BuildingType*> map;
+        for (const BuildingKind& k : kBuildingKinds) map[k.value] = &k.type;
+        return map;
+    }();
+    const auto at = kinds.find(kind);
+    return at == kinds.end() ? nullptr : at->second;
+}
+
 TypeChoice buildingType(const TagGet& tags, const char* kind, double squareMetres) {
     std::optional<double> metres = leadingNumber(tags("height"));
     if (!metres) {
@@ -415,8 +470,7 @@ TypeChoice buildingType(const TagGet& tags, const char* kind, double squareMetre
             metres = *storeys * kMetresPerStorey;
     }
     BuildingType named = squareMetres < kSmallFootprint ? kSmallBuilding : kBlock;
-    for (const BuildingKind& k : kBuildingKinds)
-        if (std::strcmp(kind, k.value) == 0) named = k.type;
+    if (const BuildingType* type = buildingOfKind(kind)) named = *type;
     if (!metres) return {named.type, kFinestOnly};
     // A tagged height picks the nearest drawn height; houses and places of
     // worship keep their own colours where their heights match.
@@ -442,7 +496,7 @@ std::optional<TypeChoice> polygonType(const TagGet& tags, double squareMetres) {
     if (const char* b = tags("building"); b && !isNo(b)) return buildingType(tags, b, squareMetres);
     if (const char* m = tags("man_made"); m && std::strcmp(m, "tower") == 0)
         return TypeChoice{kTower.type, kFinestOnly};
-    std::optional<TypeChoice> choice = firstMatch(kPolygonRules, tags);
+    std::optional<TypeChoice> choice = polygonRules().firstMatch(tags);
     if (choice && choice->type == kLake) {
         const char* natural = tags("natural");
         if (natural && std::strcmp(natural, "water") == 0) choice->type = waterType(tags);
@@ -465,7 +519,7 @@ std::optional<TypeChoice> poiType(const TagGet& tags) {
             return TypeChoice{type, placeLevels(type)};
         }
     }
-    return firstMatch(kPoiRules, tags);
+    return poiRules().firstMatch(tags);
 }
 
 const char* objectNameText(const TagGet& tags, ObjectClass cls) {

@@ -2,6 +2,7 @@
 
 #include "tools/tvmc/geometry.hpp"
 #include "tools/tvmc/name_index/town_finder.hpp"
+#include "tools/tvmc/tag_view.hpp"
 #include "tools/tvmc/type_table.hpp"
 
 #include <cmath>
@@ -12,10 +13,6 @@ namespace tevo::tvmc {
 namespace {
 
 using search::NameKind;
-
-TagGet tagsOf(const osmium::TagList& tags) {
-    return [&tags](const char* key) { return tags.get_value_by_key(key); };
-}
 
 TvmPoint toUnits(const osmium::Location& loc) {
     return toMapUnits(loc.lon(), loc.lat());
@@ -56,15 +53,15 @@ bool NameCollector::inCut(TvmPoint p) const {
     return p.x >= cut_->x0 && p.x <= cut_->x1 && p.y >= cut_->y0 && p.y <= cut_->y1;
 }
 
-uint32_t NameCollector::cityOf(const osmium::TagList& tags) {
-    const char* city = tags.get_value_by_key("addr:city");
+uint32_t NameCollector::cityOf(const TagGet& tags) {
+    const char* city = tags("addr:city");
     return city && *city ? store_.names.add(city) : kNoName;
 }
 
 // A house's address counts for the town of its street.
-void NameCollector::noteAddress(const osmium::TagList& tags, TvmPoint at) {
-    const char* street = tags.get_value_by_key("addr:street");
-    const char* city = tags.get_value_by_key("addr:city");
+void NameCollector::noteAddress(const TagGet& tags, TvmPoint at) {
+    const char* street = tags("addr:street");
+    const char* city = tags("addr:city");
     if (street && city && *street && *city && inCut(at))
         store_.addresses.add(store_.names.add(street), store_.names.add(city), at);
 }
@@ -97,14 +94,14 @@ void NameCollector::node(const osmium::Node& node) {
     if (node.tags().empty() || !node.location().valid()) return;
     const TvmPoint p = toUnits(node.location());
     if (!inCut(p)) return;
-    noteAddress(node.tags(), p);
-    const TagGet tags = tagsOf(node.tags());
+    const TagGet tags = TagView(node.tags(), pairs_);
+    noteAddress(tags, p);
     const char* name = objectNameText(tags, ObjectClass::Poi);
     const std::optional<TypeChoice> type = poiType(tags);
     if (!name || !type) return;
     const PlaceKind* place = placeKind(tags("place"));
     NamedPoint named{store_.names.add(name),
-                     cityOf(node.tags()),
+                     cityOf(tags),
                      kNoName,
                      p,
                      type->type,
@@ -117,9 +114,9 @@ void NameCollector::way(const osmium::Way& way) {
     if (over_) return;
     counted();
     if (way.nodes().empty()) return;
+    const TagGet tags = TagView(way.tags(), pairs_);
     if (way.nodes().front().location().valid())
-        noteAddress(way.tags(), toUnits(way.nodes().front().location()));
-    const TagGet tags = tagsOf(way.tags());
+        noteAddress(tags, toUnits(way.nodes().front().location()));
     if (!tags("highway")) return;
     const char* name = objectNameText(tags, ObjectClass::Polyline);
     const std::optional<TypeChoice> type = polylineType(tags);
@@ -132,8 +129,8 @@ void NameCollector::way(const osmium::Way& way) {
     }
     const TvmPoint middle = halfway(points);
     if (!inCut(middle)) return;
-    store_.pieces.push_back({store_.names.add(name), cityOf(way.tags()), kNoName, middle,
-                             boundsOf(points), type->type});
+    store_.pieces.push_back(
+        {store_.names.add(name), cityOf(tags), kNoName, middle, boundsOf(points), type->type});
 }
 
 // Areas name places (and enclose the points of their towns), POIs mapped
@@ -142,7 +139,7 @@ void NameCollector::way(const osmium::Way& way) {
 void NameCollector::area(const osmium::Area& area) {
     if (over_) return;
     counted();
-    const TagGet tags = tagsOf(area.tags());
+    const TagGet tags = TagView(area.tags(), pairs_);
     if (tags("highway")) return;
     // Most areas (buildings, fields) have no name: they cost nothing more.
     const char* poiName = objectNameText(tags, ObjectClass::Poi);
@@ -176,14 +173,14 @@ void NameCollector::area(const osmium::Area& area) {
         return;
     }
     if (poi && poiName) {
-        store_.points.push_back({store_.names.add(poiName), cityOf(area.tags()), kNoName, label,
-                                 poi->type, NameKind::Poi, 0});
+        store_.points.push_back(
+            {store_.names.add(poiName), cityOf(tags), kNoName, label, poi->type, NameKind::Poi, 0});
         return;
     }
     const std::optional<TypeChoice> type = polygonType(tags, squareMetres(largest));
     if (name && type)
-        store_.points.push_back({store_.names.add(name), cityOf(area.tags()), kNoName, label,
-                                 type->type, NameKind::Area, 0});
+        store_.points.push_back(
+            {store_.names.add(name), cityOf(tags), kNoName, label, type->type, NameKind::Area, 0});
 }
 
 } // namespace tevo::tvmc

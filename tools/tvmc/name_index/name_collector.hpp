@@ -7,8 +7,11 @@
 
 #include "tools/tvmc/name_index/name_store.hpp"
 #include "tools/tvmc/osm_observer.hpp"
+#include "tools/tvmc/type_table.hpp"
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tevo::tvmc {
 
@@ -29,8 +32,8 @@ public:
 
 private:
     bool inCut(TvmPoint p) const;
-    uint32_t cityOf(const osmium::TagList& tags);
-    void noteAddress(const osmium::TagList& tags, TvmPoint at);
+    uint32_t cityOf(const TagGet& tags);
+    void noteAddress(const TagGet& tags, TvmPoint at);
     // Every few thousand records: the store's size against the share.
     void counted();
 
@@ -39,6 +42,7 @@ private:
     uint32_t sinceLook_ = 0;
     bool over_ = false;
     NameStore store_;
+    std::vector<std::pair<const char*, const char*>> pairs_; // the object's tags (TagView)
 };
 
 } // namespace tevo::tvmc

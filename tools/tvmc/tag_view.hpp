@@ -1,0 +1,42 @@
+// An object's tags, taken out of libosmium's packed list once, for the many
+// lookups by key that the type table and the name index make of one object.
+// The packed list measures every key and value it passes over on each
+// lookup; here each is measured once, and a lookup compares a key's first
+// letter before the whole key.
+#pragma once
+
+#include "tools/tvmc/type_table.hpp"
+
+#include <osmium/osm/tag.hpp>
+
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace tevo::tvmc {
+
+class TagView {
+public:
+    using Pairs = std::vector<std::pair<const char*, const char*>>;
+
+    // `pairs` is storage that the caller reuses from object to object.
+    TagView(const osmium::TagList& list, Pairs& pairs) : pairs_(pairs) {
+        pairs_.clear();
+        for (const osmium::Tag& tag : list) {
+            const char* key = tag.key();
+            pairs_.emplace_back(key, key + std::strlen(key) + 1);
+        }
+    }
+
+    // The value of the first tag of this key, or null.
+    const char* operator()(const char* key) const {
+        for (const auto& [k, v] : pairs_)
+            if (k[0] == key[0] && std::strcmp(k, key) == 0) return v;
+        return nullptr;
+    }
+
+private:
+    Pairs& pairs_;
+};
+
+} // namespace tevo::tvmc
