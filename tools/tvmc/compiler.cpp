@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tevo::tvmc {
@@ -208,11 +209,15 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     const bool read = readOsm(options.inputs, readOptions, summary.read, error);
     pipe.finish();
     if (!read) return false;
-    // The name index is built at once, so that its records are gone before
-    // the blocks are made; it is written after the map.
+    // The name index is built beside the blocks, on a thread of its own,
+    // and its records let go when it is; it is written after the map.
     std::string nameIndex;
-    if (names) nameIndex = buildNameIndex(names->store(), summary.names.emplace());
-    names.reset();
+    std::jthread nameBuild;
+    if (names)
+        nameBuild = std::jthread([&names, &nameIndex, &summary] {
+            nameIndex = buildNameIndex(names->store(), summary.names.emplace());
+            names.reset();
+        });
     summary.features = feed.features();
     if (!feed.drawing()) {
         *error = "the input holds no roads, lines or areas to draw: no map written";
@@ -223,6 +228,7 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     progress.finish();
 
     summary.bytes = sizeOf(options.output);
+    if (nameBuild.joinable()) nameBuild.join();
     if (summary.names && !writeNameIndex(nameIndex, namesPath, *summary.names, error)) return false;
     summary.peakMemory = peakResidentBytes();
     summary.memoryBound = budget.bound();
