@@ -21,10 +21,12 @@ FeaturePipe::~FeaturePipe() {
 }
 
 void FeaturePipe::add(Feature&& f) {
+    std::unique_lock lock(mutex_);
     batch_.push_back(std::move(f));
     if (batch_.size() < kBatchFeatures) return;
-    std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return queue_.size() < kMaxBatches; });
+    // Another thread may have sent the batch off while this one waited.
+    if (batch_.size() < kBatchFeatures) return;
     queue_.push_back(std::move(batch_));
     batch_ = {};
     batch_.reserve(kBatchFeatures);

@@ -1,6 +1,7 @@
 #include "tools/tvmc/osm_reader.hpp"
 
 #include "tools/tvmc/area_manager.hpp"
+#include "tools/tvmc/buffer_stage.hpp"
 #include "tools/tvmc/coordinate_scan.hpp"
 #include "tools/tvmc/feature_collector.hpp"
 #include "tools/tvmc/location_store.hpp"
@@ -64,17 +65,12 @@ private:
     ReadStats& stats_;
 };
 
-// The second pass: each way gets its nodes' locations from the store, then
-// goes to the lines, the area assembly and the observers. A way under an
-// id that a relation's member way already came with is kept from the area
-// assembly: libosmium counts each copy as a found member, so a relation
-// would look complete with a member still missing.
-template <typename TAreas> class SecondPass : public osmium::handler::Handler {
+// The second pass, on the reading thread: each way gets its nodes'
+// locations from the store and goes to the lines.
+class WayLines : public osmium::handler::Handler {
 public:
-    SecondPass(LocationStore& store, FeatureCollector& collector, AreaManager& manager,
-               TAreas& areas, const ReadOptions& options)
-        : store_(store), collector_(collector), manager_(manager), areas_(areas),
-          observers_(options.observers) {}
+    WayLines(LocationStore& store, FeatureCollector& collector)
+        : store_(store), collector_(collector) {}
 
     void way(osmium::Way& way) {
         for (osmium::NodeRef& ref : way.nodes()) {
@@ -83,8 +79,6 @@ public:
                                                         : osmium::Location{});
         }
         collector_.way(way);
-        if (manager_.firstCopyOfMember(way.id())) areas_.way(way);
-        for (OsmObserver* o : observers_) o->way(way);
         ++objects;
     }
 
@@ -93,6 +87,24 @@ public:
 private:
     LocationStore& store_;
     FeatureCollector& collector_;
+};
+
+// The second pass, on a thread of its own a few buffers behind: the ways
+// with their locations go to the area assembly and the observers. A way
+// under an id that a relation's member way already came with is kept from
+// the area assembly: libosmium counts each copy as a found member, so a
+// relation would look complete with a member still missing.
+template <typename TAreas> class WayAreas : public osmium::handler::Handler {
+public:
+    WayAreas(AreaManager& manager, TAreas& areas, const ReadOptions& options)
+        : manager_(manager), areas_(areas), observers_(options.observers) {}
+
+    void way(const osmium::Way& way) {
+        if (manager_.firstCopyOfMember(way.id())) areas_.way(way);
+        for (OsmObserver* o : observers_) o->way(way);
+    }
+
+private:
     AreaManager& manager_;
     TAreas& areas_;
     const std::vector<OsmObserver*>& observers_;
@@ -113,7 +125,7 @@ void readPass(const std::vector<std::string>& inputs, osmium::osm_entity_bits::t
     uint64_t done = 0;
     for (const std::string& path : inputs) {
         current = path;
-        osmium::io::Reader reader{osmium::io::File{path}, kinds};
+        osmium::io::Reader reader{osmium::io::File{path}, kinds, osmium::io::read_meta::no};
         while (osmium::memory::Buffer buffer = reader.read()) {
             const uint64_t objects = each(buffer, path);
             if (options.progress && totalBytes > 0)
@@ -157,22 +169,30 @@ void readNodesAndRelations(const std::vector<std::string>& inputs, const ReadOpt
              });
 }
 
-// Pass 2: the ways with their nodes' locations, and the areas.
+// Pass 2: the ways with their nodes' locations, and the areas. The lines
+// are made on the reading thread; the areas, from the same buffers and in
+// the same order, on a stage of their own with a collector of their own.
 void readWays(const std::vector<std::string>& inputs, const ReadOptions& options, ReadStats& stats,
               FeatureCollector& collector, LocationStore& store, AreaManager& manager,
               std::string& current) {
     if (options.progress) options.progress->startPass("ways and areas", 2, kPasses);
-    auto& assembled = manager.handler([&collector, &options](osmium::memory::Buffer&& areas) {
-        osmium::apply(areas, collector);
+    FeatureCollector areaCollector(options, stats);
+    auto& assembled = manager.handler([&areaCollector, &options](osmium::memory::Buffer&& areas) {
+        osmium::apply(areas, areaCollector);
         for (const osmium::Area& area : areas.select<osmium::Area>())
             for (OsmObserver* o : options.observers) o->area(area);
     });
-    SecondPass second(store, collector, manager, assembled, options);
+    WayAreas areas(manager, assembled, options);
+    BufferStage areaStage(
+        [&areas](osmium::memory::Buffer& buffer) { osmium::apply(buffer, areas); });
+    WayLines lines(store, collector);
     readPass(inputs, osmium::osm_entity_bits::way, options, stats.bytes, current,
              [&](osmium::memory::Buffer& buffer, const std::string&) {
-                 osmium::apply(buffer, second);
-                 return second.objects;
+                 osmium::apply(buffer, lines);
+                 areaStage.add(std::move(buffer));
+                 return lines.objects;
              });
+    areaStage.finish();
     manager.flush_output();
 }
 
