@@ -1,7 +1,6 @@
 #include "tools/tvmc/osm_reader.hpp"
 
 #include "tools/tvmc/area_manager.hpp"
-#include "tools/tvmc/buffer_stage.hpp"
 #include "tools/tvmc/coordinate_scan.hpp"
 #include "tools/tvmc/feature_collector.hpp"
 #include "tools/tvmc/location_store.hpp"
@@ -9,6 +8,7 @@
 #include "tools/tvmc/osm_observer.hpp"
 #include "tools/tvmc/progress.hpp"
 #include "tools/tvmc/scratch.hpp"
+#include "tools/tvmc/work_stage.hpp"
 
 #include "platform/paths.hpp"
 #include "platform/regular_file.hpp"
@@ -29,6 +29,9 @@ namespace {
 
 constexpr const char* kReadAheadBuffers = "4";
 constexpr int kPasses = 3; // two over the input, one over the cells
+// Buffers of ways that the area stage may be behind the reading: enough to
+// even out the work of both sides; each holds a few thousand objects.
+constexpr std::size_t kStageBuffers = 4;
 
 uint64_t fileSize(const std::string& path) {
     struct stat st {};
@@ -183,8 +186,8 @@ void readWays(const std::vector<std::string>& inputs, const ReadOptions& options
             for (OsmObserver* o : options.observers) o->area(area);
     });
     WayAreas areas(manager, assembled, options);
-    BufferStage areaStage(
-        [&areas](osmium::memory::Buffer& buffer) { osmium::apply(buffer, areas); });
+    WorkStage<osmium::memory::Buffer> areaStage(
+        [&areas](osmium::memory::Buffer& buffer) { osmium::apply(buffer, areas); }, kStageBuffers);
     WayLines lines(store, collector);
     readPass(inputs, osmium::osm_entity_bits::way, options, stats.bytes, current,
              [&](osmium::memory::Buffer& buffer, const std::string&) {
