@@ -20,17 +20,24 @@ constexpr uint64_t kMaxReadBuffer = uint64_t{1} << 20;
 // A record's bytes: class, type, name length and point count, the name's
 // UTF-16 units, then the points as differences from the point before.
 void encodeRecord(std::vector<uint8_t>& out, ObjectClass cls, const TvmObject& record) {
-    out.push_back(static_cast<uint8_t>(cls));
-    putUnsigned(out, record.type);
-    putUnsigned(out, record.name.size());
-    putUnsigned(out, record.points.size());
-    for (char16_t unit : record.name) putUnsigned(out, unit);
+    // Room for the longest coding first (a UTF-16 unit takes 3 bytes at
+    // most, a difference of two coordinates 5), the rest given back after.
+    const std::size_t start = out.size();
+    out.resize(start + 1 + 3 * kMaxVarintBytes + 3 * record.name.size() +
+               10 * record.points.size());
+    uint8_t* to = out.data() + start;
+    *to++ = static_cast<uint8_t>(cls);
+    writeUnsigned(to, record.type);
+    writeUnsigned(to, record.name.size());
+    writeUnsigned(to, record.points.size());
+    for (char16_t unit : record.name) writeUnsigned(to, unit);
     TvmPoint last;
     for (const TvmPoint& p : record.points) {
-        putSigned(out, int64_t{p.x} - last.x);
-        putSigned(out, int64_t{p.y} - last.y);
+        writeUnsigned(to, zigzag(int64_t{p.x} - last.x));
+        writeUnsigned(to, zigzag(int64_t{p.y} - last.y));
         last = p;
     }
+    out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 ObjectClass decodeRecord(const uint8_t* p, TvmObject& record) {

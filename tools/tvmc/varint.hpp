@@ -3,6 +3,7 @@
 // take one byte.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -16,8 +17,23 @@ inline void putUnsigned(std::vector<uint8_t>& out, uint64_t v) {
     out.push_back(static_cast<uint8_t>(v));
 }
 
+inline uint64_t zigzag(int64_t v) {
+    return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63);
+}
+
 inline void putSigned(std::vector<uint8_t>& out, int64_t v) {
-    putUnsigned(out, (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63));
+    putUnsigned(out, zigzag(v));
+}
+
+// The same into room that the caller made (kMaxVarintBytes a value).
+inline constexpr std::size_t kMaxVarintBytes = 10;
+
+inline void writeUnsigned(uint8_t*& to, uint64_t v) {
+    while (v >= 0x80) {
+        *to++ = static_cast<uint8_t>(v | 0x80);
+        v >>= 7;
+    }
+    *to++ = static_cast<uint8_t>(v);
 }
 
 // Readers of bytes that this program wrote itself.
