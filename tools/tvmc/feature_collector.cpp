@@ -40,23 +40,25 @@ void FeatureCollector::node(const osmium::Node& node) {
 void FeatureCollector::way(const osmium::Way& way) {
     ++stats_.ways;
     source_ = {way.id(), 0, SourceRef::Way};
-    std::vector<TvmPoint> points;
-    points.reserve(way.nodes().size());
-    for (const osmium::NodeRef& ref : way.nodes()) {
+    const osmium::WayNodeList& nodes = way.nodes();
+    for (const osmium::NodeRef& ref : nodes) {
         if (!ref.location().valid()) {
             ++stats_.waysMissingNodes;
             return;
         }
-        points.push_back(toUnits(ref.location()));
     }
     // A way of one node or none is no line, and libosmium must not be
     // asked whether an empty one is closed.
-    if (points.size() < 2) return;
+    if (nodes.size() < 2) return;
     const TagGet tags = TagView(way.tags(), pairs_);
     const char* area = tags("area");
     if (way.is_closed() && area && std::strcmp(area, "yes") == 0) return;
     const std::optional<TypeChoice> choice = polylineType(tags);
     if (!choice) return;
+    // The points only of a way that draws a line (most are buildings).
+    std::vector<TvmPoint> points;
+    points.reserve(nodes.size());
+    for (const osmium::NodeRef& ref : nodes) points.push_back(toUnits(ref.location()));
     addLine(*choice, objectName(tags, ObjectClass::Polyline), std::move(points));
 }
 
