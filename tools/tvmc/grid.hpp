@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace tevo::tvmc {
 
@@ -42,6 +43,9 @@ private:
     double degrees_; // the float f, widened
     int32_t columns_;
     double cellUnits_;
+    // The boundaries of the lines 0 to columns + 1 (which covers the rows
+    // too), worked out once: every point of every feature looks them up.
+    std::vector<int32_t> boundaries_;
 };
 
 } // namespace tevo::tvmc
