@@ -26,8 +26,9 @@ public:
     // First pass, in input order.
     virtual void node(const osmium::Node&) {}
     virtual void relation(const osmium::Relation&) {}
-    // Second pass, in input order. A node that the input lacks (or whose
-    // position is invalid) has an invalid location.
+    // Second pass, in input order, on a thread other than the first pass's
+    // (one call at a time). A node that the input lacks (or whose position
+    // is invalid) has an invalid location.
     virtual void way(const osmium::Way&) {}
     // Second pass, as each area is assembled: a closed way's area comes
     // with the way, a relation's once its last member way has come. An
