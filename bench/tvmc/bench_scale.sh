@@ -2,7 +2,8 @@
 # tvmc at scale: inputs of 1, 10 and 50 million objects (shifted copies of
 # OSM extracts with ids of their own, made by tvmc_scale_input), compiled by
 # tvmc with its default memory bound. For each size it prints tvmc's time,
-# peak memory and map size against a plain libosmium read of the same file
+# peak memory and map size, and its time without the road graph (the map and
+# the name index alone), against a plain libosmium read of the same file
 # (tvmc_read_reference) and `osmium cat` to OPL, measured in the same run,
 # and, when the package maptool is installed, that map compiler's time,
 # memory and file size on the same input. Small sizes take the median of
@@ -85,6 +86,9 @@ for size in $sizes; do
     measure "$n" read "$bin/tvmc_read_reference" "$input"
     measure "$n" cat osmium cat -O -f opl -o /dev/null "$input"
     measure "$n" tvmc "$bin/tvmc" --quiet "$input" -o "$work/map.tvm"
+    # The map and the name index alone: the read and the cells, without
+    # the road graph's contraction after them.
+    measure "$n" maponly "$bin/tvmc" --quiet --no-road-graph "$input" -o "$work/map.tvm"
     map=$(wc -c < "$work/map.tvm")
     mt_size=- mt_time=- mt_peak=- mt_ratio=-
     if [ -n "$maptool" ]; then
@@ -105,6 +109,9 @@ for size in $sizes; do
         "$mt_time" "$mt_peak" "$mt_ratio"
     printf '%-9s CPU seconds: read %s, cat %s, tvmc %s\n' "" "$(value read.cpu)" \
         "$(value cat.cpu)" "$(value tvmc.cpu)"
+    printf '%-9s without the road graph: %ss, %s times the read (CPU %ss), peak %sM\n' "" \
+        "$(value maponly.wall)" "$(ratio "$(value maponly.wall)" "$(value read.wall)")" \
+        "$(value maponly.cpu)" "$(($(value maponly.kb) / 1024))"
 done
 [ -n "$maptool" ] || echo "$absent: no map size to compare with"
 echo "tvmc goals: under 15 bytes an object at 50 M objects and under 4 GB at any size;"
