@@ -17,10 +17,12 @@
 #include <osmium/io/any_input.hpp>
 #include <osmium/visitor.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <sys/stat.h>
+#include <thread>
 #include <unordered_set>
 
 namespace tevo::tvmc {
@@ -28,6 +30,7 @@ namespace tevo::tvmc {
 namespace {
 
 constexpr const char* kReadAheadBuffers = "4";
+constexpr int kMinDecoderThreads = 2;
 constexpr int kPasses = 3; // two over the input, one over the cells
 // Buffers of ways that the area stage may be behind the reading: enough to
 // even out the work of both sides; each holds a few thousand objects.
@@ -228,11 +231,17 @@ bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
 
 // libosmium decodes ahead of the handlers into queues of 20 buffers by
 // default; on large inputs those buffers, not the map, set the peak memory.
-// A few are enough to keep the decoder busy. Its settings come from the
-// environment, where a user's own choice wins.
-void limitReadAhead() {
+// A few are enough to keep the decoder busy. It decodes on a pool of all
+// cores but two, at least one: on two cores the nodes of pass 1 come
+// faster than one thread decodes them, so the pool gets two threads at
+// least. Its settings come from the environment, where a user's own choice
+// wins.
+void configureDecoder() {
     ::setenv("OSMIUM_MAX_INPUT_QUEUE_SIZE", kReadAheadBuffers, 0);
     ::setenv("OSMIUM_MAX_OSMDATA_QUEUE_SIZE", kReadAheadBuffers, 0);
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    const std::string threads = std::to_string(std::max(kMinDecoderThreads, cores - 2));
+    ::setenv("OSMIUM_POOL_THREADS", threads.c_str(), 0);
 }
 
 } // namespace
@@ -254,7 +263,7 @@ bool readOsm(const std::vector<std::string>& inputs, const ReadOptions& options,
             return fail(path + ": cannot open the file");
         stats.bytes += fileSize(path);
     }
-    limitReadAhead();
+    configureDecoder();
     FeatureCollector collector(options, stats);
     std::string current;
     try {
