@@ -55,10 +55,13 @@ struct BaseGraph {
         return static_cast<tvr::RoadClass>(edge(x).nameClass >> tvr::kClassShift);
     }
 
-    bool banned(NodeId from, NodeId to) const {
-        const uint32_t flag = againstWay(from) ? tvr::kEdgeBansBackward : tvr::kEdgeBansForward;
-        return (edge(from).costFlags & flag) != 0 && listedBan(from, to);
+    // Whether some turn is banned for a vehicle arriving along x.
+    bool hasBans(NodeId x) const {
+        const uint32_t flag = againstWay(x) ? tvr::kEdgeBansBackward : tvr::kEdgeBansForward;
+        return (edge(x).costFlags & flag) != 0;
     }
+
+    bool banned(NodeId from, NodeId to) const { return hasBans(from) && listedBan(from, to); }
 
     bool listedBan(NodeId from, NodeId to) const {
         const tvr::TurnBan key{from, to};
