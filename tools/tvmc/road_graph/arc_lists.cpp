@@ -27,6 +27,16 @@ void ArcLists::push(uint32_t list, const ContractionArc& arc) {
     arcs_[p.begin + p.size++] = arc;
 }
 
+void ArcLists::lay(const std::vector<uint32_t>& rooms, uint32_t spare) {
+    uint64_t total = 0;
+    for (std::size_t l = 0; l < rooms.size() && l < places_.size(); ++l) {
+        places_[l] = {static_cast<uint32_t>(total), 0, rooms[l]};
+        total += rooms[l];
+    }
+    arcs_.reserve(total * (1 + spare));
+    arcs_.resize(total);
+}
+
 void ArcLists::release(uint32_t list) {
     Place& p = places_[list];
     holes_ += p.room;

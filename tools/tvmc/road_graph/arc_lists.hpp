@@ -19,13 +19,11 @@ struct ContractionArc {
     uint32_t other = 0; // the junction at the far end
     uint32_t weight = 0;
     route::NodeId first = route::kNoNode, last = route::kNoNode;
-    uint32_t made = 0; // the shortcut's number, or kRoadArc for a road
 };
+static_assert(sizeof(ContractionArc) == 16);
 
 class ArcLists {
 public:
-    static constexpr uint32_t kRoadArc = UINT32_MAX;
-
     explicit ArcLists(uint32_t junctions) : junctions_(junctions), places_(3 * junctions) {}
 
     uint32_t outList(uint32_t j) const { return j; }
@@ -44,6 +42,11 @@ public:
         return {arcs_.data() + p.begin, p.size};
     }
     bool empty(uint32_t list) const { return places_[list].size == 0; }
+
+    // Lays the lists out one after another with the room given for each,
+    // and keeps `spare` times that much in reserve for their growth: address
+    // space only until used, where a grown array would be copied whole.
+    void lay(const std::vector<uint32_t>& rooms, uint32_t spare);
 
     void push(uint32_t list, const ContractionArc& arc);
 

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <deque>
 #include <functional>
+#include <numeric>
 #include <queue>
 #include <tuple>
 
@@ -28,6 +29,9 @@ constexpr uint32_t kEstimateSettles = 5;
 // Shortcut candidates from which on a contraction's witness searches are
 // shared with a second thread: below, waking it costs more than it saves.
 constexpr std::size_t kSharedCandidates = 48;
+// The arcs' array is laid out for the roads and keeps this many times their
+// room in reserve for the shortcuts.
+constexpr uint32_t kSpareRoom = 3;
 
 using ArcView = ContractionArc;
 
@@ -38,10 +42,12 @@ public:
 
 private:
     struct Made { // a shortcut as it goes into the file
-        NewArc arc;
-        uint32_t middle;
+        uint32_t from, to;
+        NodeId first, last;
+        uint32_t weight, middle;
     };
     bool live(uint32_t j) const { return rank_[j] == kUnranked; }
+    template <typename F> void forEachRoad(F&& f) const;
     template <typename F> void forEachLoop(uint32_t j, F&& f) const {
         for (const ArcView& a : lists_.loops(j)) f(a);
     }
@@ -50,6 +56,7 @@ private:
     void judgeAll(uint32_t v, uint32_t settleLimit);
     void addShortcut(const NewArc& s, uint32_t middle);
     void retire(uint32_t v);
+    std::vector<bool> replaced() const;
     void extract(RoadNetwork& net);
 
     const route::BaseGraph g_;
@@ -76,14 +83,26 @@ Contractor::Contractor(const route::BaseGraph& g)
       lists_(junctions_), rank_(junctions_, kUnranked),
       level_(junctions_, 0), search_{{g_, lists_, bans_}, {g_, lists_, bans_}} {
     for (const tvr::TurnBan& b : g.bans) bans_[g.head(b.from)] = true;
+    // Each junction's roads out and in, in lists of just their size.
+    std::vector<uint32_t> rooms(3 * junctions_, 0);
+    forEachRoad([&](uint32_t from, uint32_t to, NodeId) {
+        ++rooms[lists_.outList(from)];
+        ++rooms[lists_.inList(to)];
+    });
+    lists_.lay(rooms, kSpareRoom);
+    forEachRoad([&](uint32_t from, uint32_t to, NodeId y) {
+        lists_.push(lists_.outList(from), {to, g_.cost(y), y, y});
+        lists_.push(lists_.inList(to), {from, g_.cost(y), y, y});
+    });
+}
+
+// f(from, to, road) for every road a vehicle may drive, in each direction
+// it may be driven.
+template <typename F> void Contractor::forEachRoad(F&& f) const {
     for (uint32_t j = 0; j < junctions_; ++j)
         for (uint32_t a = g_.armFirst[j]; a < g_.armFirst[j + 1]; ++a) {
             const NodeId y = g_.arms[a];
-            const uint32_t h = g_.head(y);
-            if (g_.usable(y) && h != j) {
-                lists_.push(lists_.outList(j), {h, g_.cost(y), y, y, ArcLists::kRoadArc});
-                lists_.push(lists_.inList(h), {j, g_.cost(y), y, y, ArcLists::kRoadArc});
-            }
+            if (g_.usable(y) && g_.head(y) != j) f(j, g_.head(y), y);
         }
 }
 
@@ -182,29 +201,31 @@ void Contractor::judgeAll(uint32_t v, uint32_t settleLimit) {
     });
 }
 
-// Adds the shortcut, or makes a shortcut with the same ends and roads faster.
+// Adds the shortcut, or makes a shortcut with the same ends and roads faster
+// (the slower one is dropped when the hierarchy is written). A road has one
+// road as its first and last, a shortcut two, so only shortcuts match.
 void Contractor::addShortcut(const NewArc& s, uint32_t middle) {
     const bool loop = s.from == s.to;
+    auto same = [&](const ArcView& a, uint32_t other) {
+        return a.other == other && a.first == s.first && a.last == s.last;
+    };
     for (ArcView& a : lists_.of(loop ? lists_.loopList(s.from) : lists_.outList(s.from))) {
-        if (a.made == ArcLists::kRoadArc || a.other != s.to || a.first != s.first ||
-            a.last != s.last)
-            continue;
+        if (!same(a, s.to)) continue;
         if (s.weight >= a.weight) return;
         a.weight = s.weight;
-        made_[a.made] = {s, middle};
         if (!loop)
             for (ArcView& b : lists_.of(lists_.inList(s.to)))
-                if (b.made == a.made) b.weight = s.weight;
+                if (same(b, s.from)) b.weight = s.weight;
+        made_.push_back({s.from, s.to, s.first, s.last, s.weight, middle});
         return;
     }
-    const auto made = static_cast<uint32_t>(made_.size());
-    made_.push_back({s, middle});
+    made_.push_back({s.from, s.to, s.first, s.last, s.weight, middle});
     if (loop) {
-        lists_.push(lists_.loopList(s.from), {s.from, s.weight, s.first, s.last, made});
+        lists_.push(lists_.loopList(s.from), {s.from, s.weight, s.first, s.last});
         return;
     }
-    lists_.push(lists_.outList(s.from), {s.to, s.weight, s.first, s.last, made});
-    lists_.push(lists_.inList(s.to), {s.from, s.weight, s.first, s.last, made});
+    lists_.push(lists_.outList(s.from), {s.to, s.weight, s.first, s.last});
+    lists_.push(lists_.inList(s.to), {s.from, s.weight, s.first, s.last});
 }
 
 // Takes contracted v out of its neighbours' lists, so that the lists of the
@@ -253,20 +274,43 @@ uint16_t armIndex(const route::BaseGraph& g, uint32_t junction, NodeId leaving) 
     return 0;
 }
 
+// Marks the shortcuts that a faster one with the same ends and roads
+// replaced: of each such set the fastest stays, the first made on a tie.
+std::vector<bool> Contractor::replaced() const {
+    std::vector<uint32_t> order(made_.size());
+    std::iota(order.begin(), order.end(), 0u);
+    auto key = [&](uint32_t i) {
+        const Made& m = made_[i];
+        return std::tie(m.from, m.to, m.first, m.last, m.weight);
+    };
+    std::sort(order.begin(), order.end(),
+              [&](uint32_t a, uint32_t b) { return key(a) != key(b) ? key(a) < key(b) : a < b; });
+    std::vector<bool> out(made_.size(), false);
+    for (std::size_t k = 1; k < order.size(); ++k) {
+        const Made &a = made_[order[k - 1]], &b = made_[order[k]];
+        out[order[k]] = a.from == b.from && a.to == b.to && a.first == b.first && a.last == b.last;
+    }
+    return out;
+}
+
 // Each shortcut goes to the lower-ranked of its ends, counted first, then
 // filled in, so that no second list of them is held.
 void Contractor::extract(RoadNetwork& net) {
     lists_ = ArcLists(0);
-    auto ownerOf = [&](const NewArc& a) {
+    const std::vector<bool> dropped = replaced();
+    auto ownerOf = [&](const Made& a) {
         return a.from != a.to && rank_[a.to] < rank_[a.from] ? a.to : a.from;
     };
     net.shortcutFirst.assign(junctions_ + 1, 0);
-    for (const Made& m : made_) ++net.shortcutFirst[ownerOf(m.arc) + 1];
+    for (std::size_t i = 0; i < made_.size(); ++i)
+        if (!dropped[i]) ++net.shortcutFirst[ownerOf(made_[i]) + 1];
     for (uint32_t j = 0; j < junctions_; ++j) net.shortcutFirst[j + 1] += net.shortcutFirst[j];
     std::vector<uint32_t> fill(net.shortcutFirst.begin(), net.shortcutFirst.end() - 1);
-    net.shortcuts.assign(made_.size(), {});
-    for (const Made& m : made_) {
-        const NewArc& a = m.arc;
+    net.shortcuts.assign(net.shortcutFirst.back(), {});
+    for (std::size_t i = 0; i < made_.size(); ++i) {
+        if (dropped[i]) continue;
+        const Made& a = made_[i];
+        const Made& m = a;
         const uint32_t owner = ownerOf(a);
         const bool loop = a.from == a.to, back = owner == a.to && !loop;
         const uint32_t flags = loop ? tvr::kShortcutLoop : back ? tvr::kShortcutBackward : 0;
