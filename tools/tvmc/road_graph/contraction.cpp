@@ -1,11 +1,9 @@
 #include "tools/tvmc/road_graph/contraction.hpp"
 
 #include "tools/tvmc/road_graph/arc_lists.hpp"
-#include "tools/tvmc/road_graph/second_lane.hpp"
 #include "tools/tvmc/road_graph/witness_search.hpp"
 
 #include <algorithm>
-#include <atomic>
 #include <deque>
 #include <functional>
 #include <numeric>
@@ -26,9 +24,6 @@ constexpr uint32_t kUnranked = UINT32_MAX;
 // for it. The full searches decide which shortcuts are written.
 constexpr uint32_t kWitnessSettles = 100;
 constexpr uint32_t kEstimateSettles = 5;
-// Shortcut candidates from which on a contraction's witness searches are
-// shared with a second thread: below, waking it costs more than it saves.
-constexpr std::size_t kSharedCandidates = 48;
 // The arcs' array is laid out for the roads and keeps this many times their
 // room in reserve for the shortcuts.
 constexpr uint32_t kSpareRoom = 3;
@@ -69,9 +64,7 @@ private:
     ArcLists lists_;
     std::vector<uint32_t> rank_;
     std::vector<uint16_t> level_;
-    WitnessSearch search_[2]; // one per thread
-    SecondLane lane_;
-    std::vector<std::pair<uint32_t, uint32_t>> groups_;
+    WitnessSearch search_;
     std::vector<NewArc> needed_, candidates_;
     std::vector<ArcView> ins_, outs_;
     std::vector<std::pair<NodeId, uint32_t>> through_;
@@ -80,8 +73,8 @@ private:
 
 Contractor::Contractor(const route::BaseGraph& g)
     : g_(g), junctions_(static_cast<uint32_t>(g.junctions.size())), bans_(junctions_, false),
-      lists_(junctions_), rank_(junctions_, kUnranked),
-      level_(junctions_, 0), search_{{g_, lists_, bans_}, {g_, lists_, bans_}} {
+      lists_(junctions_), rank_(junctions_, kUnranked), level_(junctions_, 0),
+      search_(g_, lists_, bans_) {
     for (const tvr::TurnBan& b : g.bans) bans_[g.head(b.from)] = true;
     // Each junction's roads out and in, in lists of just their size.
     std::vector<uint32_t> rooms(3 * junctions_, 0);
@@ -178,27 +171,13 @@ int32_t Contractor::simulate(uint32_t v, uint32_t settleLimit) {
     return 2 * (static_cast<int32_t>(needed_.size()) - removed) + 4 * level_[v];
 }
 
-// Judges the candidates with one witness search from each junction before
-// v, on two threads where there are many.
+// Judges the candidates with one witness search from each junction before v.
 void Contractor::judgeAll(uint32_t v, uint32_t settleLimit) {
     std::vector<NewArc>& candidates = candidates_;
-    groups_.clear();
-    for (uint32_t i = 0, end = 0; i < candidates.size(); i = end) {
+    for (std::size_t i = 0, end = 0; i < candidates.size(); i = end) {
         while (end < candidates.size() && candidates[end].from == candidates[i].from) ++end;
-        groups_.push_back({i, end});
+        search_.judge(std::span(candidates).subspan(i, end - i), v, settleLimit);
     }
-    auto judge = [&](WitnessSearch& search, std::size_t k) {
-        const auto [begin, end] = groups_[k];
-        search.judge(std::span(candidates).subspan(begin, end - begin), v, settleLimit);
-    };
-    if (candidates.size() < kSharedCandidates || groups_.size() < 2) {
-        for (std::size_t k = 0; k < groups_.size(); ++k) judge(search_[0], k);
-        return;
-    }
-    std::atomic<std::size_t> next{0};
-    lane_.runBoth([&](int lane) {
-        for (std::size_t k; (k = next.fetch_add(1)) < groups_.size();) judge(search_[lane], k);
-    });
 }
 
 // Adds the shortcut, or makes a shortcut with the same ends and roads faster

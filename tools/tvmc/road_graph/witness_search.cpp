@@ -58,13 +58,11 @@ bool WitnessSearch::settleNext(route::NodeId& settled) {
         const uint32_t j = g_.head(z);
         const route::NodeId uTurn = g_.degree(j) == 1 ? route::kNoNode : route::reverseOf(z);
         const bool bans = g_.hasBans(z);
-        auto next = [&](const ContractionArc& a) {
-            if (a.other != avoid_ && uint64_t{d} + a.weight <= limit_ && a.first != uTurn &&
-                !(bans && g_.listedBan(z, a.first)))
-                offer(a.last, d + a.weight, first);
-        };
-        for (const ContractionArc& a : lists_.outs(j)) next(a);
-        for (const ContractionArc& a : lists_.loops(j)) next(a);
+        for (const std::span<const ContractionArc> list : {lists_.outs(j), lists_.loops(j)})
+            for (const ContractionArc& a : list)
+                if (a.other != avoid_ && uint64_t{d} + a.weight <= limit_ && a.first != uTurn &&
+                    !(bans && g_.listedBan(z, a.first)))
+                    offer(a.last, d + a.weight, first);
         settled = z;
         return true;
     }
@@ -102,14 +100,12 @@ void WitnessSearch::judge(std::span<NewArc> group, uint32_t avoid, uint32_t sett
     }
 }
 
-// The witness search's best time to `arrival` on a path that a vehicle
-// arriving along `entry` may begin: its first road must be allowed after
-// entry, or be `first` itself where banned turns make the two labels too few.
-uint32_t WitnessSearch::witnessFor(route::NodeId entry, route::NodeId arrival, bool exactFirst,
+// The best time in `labels` on a path that a vehicle arriving along
+// `entry` may begin: its first road must be allowed after entry, or be
+// `first` itself where banned turns make the two labels too few.
+uint32_t WitnessSearch::witnessFor(const Labels& labels, route::NodeId entry, bool exactFirst,
                                    route::NodeId first) const {
-    const Labels* labels = labels_.find(arrival);
-    if (!labels) return kFar;
-    for (const Label& l : {labels->best, labels->second}) {
+    for (const Label& l : {labels.best, labels.second}) {
         if (l.first == route::kNoNode) continue;
         if (exactFirst ? l.first == first : g_.turnAllowed(entry, l.first)) return l.dist;
     }
@@ -119,20 +115,27 @@ uint32_t WitnessSearch::witnessFor(route::NodeId entry, route::NodeId arrival, b
 // Whether the witness search found, for every road a vehicle may arrive at
 // s.from along and every road it may then leave s.to along, a path around
 // the contracted junction as fast as the shortcut.
-bool WitnessSearch::covered(const NewArc& s) const {
+bool WitnessSearch::covered(const NewArc& s) {
     const bool fromBans = bans_[s.from], toBans = bans_[s.to];
+    const uint32_t arms = g_.armFirst[s.to], degree = g_.degree(s.to);
+    // The labels of the roads arriving at s.to, looked up once.
+    arrivals_.clear();
+    for (uint32_t c = arms; c < arms + degree; ++c) {
+        const Labels* l = labels_.find(route::reverseOf(g_.arms[c]));
+        arrivals_.push_back(l ? *l : Labels{});
+    }
     for (uint32_t a = g_.armFirst[s.from]; a < g_.armFirst[s.from + 1]; ++a) {
         const route::NodeId entry = route::reverseOf(g_.arms[a]);
         if (!g_.usable(entry) || !g_.turnAllowed(entry, s.first)) continue;
-        for (uint32_t b = g_.armFirst[s.to]; b < g_.armFirst[s.to + 1]; ++b) {
+        for (uint32_t b = arms; b < arms + degree; ++b) {
             const route::NodeId exit = g_.arms[b];
             if (!g_.usable(exit) || !g_.turnAllowed(s.last, exit)) continue;
             uint32_t best = kFar;
-            for (uint32_t c = g_.armFirst[s.to]; c < g_.armFirst[s.to + 1]; ++c) {
-                const route::NodeId arrival = route::reverseOf(g_.arms[c]);
+            for (uint32_t c = 0; c < degree && best > s.weight; ++c) {
+                const route::NodeId arrival = route::reverseOf(g_.arms[arms + c]);
                 const bool fits = toBans ? arrival == s.last
                                          : g_.usable(arrival) && g_.turnAllowed(arrival, exit);
-                if (fits) best = std::min(best, witnessFor(entry, arrival, fromBans, s.first));
+                if (fits) best = std::min(best, witnessFor(arrivals_[c], entry, fromBans, s.first));
             }
             if (best > s.weight) return false;
         }

@@ -57,15 +57,16 @@ private:
     void start(uint32_t from, uint32_t avoid, uint32_t limit);
     void offer(route::NodeId z, uint32_t d, route::NodeId first);
     bool settleNext(route::NodeId& settled);
-    uint32_t witnessFor(route::NodeId entry, route::NodeId arrival, bool exactFirst,
+    uint32_t witnessFor(const Labels& labels, route::NodeId entry, bool exactFirst,
                         route::NodeId first) const;
-    bool covered(const NewArc& s) const;
+    bool covered(const NewArc& s);
 
     const route::BaseGraph& g_;
     const ArcLists& lists_;
     const std::vector<bool>& bans_;
     route::NodeTable<Labels> labels_;
     std::vector<std::tuple<uint32_t, route::NodeId, route::NodeId>> heap_;
+    std::vector<Labels> arrivals_;
     uint32_t avoid_ = 0, limit_ = 0, settles_ = 0, settleLimit_ = 0;
 };
 
