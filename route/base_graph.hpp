@@ -111,6 +111,16 @@ struct Hierarchy {
     std::span<const uint32_t> ranks;         // per junction
     std::span<const uint32_t> shortcutFirst; // junctions + 1 entries
     std::span<const tvr::Shortcut> shortcuts;
+    // Every junction's shortcuts come in the order of their kind (up, loop,
+    // down), as tvmc writes them: a search need read only its own part.
+    bool grouped = false;
+
+    enum Kind { kUp, kLoop, kDown };
+    static Kind kindOf(const tvr::Shortcut& s) {
+        return (s.weightFlags & tvr::kShortcutBackward) ? kDown
+               : (s.weightFlags & tvr::kShortcutLoop)   ? kLoop
+                                                        : kUp;
+    }
 
     std::span<const tvr::Shortcut> shortcutsOf(uint32_t junction) const {
         return shortcuts.subspan(shortcutFirst[junction],

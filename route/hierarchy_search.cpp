@@ -134,7 +134,11 @@ void HierarchySearch::relaxForward(NodeId x, int64_t d) {
     const auto list = hierarchy_.shortcutsOf(h);
     for (uint32_t i = 0; i < list.size(); ++i) {
         const tvr::Shortcut& s = list[i];
-        if (!(s.weightFlags & tvr::kShortcutBackward) && turns.has(s.nearArm))
+        if (s.weightFlags & tvr::kShortcutBackward) {
+            if (hierarchy_.grouped) break; // the rest lead down
+            continue;
+        }
+        if (turns.has(s.nearArm))
             relax(kForward, x, s.farRoad, d + (s.weightFlags & tvr::kWeightMask), first + i);
     }
 }
@@ -156,13 +160,19 @@ void HierarchySearch::relaxBackward(NodeId y, int64_t d) {
     }
     const uint32_t first = hierarchy_.shortcutFirst[t];
     const auto list = hierarchy_.shortcutsOf(t);
-    for (uint32_t i = 0; i < list.size(); ++i) {
+    // Last to first: in a grouped list the ones leading down and the loops
+    // come last, and the rest lead up.
+    for (uint32_t i = static_cast<uint32_t>(list.size()); i-- > 0;) {
         const tvr::Shortcut& s = list[i];
         const uint32_t w = s.weightFlags & tvr::kWeightMask;
-        if (s.weightFlags & tvr::kShortcutBackward) {
+        const Hierarchy::Kind kind = Hierarchy::kindOf(s);
+        if (kind == Hierarchy::kDown) {
             if (turns.has(s.nearArm)) relax(kBackward, y, s.farRoad, d + w, first + i);
-        } else if ((s.weightFlags & tvr::kShortcutLoop) && base_.turnAllowed(s.farRoad, y)) {
-            relax(kBackward, y, base_.arms[a0 + s.nearArm], d + w, first + i);
+        } else if (kind == Hierarchy::kLoop) {
+            if (base_.turnAllowed(s.farRoad, y))
+                relax(kBackward, y, base_.arms[a0 + s.nearArm], d + w, first + i);
+        } else if (hierarchy_.grouped) {
+            break;
         }
     }
 }

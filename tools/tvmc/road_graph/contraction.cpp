@@ -298,6 +298,14 @@ void Contractor::extract(RoadNetwork& net) {
         net.shortcuts[fill[owner]++] = {back ? a.first : a.last, a.weight | flags, m.middle,
                                         nearArm, 0};
     }
+    // Each junction's shortcuts by kind, so that a query reads only those
+    // leading its way (route::Hierarchy::grouped).
+    for (uint32_t j = 0; j < junctions_; ++j)
+        std::stable_sort(net.shortcuts.begin() + net.shortcutFirst[j],
+                         net.shortcuts.begin() + net.shortcutFirst[j + 1],
+                         [](const tvr::Shortcut& a, const tvr::Shortcut& b) {
+                             return route::Hierarchy::kindOf(a) < route::Hierarchy::kindOf(b);
+                         });
     net.ranks = rank_;
 }
 
