@@ -82,12 +82,13 @@ void HierarchySearch::relax(int side, NodeId from, NodeId to, int64_t dist, uint
     std::push_heap(heap_[side].begin(), heap_[side].end(), std::greater<>());
 }
 
-// A route arriving along x turns into y, which the backward search leaves along.
-void HierarchySearch::meet(NodeId x, NodeId y) {
-    const NodeLabels::Label* a = labels_.find(x);
-    const NodeLabels::Label* b = labels_.find(y);
-    if (!a || !b || a->dist[kForward] >= kUnreached || b->dist[kBackward] >= kUnreached) return;
-    const int64_t total = a->dist[kForward] + b->dist[kBackward];
+// A route arriving along x turns into y, which the backward search leaves
+// along; `known` is the time of the side just settled (x's forward time or
+// y's backward time), the other side's is looked up.
+void HierarchySearch::meet(NodeId x, NodeId y, int settled, int64_t known) {
+    const NodeLabels::Label* other = labels_.find(settled == kForward ? y : x);
+    if (!other || other->dist[1 - settled] >= kUnreached) return;
+    const int64_t total = known + other->dist[1 - settled];
     if (total < best_ && base_.turnAllowed(x, y)) {
         best_ = total;
         meetForward_ = x;
@@ -106,12 +107,12 @@ void HierarchySearch::settleNext(int side) {
     if (side == kForward) {
         const uint32_t h = base_.head(top.node);
         for (uint32_t a = base_.armFirst[h]; a < base_.armFirst[h + 1]; ++a)
-            meet(top.node, base_.arms[a]);
+            meet(top.node, base_.arms[a], kForward, top.key);
         relaxForward(top.node, top.key);
     } else {
         const uint32_t t = base_.tail(top.node);
         for (uint32_t a = base_.armFirst[t]; a < base_.armFirst[t + 1]; ++a)
-            meet(reverseOf(base_.arms[a]), top.node);
+            meet(reverseOf(base_.arms[a]), top.node, kBackward, top.key);
         relaxBackward(top.node, top.key);
     }
 }
