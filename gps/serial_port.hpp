@@ -17,7 +17,10 @@ public:
     // Opens COM<portNumber> at the rate and starts the reader. An open port is
     // closed first. True when the port is open.
     bool open(int32_t portNumber, int32_t baudRate);
-    bool reopen() override { return open(portNumber_, requestedRate_); }
+    bool reopen() override {
+        return device_.mayReopen(serialDevicePath(portNumber_)) &&
+               open(portNumber_, requestedRate_);
+    }
     void close() override;
     std::u16string name() const override;
 

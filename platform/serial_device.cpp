@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -76,6 +77,17 @@ void configureLine(int fd, int32_t baudRate) {
     tcsetattr(fd, TCSANOW, &tio); // as on the original hardware, not checked
 }
 
+// Unix 98 pseudo-terminal slaves have the majors 136 to 143.
+bool isPtySlave(int fd) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) return false;
+    return major(info.st_rdev) >= 136 && major(info.st_rdev) <= 143;
+}
+
+int64_t changeTime(const struct stat& info) {
+    return int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec;
+}
+
 void raiseModemLines(int fd) {
     int lines = TIOCM_DTR | TIOCM_RTS;
     ioctl(fd, TIOCMBIS, &lines); // a pty has no modem lines; that is fine
@@ -119,6 +131,12 @@ bool SerialDevice::open(const std::string& path, int32_t baudRate) {
         ::close(fd);
         return false;
     }
+    openedPty_ = isPtySlave(fd);
+    struct stat link {};
+    if (lstat(path.c_str(), &link) == 0) {
+        pathInode_ = link.st_ino;
+        pathChanged_ = changeTime(link);
+    }
     restore_ = tcgetattr(fd, &saved_) == 0;
     configureLine(fd, baudRate);
     raiseModemLines(fd);
@@ -126,6 +144,13 @@ bool SerialDevice::open(const std::string& path, int32_t baudRate) {
     // A release meant for the previous reader must not end the next one.
     wake_.clear();
     return true;
+}
+
+bool SerialDevice::mayReopen(const std::string& path) const {
+    if (!openedPty_) return true;
+    struct stat link {};
+    if (lstat(path.c_str(), &link) != 0) return false;
+    return link.st_ino != pathInode_ || changeTime(link) != pathChanged_;
 }
 
 void SerialDevice::close() {

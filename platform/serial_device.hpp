@@ -35,6 +35,12 @@ public:
     bool open(const std::string& path, int32_t baudRate);
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    // Whether the port at `path` may be opened again after it went away. A
+    // pseudo-terminal does not come back: its program made it and ended, and
+    // the same number may since belong to another program. So a link to one
+    // is followed again only once it was made anew (a new program on the
+    // port); a real device (USB, Bluetooth, a serial line) is always tried.
+    bool mayReopen(const std::string& path) const;
 
     // Blocks until bytes arrive, the device goes away or release is called.
     Event wait();
@@ -55,6 +61,11 @@ private:
     // serve someone else (a console) once we are done with it.
     termios saved_{};
     bool restore_ = false;
+    // What the last successful open found: a pseudo-terminal, and the
+    // identity of the path itself (the link in ports/, or the device).
+    bool openedPty_ = false;
+    uint64_t pathInode_ = 0;
+    int64_t pathChanged_ = 0; // nanoseconds
 };
 
 } // namespace tevo

@@ -78,6 +78,7 @@ bool MapView::openMap(std::u16string_view path) {
     if (mapFile_.hasStartRect()) start = mapFile_.startRect();
     mapBounds_ = {degreesToUnits(start.minX), degreesToUnits(start.minY),
                   degreesToUnits(start.maxX), degreesToUnits(start.maxY)};
+    mapExtent_ = dataExtent(mapFile_, mapBounds_);
     ViewPoint& free = state_.freePoint;
     if (!free.isSet()) {
         free.x = static_cast<int32_t>((int64_t{mapBounds_.minX} + mapBounds_.maxX) / 2);

@@ -38,6 +38,10 @@ namespace tevo {
 
 class cConfigXML;
 
+// Where the map has data (map units): the cells of its finest level that has
+// any, widened by the start rectangle `start`.
+BoundsI dataExtent(const cMapFile& map, const BoundsI& start);
+
 class MapView {
 public:
     // Zoom limits: never more than this many metres across the larger
@@ -205,7 +209,8 @@ private:
     std::unique_ptr<Camera> camera_;
     cMapFile mapFile_;
     bool mapOpen_ = false;
-    BoundsI mapBounds_{-1, -1, -1, -1}; // map units
+    BoundsI mapBounds_{-1, -1, -1, -1}; // map units: the start rectangle
+    BoundsI mapExtent_{-1, -1, -1, -1}; // map units: where the map has data
     cMapStyle style_;
     uint32_t background_ = 0;
     cVSA vsa_;

@@ -54,8 +54,10 @@ TEST_F(DriveWindow, AStoredViewOffAnotherRegionsMapStartsOnTheMapAndHomeShowsItW
     const Shot first = shot("off-map-start"); // the map, not "Out of map"
     key("Home", kSettleMs);
     const Shot whole = shot("off-map-home");
-    EXPECT_GT(std::min(mapShare(first), mapShare(whole)), 0.2);
-    EXPECT_GT(whole.difference(first), 0.05);
+    // Monaco's territorial waters reach 20 km out to sea: the whole map is
+    // mostly sea, the town a corner of it.
+    EXPECT_GT(std::min(mapShare(first), mapShare(whole)), 0.02);
+    EXPECT_GT(whole.difference(first), 0.02);
     stop();
 }
 
@@ -76,9 +78,13 @@ TEST_F(DriveWindow, TheFirstDragMovesAFollowedMapByItsDistanceInEveryMode) {
         pause(6000); // the view follows the standing vehicle, on a busy machine too
         for (int i = 0; i < f3; ++i) key("F3", kSettleMs);
         const Shot before = shot(std::string("drag-before-") + mode);
-        drag(140, 300, 240, 300, kSettleMs); // measured left of the tap marker it leaves
-        pause(1500);                         // the frame that lands the drag
-        EXPECT_NEAR(bestShift(before, shot(), 60, 300, 100), 100, 3) << mode;
+        // Along the pointer's row, where perspective shifts the ground by the
+        // drag's distance too; the patch holds the pointer and its road.
+        drag(140, 480, 240, 480, kSettleMs);
+        pause(1500); // the frame that lands the drag
+        EXPECT_NEAR(bestShift(before, shot(std::string("drag-after-") + mode), 240, 478, 100), 100,
+                    3)
+            << mode;
         stop();
     }
 }

@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -208,6 +210,25 @@ TEST_F(SerialPort, DeviceThatGoesAwayCostsNoBusyLoop) {
     auto start = Clock::now();
     port.close();
     EXPECT_LT(msSince(start), 210);
+}
+
+// A pseudo-terminal does not come back when its program ends, and its number
+// may go to another program's: the link to it is followed again only once a
+// program made it anew.
+TEST_F(SerialPort, AGonePseudoTerminalIsOpenedAgainOnlyThroughANewLink) {
+    const std::string link = folder.file("ports/COM5");
+    auto first = std::make_unique<nmeasim::PtyPort>();
+    ASSERT_EQ(0, symlink(first->devicePath().c_str(), link.c_str()));
+    SerialDevice device;
+    ASSERT_TRUE(device.open(link, 4800));
+    device.close();
+    first.reset();
+    nmeasim::PtyPort next; // may take the number the link still names
+    EXPECT_FALSE(device.mayReopen(link));
+    sleepMs(20);
+    ASSERT_EQ(0, unlink(link.c_str()));
+    ASSERT_EQ(0, symlink(next.devicePath().c_str(), link.c_str()));
+    EXPECT_TRUE(device.mayReopen(link));
 }
 
 } // namespace

@@ -127,6 +127,26 @@ struct DemoMap : ViewFixture {
     }
 };
 
+// A stored view or vehicle is kept wherever the map has data, not only in
+// its start cell; off the data the view starts on the whole map.
+TEST_F(DemoMap, AStoredPositionIsKeptWhereTheMapHasData) {
+    struct Case {
+        double lon, lat;
+        bool kept;
+    };
+    const Case cases[] = {{37.59, 55.81, true},     // the start cell
+                          {37.6167, 55.8082, true}, // another cell of the data
+                          {1.52, 42.51, false}};    // another region
+    for (const Case& c : cases) {
+        const ViewPoint p{unitsOf(c.lon), unitsOf(c.lat), kGroundHeight};
+        state.freePoint = state.followed = p;
+        view->startOnMap();
+        EXPECT_EQ(state.followed.isSet(), c.kept) << c.lon;
+        EXPECT_EQ(state.freePoint.x == p.x && state.freePoint.y == p.y, c.kept) << c.lon;
+        EXPECT_TRUE(view->onMap(state.freePoint)) << c.lon;
+    }
+}
+
 TEST_F(DemoMap, EveryModeDrawsTheMap) {
     const std::pair<int32_t, int32_t> modes[] = {{ProjectionEco, Style3D},
                                                  {ProjectionPerspective, Style2D},
