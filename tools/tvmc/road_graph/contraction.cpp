@@ -64,6 +64,7 @@ private:
     ArcLists lists_;
     std::vector<uint32_t> rank_;
     std::vector<uint16_t> level_;
+    std::vector<bool> changed_; // a neighbour contracted since the junction was weighed
     WitnessSearch search_;
     std::vector<NewArc> needed_, candidates_;
     std::vector<ArcView> ins_, outs_;
@@ -74,7 +75,7 @@ private:
 Contractor::Contractor(const route::BaseGraph& g)
     : g_(g), junctions_(static_cast<uint32_t>(g.junctions.size())), bans_(junctions_, false),
       lists_(junctions_), rank_(junctions_, kUnranked), level_(junctions_, 0),
-      search_(g_, lists_, bans_) {
+      changed_(junctions_, false), search_(g_, lists_, bans_) {
     for (const tvr::TurnBan& b : g.bans) bans_[g.head(b.from)] = true;
     // Each junction's roads out and in, in lists of just their size.
     std::vector<uint32_t> rooms(3 * junctions_, 0);
@@ -216,6 +217,7 @@ void Contractor::retire(uint32_t v) {
     auto alive = [&](const ArcView& a) { return a.other != v; };
     for (uint32_t u : around_) {
         level_[u] = static_cast<uint16_t>(std::max<int>(level_[u], level_[v] + 1));
+        changed_[u] = true;
         lists_.keepIf(lists_.outList(u), alive);
         lists_.keepIf(lists_.inList(u), alive);
     }
@@ -233,11 +235,15 @@ void Contractor::run(RoadNetwork& net) {
         const uint32_t v = queue.top().second;
         queue.pop();
         if (!live(v)) continue;
-        // Lazy update: weigh again, and wait when others now come first.
-        const int32_t now = simulate(v, kEstimateSettles);
-        if (!queue.empty() && now > queue.top().first) {
-            queue.push({now, v});
-            continue;
+        // Lazy update: weigh again where a neighbour was contracted since
+        // the last weighing, and wait when others now come first.
+        if (changed_[v]) {
+            changed_[v] = false;
+            const int32_t now = simulate(v, kEstimateSettles);
+            if (!queue.empty() && now > queue.top().first) {
+                queue.push({now, v});
+                continue;
+            }
         }
         simulate(v, kWitnessSettles);
         for (const NewArc& s : needed_) addShortcut(s, v);
