@@ -60,6 +60,7 @@ private:
     // Grown in blocks, never moved: at a million shortcuts a doubling copy
     // would set the peak memory.
     std::deque<Made> made_;
+    bool anyReplaced_ = false;
     // Per junction: the arcs out to live junctions, in from them, and loops.
     ArcLists lists_;
     std::vector<uint32_t> rank_;
@@ -197,6 +198,7 @@ void Contractor::addShortcut(const NewArc& s, uint32_t middle) {
             for (ArcView& b : lists_.of(lists_.inList(s.to)))
                 if (same(b, s.from)) b.weight = s.weight;
         made_.push_back({s.from, s.to, s.first, s.last, s.weight, middle});
+        anyReplaced_ = true;
         return;
     }
     made_.push_back({s.from, s.to, s.first, s.last, s.weight, middle});
@@ -262,6 +264,7 @@ uint16_t armIndex(const route::BaseGraph& g, uint32_t junction, NodeId leaving) 
 // Marks the shortcuts that a faster one with the same ends and roads
 // replaced: of each such set the fastest stays, the first made on a tie.
 std::vector<bool> Contractor::replaced() const {
+    if (!anyReplaced_) return std::vector<bool>(made_.size(), false);
     std::vector<uint32_t> order(made_.size());
     std::iota(order.begin(), order.end(), 0u);
     auto key = [&](uint32_t i) {
