@@ -55,10 +55,13 @@ struct BaseGraph {
         return static_cast<tvr::RoadClass>(edge(x).nameClass >> tvr::kClassShift);
     }
 
-    bool banned(NodeId from, NodeId to) const {
-        const uint32_t flag = againstWay(from) ? tvr::kEdgeBansBackward : tvr::kEdgeBansForward;
-        return (edge(from).costFlags & flag) != 0 && listedBan(from, to);
+    // Whether some turn is banned for a vehicle arriving along x.
+    bool hasBans(NodeId x) const {
+        const uint32_t flag = againstWay(x) ? tvr::kEdgeBansBackward : tvr::kEdgeBansForward;
+        return (edge(x).costFlags & flag) != 0;
     }
+
+    bool banned(NodeId from, NodeId to) const { return hasBans(from) && listedBan(from, to); }
 
     bool listedBan(NodeId from, NodeId to) const {
         const tvr::TurnBan key{from, to};
@@ -108,6 +111,16 @@ struct Hierarchy {
     std::span<const uint32_t> ranks;         // per junction
     std::span<const uint32_t> shortcutFirst; // junctions + 1 entries
     std::span<const tvr::Shortcut> shortcuts;
+    // Every junction's shortcuts come in the order of their kind (up, loop,
+    // down), as tvmc writes them: a search need read only its own part.
+    bool grouped = false;
+
+    enum Kind { kUp, kLoop, kDown };
+    static Kind kindOf(const tvr::Shortcut& s) {
+        return (s.weightFlags & tvr::kShortcutBackward) ? kDown
+               : (s.weightFlags & tvr::kShortcutLoop)   ? kLoop
+                                                        : kUp;
+    }
 
     std::span<const tvr::Shortcut> shortcutsOf(uint32_t junction) const {
         return shortcuts.subspan(shortcutFirst[junction],

@@ -82,12 +82,13 @@ void HierarchySearch::relax(int side, NodeId from, NodeId to, int64_t dist, uint
     std::push_heap(heap_[side].begin(), heap_[side].end(), std::greater<>());
 }
 
-// A route arriving along x turns into y, which the backward search leaves along.
-void HierarchySearch::meet(NodeId x, NodeId y) {
-    const NodeLabels::Label* a = labels_.find(x);
-    const NodeLabels::Label* b = labels_.find(y);
-    if (!a || !b || a->dist[kForward] >= kUnreached || b->dist[kBackward] >= kUnreached) return;
-    const int64_t total = a->dist[kForward] + b->dist[kBackward];
+// A route arriving along x turns into y, which the backward search leaves
+// along; `known` is the time of the side just settled (x's forward time or
+// y's backward time), the other side's is looked up.
+void HierarchySearch::meet(NodeId x, NodeId y, int settled, int64_t known) {
+    const NodeLabels::Label* other = labels_.find(settled == kForward ? y : x);
+    if (!other || other->dist[1 - settled] >= kUnreached) return;
+    const int64_t total = known + other->dist[1 - settled];
     if (total < best_ && base_.turnAllowed(x, y)) {
         best_ = total;
         meetForward_ = x;
@@ -106,12 +107,12 @@ void HierarchySearch::settleNext(int side) {
     if (side == kForward) {
         const uint32_t h = base_.head(top.node);
         for (uint32_t a = base_.armFirst[h]; a < base_.armFirst[h + 1]; ++a)
-            meet(top.node, base_.arms[a]);
+            meet(top.node, base_.arms[a], kForward, top.key);
         relaxForward(top.node, top.key);
     } else {
         const uint32_t t = base_.tail(top.node);
         for (uint32_t a = base_.armFirst[t]; a < base_.armFirst[t + 1]; ++a)
-            meet(reverseOf(base_.arms[a]), top.node);
+            meet(reverseOf(base_.arms[a]), top.node, kBackward, top.key);
         relaxBackward(top.node, top.key);
     }
 }
@@ -134,7 +135,11 @@ void HierarchySearch::relaxForward(NodeId x, int64_t d) {
     const auto list = hierarchy_.shortcutsOf(h);
     for (uint32_t i = 0; i < list.size(); ++i) {
         const tvr::Shortcut& s = list[i];
-        if (!(s.weightFlags & tvr::kShortcutBackward) && turns.has(s.nearArm))
+        if (s.weightFlags & tvr::kShortcutBackward) {
+            if (hierarchy_.grouped) break; // the rest lead down
+            continue;
+        }
+        if (turns.has(s.nearArm))
             relax(kForward, x, s.farRoad, d + (s.weightFlags & tvr::kWeightMask), first + i);
     }
 }
@@ -156,13 +161,19 @@ void HierarchySearch::relaxBackward(NodeId y, int64_t d) {
     }
     const uint32_t first = hierarchy_.shortcutFirst[t];
     const auto list = hierarchy_.shortcutsOf(t);
-    for (uint32_t i = 0; i < list.size(); ++i) {
+    // Last to first: in a grouped list the ones leading down and the loops
+    // come last, and the rest lead up.
+    for (uint32_t i = static_cast<uint32_t>(list.size()); i-- > 0;) {
         const tvr::Shortcut& s = list[i];
         const uint32_t w = s.weightFlags & tvr::kWeightMask;
-        if (s.weightFlags & tvr::kShortcutBackward) {
+        const Hierarchy::Kind kind = Hierarchy::kindOf(s);
+        if (kind == Hierarchy::kDown) {
             if (turns.has(s.nearArm)) relax(kBackward, y, s.farRoad, d + w, first + i);
-        } else if ((s.weightFlags & tvr::kShortcutLoop) && base_.turnAllowed(s.farRoad, y)) {
-            relax(kBackward, y, base_.arms[a0 + s.nearArm], d + w, first + i);
+        } else if (kind == Hierarchy::kLoop) {
+            if (base_.turnAllowed(s.farRoad, y))
+                relax(kBackward, y, base_.arms[a0 + s.nearArm], d + w, first + i);
+        } else if (hierarchy_.grouped) {
+            break;
         }
     }
 }

@@ -1,6 +1,7 @@
 // The labels of a search, kept only for the nodes it touches: a hierarchy
-// query touches a few hundred nodes of millions, so a table sized to the
-// graph would cost more memory than the graph file itself.
+// query or a witness search touches a few hundred nodes of millions, so a
+// table sized to the graph would cost more memory than the graph file
+// itself, and a small one stays in the processor's cache.
 #pragma once
 
 #include "route/base_graph.hpp"
@@ -15,15 +16,12 @@ inline constexpr int64_t kUnreached = std::numeric_limits<int64_t>::max() / 4;
 // The arc of a label that came along one road rather than a shortcut.
 inline constexpr uint32_t kRoadArc = 0xFFFFFFFF;
 
-class NodeLabels {
+// A label per node touched, `Label` as default-constructed until set.
+template <typename LabelType> class NodeTable {
 public:
-    struct Label {
-        int64_t dist[2] = {kUnreached, kUnreached}; // per search direction
-        NodeId parent[2] = {kNoNode, kNoNode};
-        uint32_t arc[2] = {kRoadArc, kRoadArc}; // the shortcut that led here
-    };
+    using Label = LabelType;
 
-    NodeLabels() { slots_.resize(kInitialSlots); }
+    NodeTable() { slots_.resize(kInitialSlots); }
 
     // Forgets every label (in constant time).
     void clear() {
@@ -90,5 +88,14 @@ private:
     std::size_t used_ = 0;
     unsigned shift_ = kInitialShift;
 };
+
+// A hierarchy query's label of a direction of travel.
+struct QueryLabel {
+    int64_t dist[2] = {kUnreached, kUnreached}; // per search direction
+    NodeId parent[2] = {kNoNode, kNoNode};
+    uint32_t arc[2] = {kRoadArc, kRoadArc}; // the shortcut that led here
+};
+
+using NodeLabels = NodeTable<QueryLabel>;
 
 } // namespace tevo::route

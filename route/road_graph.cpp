@@ -55,7 +55,10 @@ bool cRoadGraph::open(const std::string& path, std::string* error) {
     std::string why;
     const bool ok = mapFile(path, why) && takeSections(why) && checkJunctionsAndArms(why) &&
                     checkEdges(why) && checkHierarchy(why);
-    if (ok) return true;
+    if (ok) {
+        hierarchy_.grouped = shortcutsGrouped();
+        return true;
+    }
     close();
     if (error) *error = path + ": not a usable road graph: " + why;
     return false;
@@ -176,6 +179,15 @@ bool cRoadGraph::checkEdges(std::string& why) const {
 
 // Unpacking a shortcut descends to its middle, which must rank below its
 // owner: with that checked here, every unpacking ends.
+bool cRoadGraph::shortcutsGrouped() const {
+    for (uint32_t j = 0; j + 1 < hierarchy_.shortcutFirst.size(); ++j) {
+        const auto list = hierarchy_.shortcutsOf(j);
+        for (std::size_t i = 1; i < list.size(); ++i)
+            if (Hierarchy::kindOf(list[i]) < Hierarchy::kindOf(list[i - 1])) return false;
+    }
+    return true;
+}
+
 bool cRoadGraph::checkHierarchy(std::string& why) const {
     const uint32_t junctions = static_cast<uint32_t>(base_.junctions.size());
     const auto& ranks = hierarchy_.ranks;

@@ -50,6 +50,7 @@ private:
     bool checkJunctionsAndArms(std::string& why) const;
     bool checkEdges(std::string& why) const;
     bool checkHierarchy(std::string& why) const;
+    bool shortcutsGrouped() const;
     bool shortcutFits(uint32_t owner, const tvr::Shortcut& s) const;
 
     template <typename T> std::span<const T> section(tvr::Section s) const;

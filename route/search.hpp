@@ -61,7 +61,7 @@ private:
 
     void seed(int side, std::span<const Seed> seeds);
     void settleNext(int side);
-    void meet(NodeId x, NodeId y);
+    void meet(NodeId x, NodeId y, int settled, int64_t known);
     void relax(int side, NodeId from, NodeId to, int64_t dist, uint32_t arc);
     void relaxForward(NodeId x, int64_t d);
     void relaxBackward(NodeId y, int64_t d);

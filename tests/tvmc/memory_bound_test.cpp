@@ -40,8 +40,8 @@ struct BoundCase {
 // enough for several sorted loads under the smallest bound.
 TEST(MemoryBound, EveryBoundAndPlaceGivesTheSameMap) {
     const BoundCase cases[] = {
-        {{"--memory", "1M", "--locations", "disk"}, "node locations 0 MB on disk"},
-        {{"--memory", "1M"}, "cell records sorted on disk in"},
+        {{"--memory", "1M", "--locations", "disk", "-R"}, "node locations 0 MB on disk"},
+        {{"--memory", "1M", "-R"}, "cell records sorted on disk in"},
         {{"--memory", "16G", "--locations", "memory"}, "cell records sorted in memory"},
     };
     TempDir folder;
@@ -86,8 +86,9 @@ TEST(MemoryBound, KilledRunLeavesTheOldMapAndNoOtherFile) {
     EXPECT_EQ(filesIn(folder.path()), kMapAndNames);
 }
 
-// Streets of a name each, 400 KB of names: more than the name index's share
-// of a 1 MB bound (a quarter), less than that of 64 MB.
+// Streets of a name each, 400 KB of names: more than the name index's or
+// the road graph's share of a 1 MB bound (a quarter, or an eighth each when
+// both are written), less than that of 64 MB.
 std::string manyNamedStreets() {
     std::string xml = "<?xml version='1.0'?><osm version='0.6'>";
     const int streets = 4000;
@@ -103,16 +104,21 @@ std::string manyNamedStreets() {
     return xml + "</osm>";
 }
 
-TEST(MemoryBound, NameIndexKeepsToItsShareOrEndsTheRun) {
+TEST(MemoryBound, NameIndexAndRoadGraphKeepToTheirSharesOrEndTheRun) {
     struct Case {
         std::vector<std::string> options;
         int code;
         std::vector<std::string> files;
+        const char* hint; // the way out the message names
     };
     const Case cases[] = {
-        {{"--memory", "1M"}, 1, {"map.tvm", "streets.osm"}},
-        {{"--memory", "1M", "--no-name-index"}, 0, {"map.tvm", "map.tvr", "streets.osm"}},
-        {{"--memory", "64M"}, 0, {"map.tvm", "map.tvn", "map.tvr", "streets.osm"}},
+        {{"--memory", "1M"}, 1, {"map.tvm", "streets.osm"}, "--no-name-index"},
+        {{"--memory", "1M", "--no-name-index"}, 1, {"map.tvm", "streets.osm"}, "--no-road-graph"},
+        {{"--memory", "1M", "--no-name-index", "--no-road-graph"},
+         0,
+         {"map.tvm", "streets.osm"},
+         ""},
+        {{"--memory", "64M"}, 0, {"map.tvm", "map.tvn", "map.tvr", "streets.osm"}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options.back());
@@ -125,7 +131,7 @@ TEST(MemoryBound, NameIndexKeepsToItsShareOrEndsTheRun) {
         EXPECT_EQ(r.code, c.code) << r.err;
         EXPECT_EQ(filesIn(folder.path()), c.files);
         if (c.code != 0) {
-            EXPECT_NE(r.err.find("--no-name-index"), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find(c.hint), std::string::npos) << r.err;
             EXPECT_TRUE(readFile(map) == "the old map");
         }
     }

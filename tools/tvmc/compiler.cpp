@@ -200,12 +200,13 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     readOptions.locations = options.locations;
     readOptions.progress = &progress;
     // The name index sees the same read, within its share of the bound.
+    const uint64_t share = budget.outputShare(options.nameIndex + options.roadGraph);
     std::optional<NameCollector> names;
-    if (options.nameIndex)
-        readOptions.observers.push_back(&names.emplace(readOptions.cut, budget.outputShare(1)));
-    // The road collector sees it too; the graph is built after the map.
+    if (options.nameIndex) readOptions.observers.push_back(&names.emplace(readOptions.cut, share));
+    // The road collector sees it too, within its share; the graph is built
+    // after the map.
     std::optional<RoadCollector> roads;
-    if (options.roadGraph) readOptions.observers.push_back(&roads.emplace(readOptions.cut));
+    if (options.roadGraph) readOptions.observers.push_back(&roads.emplace(readOptions.cut, share));
     const bool read = readOsm(options.inputs, readOptions, summary.read, error);
     pipe.finish();
     if (!read) return false;

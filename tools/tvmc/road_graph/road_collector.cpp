@@ -28,8 +28,40 @@ uint32_t RoadCollector::nameIndex(const char* name) {
     if (!name || !*name) return 0;
     const auto [it, added] =
         nameIndex_.try_emplace(name, static_cast<uint32_t>(roads_.names.size()));
-    if (added) roads_.names.emplace_back(name);
+    if (added) {
+        roads_.names.emplace_back(name);
+        // The text in the list and in the map's key, and the map's node.
+        nameBytes_ += 2 * (it->first.size() + sizeof(std::string)) + 32;
+    }
     return it->second;
+}
+
+// What the collection holds, as its arrays have reserved it.
+uint64_t RoadCollector::bytes() const {
+    return roads_.ways.capacity() * sizeof(CollectedWay) +
+           roads_.nodeIds.capacity() * sizeof(int64_t) +
+           roads_.coords.capacity() * sizeof(tvr::Coord) + nameBytes_ +
+           roads_.restrictions.capacity() * sizeof(CollectedRestriction);
+}
+
+void RoadCollector::counted() {
+    constexpr uint32_t kLookEvery = 1024;
+    if (share_ == 0 || ++sinceLook_ < kLookEvery) return;
+    sinceLook_ = 0;
+    if (bytes() <= share_) return;
+    over_ = true;
+    roads_ = RoadCollection{};
+    nameIndex_ = {};
+}
+
+bool RoadCollector::finish(std::string* error) {
+    if (share_ != 0 && bytes() > share_) over_ = true;
+    if (!over_) return true;
+    if (error)
+        *error = "the road graph needs more than its " + std::to_string(share_ >> 20) +
+                 " MB of the memory bound (a quarter of --memory, shared with the name index): "
+                 "raise --memory, or leave the graph out with --no-road-graph";
+    return false;
 }
 
 // Keeps the nodes from `first` on as one way when there are at least two.
@@ -47,6 +79,8 @@ void RoadCollector::addRun(const CollectedWay& proto, std::size_t first) {
 }
 
 void RoadCollector::way(const osmium::Way& way) {
+    if (over_) return;
+    counted();
     const TagGet tags = tagsOf(way.tags());
     const std::optional<CarWay> car = carWay(tags);
     if (!car || way.nodes().size() < 2) return;
@@ -77,6 +111,7 @@ void RoadCollector::way(const osmium::Way& way) {
 }
 
 void RoadCollector::relation(const osmium::Relation& relation) {
+    if (over_) return;
     const RestrictionKind kind = carRestriction(tagsOf(relation.tags()));
     if (kind == RestrictionKind::NotForCars) return;
     RestrictionStats& stats = roads_.restrictionStats;

@@ -4,7 +4,9 @@
 //
 // Memory: 16 bytes per node of a drivable way (its id and position), 32 per
 // way, each distinct street name once; the other nodes and ways of the input
-// cost nothing here.
+// cost nothing here. It keeps to its share of the run's memory bound as the
+// name index does: beyond it what it holds is dropped and the run ends with
+// a message after the read.
 #pragma once
 
 #include "route/tvr_format.hpp"
@@ -55,18 +57,29 @@ struct RoadCollection {
 
 class RoadCollector : public OsmObserver {
 public:
-    explicit RoadCollector(std::optional<UnitRect> cut) : cut_(cut) {}
+    // What it holds may take `memoryShare` bytes (0: no bound).
+    explicit RoadCollector(std::optional<UnitRect> cut, uint64_t memoryShare = 0)
+        : cut_(cut), share_(memoryShare) {}
 
     void way(const osmium::Way& way) override;
     void relation(const osmium::Relation& relation) override;
+    // False when what it holds outgrew its share.
+    bool finish(std::string* error) override;
 
     RoadCollection take() { return std::move(roads_); }
 
 private:
     uint32_t nameIndex(const char* name);
     void addRun(const CollectedWay& proto, std::size_t first);
+    uint64_t bytes() const;
+    // Every few thousand ways: what it holds against the share.
+    void counted();
 
     std::optional<UnitRect> cut_;
+    uint64_t share_;
+    uint32_t sinceLook_ = 0;
+    bool over_ = false;
+    uint64_t nameBytes_ = 0;
     RoadCollection roads_;
     std::unordered_map<std::string, uint32_t> nameIndex_;
 };
