@@ -99,4 +99,15 @@ uint64_t MemoryBudget::blockShare() const {
     return std::min(bound_ / 4, kMaxBlockShare);
 }
 
+bool OutputShare::finish(uint64_t held, std::string* error) {
+    if (bytes_ != 0 && held > bytes_) outgrown_ = true;
+    if (!outgrown_) return true;
+    if (error)
+        *error = output_ + " needs more than its " + std::to_string(bytes_ >> 20) +
+                 " MB of the memory bound (a quarter of --memory, shared by the outputs beside "
+                 "the map): raise --memory, or leave it out with " +
+                 leaveOut_;
+    return false;
+}
+
 } // namespace tevo::tvmc

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tevo::tvmc {
@@ -47,6 +48,36 @@ public:
 
 private:
     uint64_t bound_;
+};
+
+// The share of an output compiled beside the map (its collection while the
+// input is read), weighed every so many objects. Once outgrown, the output
+// lets go of what it holds and the run ends after the read with a message.
+class OutputShare {
+public:
+    // `bytes`: 0 for no bound; `output` names the output in the message,
+    // `leaveOut` the option that leaves it out.
+    OutputShare(uint64_t bytes, std::string output, std::string leaveOut)
+        : bytes_(bytes), output_(std::move(output)), leaveOut_(std::move(leaveOut)) {}
+
+    bool outgrown() const { return outgrown_; }
+    // Counts an object and now and then weighs `held()` against the share.
+    // True only when the share is first found outgrown.
+    template <typename Held> bool count(Held held) {
+        if (bytes_ == 0 || outgrown_ || ++sinceLook_ < kLookEvery) return false;
+        sinceLook_ = 0;
+        return outgrown_ = held() > bytes_;
+    }
+    // At the end of the read: false, with the message, when outgrown.
+    bool finish(uint64_t held, std::string* error);
+
+private:
+    // At most a few hundred kilobytes of records come between two looks.
+    static constexpr uint32_t kLookEvery = 1024;
+    uint64_t bytes_;
+    std::string output_, leaveOut_;
+    uint32_t sinceLook_ = 0;
+    bool outgrown_ = false;
 };
 
 } // namespace tevo::tvmc

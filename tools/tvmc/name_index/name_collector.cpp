@@ -66,31 +66,19 @@ void NameCollector::noteAddress(const TagGet& tags, TvmPoint at) {
         store_.addresses.add(store_.names.add(street), store_.names.add(city), at);
 }
 
-// How many objects pass between two looks at the store's size: at most a
-// few hundred kilobytes of records can come between two.
-constexpr uint32_t kLookEvery = 1024;
-
-void NameCollector::counted() {
-    if (share_ == 0 || ++sinceLook_ < kLookEvery) return;
-    sinceLook_ = 0;
-    if (store_.bytes() <= share_) return;
-    over_ = true;
-    store_ = NameStore{};
+// Beyond its share the store lets go of its records: the run ends after
+// the read.
+bool NameCollector::outgrown() {
+    if (share_.count([this] { return store_.bytes(); })) store_ = NameStore{};
+    return share_.outgrown();
 }
 
 bool NameCollector::finish(std::string* error) {
-    if (share_ != 0 && store_.bytes() > share_) over_ = true;
-    if (!over_) return true;
-    if (error)
-        *error = "the name index needs more than its " + std::to_string(share_ >> 20) +
-                 " MB of the memory bound (a quarter of --memory): raise --memory, or leave "
-                 "the index out with --no-name-index";
-    return false;
+    return share_.finish(store_.bytes(), error);
 }
 
 void NameCollector::node(const osmium::Node& node) {
-    if (over_) return;
-    counted();
+    if (outgrown()) return;
     if (node.tags().empty() || !node.location().valid()) return;
     const TvmPoint p = toUnits(node.location());
     if (!inCut(p)) return;
@@ -111,8 +99,7 @@ void NameCollector::node(const osmium::Node& node) {
 }
 
 void NameCollector::way(const osmium::Way& way) {
-    if (over_) return;
-    counted();
+    if (outgrown()) return;
     if (way.nodes().empty()) return;
     const TagGet tags = TagView(way.tags(), pairs_);
     if (way.nodes().front().location().valid())
@@ -137,8 +124,7 @@ void NameCollector::way(const osmium::Way& way) {
 // as areas and named areas such as parks and lakes. Streets mapped as
 // areas (squares) come from their ways.
 void NameCollector::area(const osmium::Area& area) {
-    if (over_) return;
-    counted();
+    if (outgrown()) return;
     const TagGet tags = TagView(area.tags(), pairs_);
     if (tags("highway")) return;
     // Most areas (buildings, fields) have no name: they cost nothing more.

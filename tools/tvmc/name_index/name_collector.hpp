@@ -5,6 +5,7 @@
 // the run ends with a message after the read, rather than outgrow the bound.
 #pragma once
 
+#include "tools/tvmc/memory_budget.hpp"
 #include "tools/tvmc/name_index/name_store.hpp"
 #include "tools/tvmc/osm_observer.hpp"
 #include "tools/tvmc/type_table.hpp"
@@ -20,7 +21,7 @@ public:
     // Only what lies inside `cut` (map units) is kept, when there is one;
     // the records may take `memoryShare` bytes (0: no bound).
     explicit NameCollector(std::optional<UnitRect> cut, uint64_t memoryShare = 0)
-        : cut_(cut), share_(memoryShare) {}
+        : cut_(cut), share_(memoryShare, "the name index", "--no-name-index") {}
 
     void node(const osmium::Node& node) override;
     void way(const osmium::Way& way) override;
@@ -34,13 +35,11 @@ private:
     bool inCut(TvmPoint p) const;
     uint32_t cityOf(const TagGet& tags);
     void noteAddress(const TagGet& tags, TvmPoint at);
-    // Every few thousand records: the store's size against the share.
-    void counted();
+    // Counts an object against the share; true once it is outgrown.
+    bool outgrown();
 
     std::optional<UnitRect> cut_;
-    uint64_t share_;
-    uint32_t sinceLook_ = 0;
-    bool over_ = false;
+    OutputShare share_;
     NameStore store_;
     std::vector<std::pair<const char*, const char*>> pairs_; // the object's tags (TagView)
 };

@@ -44,24 +44,19 @@ uint64_t RoadCollector::bytes() const {
            roads_.restrictions.capacity() * sizeof(CollectedRestriction);
 }
 
-void RoadCollector::counted() {
-    constexpr uint32_t kLookEvery = 1024;
-    if (share_ == 0 || ++sinceLook_ < kLookEvery) return;
-    sinceLook_ = 0;
-    if (bytes() <= share_) return;
-    over_ = true;
-    roads_ = RoadCollection{};
-    nameIndex_ = {};
+// Beyond its share the collection lets go of what it holds: the run ends
+// after the read.
+bool RoadCollector::outgrown() {
+    if (share_.count([this] { return bytes(); })) {
+        roads_ = RoadCollection{};
+        nameIndex_ = {};
+        nameBytes_ = 0;
+    }
+    return share_.outgrown();
 }
 
 bool RoadCollector::finish(std::string* error) {
-    if (share_ != 0 && bytes() > share_) over_ = true;
-    if (!over_) return true;
-    if (error)
-        *error = "the road graph needs more than its " + std::to_string(share_ >> 20) +
-                 " MB of the memory bound (a quarter of --memory, shared with the name index): "
-                 "raise --memory, or leave the graph out with --no-road-graph";
-    return false;
+    return share_.finish(bytes(), error);
 }
 
 // Keeps the nodes from `first` on as one way when there are at least two.
@@ -79,8 +74,7 @@ void RoadCollector::addRun(const CollectedWay& proto, std::size_t first) {
 }
 
 void RoadCollector::way(const osmium::Way& way) {
-    if (over_) return;
-    counted();
+    if (outgrown()) return;
     const TagGet tags = tagsOf(way.tags());
     const std::optional<CarWay> car = carWay(tags);
     if (!car || way.nodes().size() < 2) return;
@@ -111,7 +105,7 @@ void RoadCollector::way(const osmium::Way& way) {
 }
 
 void RoadCollector::relation(const osmium::Relation& relation) {
-    if (over_) return;
+    if (share_.outgrown()) return;
     const RestrictionKind kind = carRestriction(tagsOf(relation.tags()));
     if (kind == RestrictionKind::NotForCars) return;
     RestrictionStats& stats = roads_.restrictionStats;

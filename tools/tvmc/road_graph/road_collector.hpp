@@ -11,6 +11,7 @@
 
 #include "route/tvr_format.hpp"
 #include "tools/tvmc/feature.hpp"
+#include "tools/tvmc/memory_budget.hpp"
 #include "tools/tvmc/osm_observer.hpp"
 #include "tools/tvmc/osm_reader.hpp"
 
@@ -59,7 +60,7 @@ class RoadCollector : public OsmObserver {
 public:
     // What it holds may take `memoryShare` bytes (0: no bound).
     explicit RoadCollector(std::optional<UnitRect> cut, uint64_t memoryShare = 0)
-        : cut_(cut), share_(memoryShare) {}
+        : cut_(cut), share_(memoryShare, "the road graph", "--no-road-graph") {}
 
     void way(const osmium::Way& way) override;
     void relation(const osmium::Relation& relation) override;
@@ -72,13 +73,11 @@ private:
     uint32_t nameIndex(const char* name);
     void addRun(const CollectedWay& proto, std::size_t first);
     uint64_t bytes() const;
-    // Every few thousand ways: what it holds against the share.
-    void counted();
+    // Counts a way against the share; true once it is outgrown.
+    bool outgrown();
 
     std::optional<UnitRect> cut_;
-    uint64_t share_;
-    uint32_t sinceLook_ = 0;
-    bool over_ = false;
+    OutputShare share_;
     uint64_t nameBytes_ = 0;
     RoadCollection roads_;
     std::unordered_map<std::string, uint32_t> nameIndex_;
