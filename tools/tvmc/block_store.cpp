@@ -4,10 +4,19 @@
 
 namespace tevo::tvmc {
 
+namespace {
+
+// Blocks gathered that may wait for the encoding stage: enough to even out
+// the work of both sides; each holds the records of one cell.
+constexpr std::size_t kBlocksBehind = 16;
+
+} // namespace
+
 BlockStore::BlockStore(ScratchSpace& scratch, uint64_t memoryShare,
                        const std::vector<LevelPlan>& plans, std::vector<LevelStats>& stats)
     : scratch_(scratch), plans_(plans), stats_(stats), levels_(stats.size()),
-      spool_(scratch, memoryShare) {
+      spool_(scratch, memoryShare),
+      encoder_([this](Gathered& gathered) { encode(gathered); }, kBlocksBehind) {
     for (std::size_t i = 0; i < stats.size(); ++i) {
         levels_[i].levelTag = static_cast<uint8_t>(i);
         levels_[i].cellSeconds = stats[i].cellSeconds;
@@ -16,7 +25,7 @@ BlockStore::BlockStore(ScratchSpace& scratch, uint64_t memoryShare,
 
 void BlockStore::add(uint8_t level, int32_t key, ObjectClass cls, TvmObject&& record) {
     if (level != level_ || key != current_.key) {
-        encodeCurrent();
+        handOver();
         level_ = level;
         current_.key = key;
     }
@@ -26,22 +35,28 @@ void BlockStore::add(uint8_t level, int32_t key, ObjectClass cls, TvmObject&& re
     list.push_back(std::move(record));
 }
 
-void BlockStore::encodeCurrent() {
+void BlockStore::handOver() {
     if (level_ < 0) return;
-    const auto level = static_cast<std::size_t>(level_);
-    finishBlock(current_, plans_[level], stats_[level]);
-    const std::vector<uint8_t> bytes = encodeBlock(current_);
-    if (bytes.empty() && problem_.empty()) problem_ = tvmEncodingProblem({{0, 0, {current_}}});
-    levels_[level].blocks.push_back({current_.key, static_cast<uint32_t>(recordsOf(current_)),
-                                     spool_.size(), static_cast<uint32_t>(bytes.size())});
-    ++stats_[level].cells;
-    spool_.append(bytes.data(), bytes.size());
+    encoder_.add({level_, std::move(current_)});
     current_ = TvmBlock{};
 }
 
+void BlockStore::encode(Gathered& gathered) {
+    const auto level = static_cast<std::size_t>(gathered.level);
+    TvmBlock& block = gathered.block;
+    finishBlock(block, plans_[level], stats_[level]);
+    const std::vector<uint8_t> bytes = encodeBlock(block);
+    if (bytes.empty() && problem_.empty()) problem_ = tvmEncodingProblem({{0, 0, {block}}});
+    levels_[level].blocks.push_back({block.key, static_cast<uint32_t>(recordsOf(block)),
+                                     spool_.size(), static_cast<uint32_t>(bytes.size())});
+    ++stats_[level].cells;
+    spool_.append(bytes.data(), bytes.size());
+}
+
 bool BlockStore::finish(std::string* error) {
-    encodeCurrent();
+    handOver();
     level_ = -1;
+    encoder_.finish();
     if (problem_.empty()) return true;
     if (error) *error = problem_;
     return false;

@@ -2,12 +2,15 @@
 // cell gathered into a block, encoded at once and set aside (in memory, or
 // in a scratch file beyond the store's share of the memory bound) with the
 // key, record count and place of each block, until the file is written.
+// The joining and encoding of each block run on a stage of their own, in the
+// order the blocks came, while the next blocks are gathered.
 #pragma once
 
 #include "map/tvm_writer.hpp"
 #include "tools/tvmc/feature.hpp"
 #include "tools/tvmc/level_builder.hpp"
 #include "tools/tvmc/scratch.hpp"
+#include "tools/tvmc/work_stage.hpp"
 
 #include <cstdint>
 #include <string>
@@ -54,7 +57,12 @@ public:
                const std::vector<StoredLevel>& indexBlocks, std::string* error);
 
 private:
-    void encodeCurrent();
+    struct Gathered {
+        int level = -1;
+        TvmBlock block;
+    };
+    void handOver();                 // the current block to the stage
+    void encode(Gathered& gathered); // on the stage
 
     ScratchSpace& scratch_;
     const std::vector<LevelPlan>& plans_;
@@ -64,6 +72,7 @@ private:
     TvmBlock current_;
     int level_ = -1; // of the current block; -1 before the first record
     std::string problem_;
+    WorkStage<Gathered> encoder_; // last: it starts on the members above
 };
 
 } // namespace tevo::tvmc
