@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tools/tvmc/osm_reader.hpp"
+#include "tools/tvmc/simple_area.hpp"
 
 #include <osmium/area/assembler.hpp>
 #include <osmium/osm/location.hpp>
@@ -78,14 +79,17 @@ public:
         }
     }
 
-    // A closed way of at least a triangle is an area unless tagged area=no.
+    // A closed way of at least a triangle is an area unless tagged area=no;
+    // a simple ring is built without the assembler.
     void after_way(const osmium::Way& way) {
         if (way.nodes().size() <= 3) return;
         if (!way.nodes().front().location() || !way.nodes().back().location()) return;
         if (!way.ends_have_same_location() || way.tags().has_tag("area", "no")) return;
         try {
-            osmium::area::Assembler assembler{config_};
-            assembler(way, this->buffer());
+            if (!addSimpleArea(way, this->buffer())) {
+                osmium::area::Assembler assembler{config_};
+                assembler(way, this->buffer());
+            }
             this->possibly_flush();
         } catch (const osmium::invalid_location&) {
             // a node outside the input: no area
