@@ -38,13 +38,37 @@ public:
     void zeros(std::size_t n) { out_.insert(out_.end(), n, 0); }
     void bytes(const std::array<uint8_t, 4>& b) { out_.insert(out_.end(), b.begin(), b.end()); }
     void text(std::u16string_view t) {
-        for (char16_t c : t) u16(static_cast<uint16_t>(c));
+        uint8_t* at = grow(2 * t.size());
+        for (char16_t c : t) {
+            at[0] = static_cast<uint8_t>(c);
+            at[1] = static_cast<uint8_t>(c >> 8);
+            at += 2;
+        }
+    }
+    // Each point's x and y, as i32 writes them.
+    void points(const std::vector<TvmPoint>& points) {
+        uint8_t* at = grow(8 * points.size());
+        for (const TvmPoint& p : points) {
+            putU32(at, static_cast<uint32_t>(p.x));
+            putU32(at + 4, static_cast<uint32_t>(p.y));
+            at += 8;
+        }
     }
     void putU32At(std::size_t at, uint32_t v) {
         for (int i = 0; i < 4; ++i) out_[at + i] = static_cast<uint8_t>(v >> (8 * i));
     }
 
 private:
+    // n more bytes at the end, to be written through the pointer.
+    uint8_t* grow(std::size_t n) {
+        const std::size_t at = out_.size();
+        out_.resize(at + n);
+        return out_.data() + at;
+    }
+    static void putU32(uint8_t* at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(v >> (8 * i));
+    }
+
     std::vector<uint8_t>& out_;
 };
 
@@ -91,11 +115,18 @@ void writeLine(ByteWriter& w, const TvmObject& line, uint8_t kind) {
     w.u8(static_cast<uint8_t>(name.size() * 2));
     w.u8(0);
     w.u16(static_cast<uint16_t>(line.points.size()));
-    for (const TvmPoint& p : line.points) {
-        w.i32(p.x);
-        w.i32(p.y);
-    }
+    w.points(line.points);
     w.text(name);
+}
+
+// The block's encoded size, or a little more where names are cut: one
+// allocation for the whole block.
+std::size_t sizeBound(const TvmBlock& block) {
+    std::size_t bytes = tvm::kBlockHeaderSize;
+    for (const TvmObject& o : block.pois) bytes += 16 + 2 * o.name.size();
+    for (const auto* list : {&block.polylines, &block.polygons})
+        for (const TvmObject& o : *list) bytes += 8 + 8 * o.points.size() + 2 * o.name.size();
+    return bytes;
 }
 
 } // namespace
@@ -103,6 +134,7 @@ void writeLine(ByteWriter& w, const TvmObject& line, uint8_t kind) {
 std::vector<uint8_t> encodeBlock(const TvmBlock& block) {
     std::vector<uint8_t> out;
     if (!blockProblem(block).empty()) return out;
+    out.reserve(sizeBound(block));
     ByteWriter w(out);
     w.bytes(tvm::kBlockMagic);
     w.zeros(tvm::kPoiCountAt - 4);
