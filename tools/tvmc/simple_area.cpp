@@ -2,6 +2,7 @@
 
 #include <osmium/builder/osm_object_builder.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -32,6 +33,10 @@ bool within(Point a, Point b, Point p) {
 
 // Segments ab and cd have a point in common (touching counts).
 bool meet(Point a, Point b, Point c, Point d) {
+    // Most pairs lie apart: their boxes tell it without a product.
+    if (std::max(a.x, b.x) < std::min(c.x, d.x) || std::max(c.x, d.x) < std::min(a.x, b.x) ||
+        std::max(a.y, b.y) < std::min(c.y, d.y) || std::max(c.y, d.y) < std::min(a.y, b.y))
+        return false;
     const int d1 = sign(cross(c, d, a)), d2 = sign(cross(c, d, b));
     const int d3 = sign(cross(a, b, c)), d4 = sign(cross(a, b, d));
     if (d1 * d2 < 0 && d3 * d4 < 0) return true;
