@@ -26,13 +26,17 @@ void FeatureCollector::node(const osmium::Node& node) {
         ++stats_.invalidLocations;
         return;
     }
+    // Most nodes are only points of ways: without a cut, their hemisphere
+    // is all that is asked of them.
+    const bool tagged = !node.tags().empty();
+    if (!tagged && !options_.cut) {
+        noteSouth(loc);
+        return;
+    }
     const TvmPoint p = toUnits(loc);
     if (!inCut(p)) return;
-    if (loc.lat() < 0 && !southSeen_) {
-        southSeen_ = true;
-        southLat_ = loc.lat();
-    }
-    if (node.tags().empty()) return;
+    noteSouth(loc);
+    if (!tagged) return;
     const TagGet tags = TagView(node.tags(), pairs_);
     if (auto choice = poiType(tags)) addPoi(*choice, objectName(tags, ObjectClass::Poi), p);
 }
@@ -110,6 +114,12 @@ template <typename TRing> Ring FeatureCollector::ringOf(const TRing& osmRing) {
     }
     dropDuplicates(ring, true);
     return ring;
+}
+
+void FeatureCollector::noteSouth(const osmium::Location& loc) {
+    if (loc.y() >= 0 || southSeen_) return;
+    southSeen_ = true;
+    southLat_ = loc.lat();
 }
 
 bool FeatureCollector::inCut(TvmPoint p) const {

@@ -34,6 +34,7 @@ private:
     bool drawArea(const osmium::Area& area); // false when no ring could be used
     template <typename TRing> std::vector<TvmPoint> ringOf(const TRing& osmRing);
     bool inCut(TvmPoint p) const;
+    void noteSouth(const osmium::Location& loc); // the first node south of the equator
     void add(ObjectClass cls, const TypeChoice& choice, std::u16string name,
              std::vector<TvmPoint> points);
     void addPoi(const TypeChoice& choice, std::u16string name, TvmPoint p);
