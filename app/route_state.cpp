@@ -83,9 +83,12 @@ bool routingAvailable(const AppState& app) {
 }
 
 bool roadsOnMap(const tvr::Box& roads, const BoundsI& map) {
-    auto units = [](int32_t e7) { return degreesToMapUnits(e7 * 1e-7); };
-    return units(roads.minLon) <= map.maxX && units(roads.maxLon) >= map.minX &&
-           units(roads.minLat) <= map.maxY && units(roads.maxLat) >= map.minY;
+    auto units = [](int32_t e7) {
+        return static_cast<int32_t>(std::lround(degreesToMapUnits(e7 * 1e-7)));
+    };
+    return overlaps({units(roads.minLon), units(roads.minLat), units(roads.maxLon),
+                     units(roads.maxLat)},
+                    map);
 }
 
 void openRouting(AppState& app, const std::string& mapPath) {
