@@ -3,9 +3,11 @@
 #include "app/route_state.hpp"
 
 #include "app/guidance.hpp"
+#include "map/map_units.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_output.hpp"
 #include "platform/regular_file.hpp"
+#include "render/view/map_view.hpp"
 
 #include <chrono>
 #include <cmath>
@@ -80,6 +82,15 @@ bool routingAvailable(const AppState& app) {
     return app.routing && app.routing->router != nullptr;
 }
 
+bool roadsOnMap(const tvr::Box& roads, const BoundsI& map) {
+    auto units = [](int32_t e7) {
+        return static_cast<int32_t>(std::lround(degreesToMapUnits(e7 * 1e-7)));
+    };
+    return overlaps({units(roads.minLon), units(roads.minLat), units(roads.maxLon),
+                     units(roads.maxLat)},
+                    map);
+}
+
 void openRouting(AppState& app, const std::string& mapPath) {
     app.routing.reset(new RouteState);
     RouteState& r = *app.routing;
@@ -88,6 +99,12 @@ void openRouting(AppState& app, const std::string& mapPath) {
     if (!isRegularFile(graphPath)) return;
     if (!r.graph.open(graphPath, &error)) {
         std::printf("%s\n", error.c_str());
+        return;
+    }
+    const MapView* view = app.mapView.get();
+    if (view && view->mapOpen() && !roadsOnMap(r.graph.bounds(), view->mapExtent())) {
+        std::printf("%s: its roads lie off the map (compiled for another map?): no routes\n",
+                    graphPath.c_str());
         return;
     }
     r.router = std::make_unique<route::cRouter>(r.graph);

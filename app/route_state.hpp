@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/app_state.hpp"
+#include "render/raster/geometry.hpp"
 #include "route/router.hpp"
 
 #include <cstdint>
@@ -48,8 +49,14 @@ inline constexpr const char* kDestinationFile = "destination.txt";
 // "LON LAT" in degrees; nothing (with the reason in *why) for anything else.
 std::optional<route::LonLat> parseDestination(std::string_view text, std::string* why);
 
+// Whether a road graph bounded by `roads` (degrees times 10^7) lies on a
+// map whose data fill `map` (map units): one compiled for another region
+// would route where the map shows nothing.
+bool roadsOnMap(const tvr::Box& roads, const BoundsI& map);
+
 // The road graph beside the map and the stored destination; in
-// demonstration mode without one, the end of the demonstration drive.
+// demonstration mode without one, the end of the demonstration drive. A
+// graph that is not on the map is refused with a message.
 void openRouting(AppState& app, const std::string& mapPath);
 
 // A new destination: stored, and routed to from the vehicle's last position

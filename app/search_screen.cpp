@@ -118,8 +118,20 @@ namespace {
 void openIndex(AppState& app, SearchState& s) {
     s.indexTried = true;
     std::string error;
-    if (!s.index.open(app.pathOf("map.tvn"), &error)) {
+    const std::string path = app.pathOf("map.tvn");
+    if (!s.index.open(path, &error)) {
         std::printf("Search: %s\n", error.c_str());
+        return;
+    }
+    // An index left from a map of another region would find places the
+    // map does not show.
+    const int32_t* b = s.index.bounds();
+    const MapView* view = app.mapView.get();
+    if (s.index.entryCount() > 0 && view && view->mapOpen() &&
+        !overlaps({b[0], b[1], b[2], b[3]}, view->mapExtent())) {
+        std::printf("Search: %s: its places lie off the map (compiled for another map?)\n",
+                    path.c_str());
+        s.index.close();
         return;
     }
     s.query = std::make_unique<search::cNameQuery>(s.index);

@@ -43,6 +43,8 @@ public:
     // The spatial index, leaves first (tvr::forEachIndexLevel gives the
     // sizes of the levels).
     std::span<const tvr::Box> indexBoxes() const { return boxes_; }
+    // The box around every road: the spatial index's last level, one box.
+    tvr::Box bounds() const { return boxes_.empty() ? tvr::Box{} : boxes_.back(); }
 
 private:
     bool mapFile(const std::string& path, std::string& why);

@@ -68,6 +68,11 @@ struct BoundsI {
     friend bool operator==(const BoundsI&, const BoundsI&) = default;
 };
 
+// Whether two bounds share a point (their edges included).
+inline bool overlaps(const BoundsI& a, const BoundsI& b) {
+    return a.minX <= b.maxX && b.minX <= a.maxX && a.minY <= b.maxY && b.minY <= a.maxY;
+}
+
 // The mean of the points, each sum scaled by 1/count in float and truncated;
 // (-1, -1) for an empty list.
 ScreenPoint centroid(const ScreenPoint* points, int count);

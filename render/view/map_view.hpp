@@ -167,6 +167,8 @@ public:
     const cMapStyle& style() const { return style_; }
     SDL_Surface* preview() const { return preview_; }
     bool mapOpen() const { return mapOpen_; }
+    // Map units: where the map has data ({-1, -1, -1, -1} without a map).
+    const BoundsI& mapExtent() const { return mapExtent_; }
     bool perspective() const { return state_.projection == ProjectionPerspective; }
     // The zoom that the frame uses: a zoom of 0 or below (or not a number)
     // counts as the widest allowed one.

@@ -65,6 +65,19 @@ TEST(Guidance, NextStepIsTheFirstAhead) {
     EXPECT_EQ(nextStep(starts, 2000), 3u);
 }
 
+TEST(Guidance, RoadGraphMustLieOnTheMap) {
+    // A map around Moscow, in map units (2^26 a full circle).
+    const BoundsI moscow{7009000, 10400000, 7025000, 10410000};
+    auto box = [](double w, double s, double e, double n) {
+        return tvr::Box{int32_t(w * 1e7), int32_t(s * 1e7), int32_t(e * 1e7), int32_t(n * 1e7)};
+    };
+    EXPECT_TRUE(roadsOnMap(box(37.58, 55.79, 37.64, 55.83), moscow));
+    EXPECT_TRUE(roadsOnMap(box(37.0, 55.0, 38.0, 56.0), moscow)) << "a larger region around it";
+    EXPECT_FALSE(roadsOnMap(box(7.40, 43.72, 7.44, 43.75), moscow)) << "Monaco";
+    EXPECT_FALSE(roadsOnMap(box(37.70, 55.79, 37.80, 55.83), moscow)) << "east of it";
+    EXPECT_FALSE(roadsOnMap(tvr::Box{}, moscow)) << "no roads at all";
+}
+
 TEST(Guidance, DestinationFileHoldsTwoDegrees) {
     EXPECT_TRUE(parseDestination("37.6262 55.8213\n", nullptr));
     EXPECT_TRUE(parseDestination("-0.5 51.5", nullptr));

@@ -210,6 +210,16 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     const bool read = readOsm(options.inputs, readOptions, summary.read, error);
     pipe.finish();
     if (!read) return false;
+    // An output whose collector outgrew its share is left out, so that a
+    // long read is not lost: the map and the outputs that fit are written,
+    // then the run ends with the message (the left-out output's old file
+    // stays as it was).
+    std::string leftOut;
+    for (const auto& [observer, why] : summary.read.leftOut) {
+        leftOut += "; " + why;
+        if (names && observer == &*names) names.reset();
+        if (roads && observer == &*roads) roads.reset();
+    }
     // The name index is built beside the blocks, on a thread of its own,
     // and its records let go when it is; it is written after the map.
     std::string nameIndex;
@@ -236,10 +246,15 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     summary.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     // The road graph last, when the map's memory is given back.
-    if (!roads) return true;
-    malloc_trim(0);
-    summary.roads.emplace();
-    return compileRoadGraph(roads->take(), roadGraphPath(options.output), *summary.roads, error);
+    if (roads) {
+        malloc_trim(0);
+        summary.roads.emplace();
+        if (!compileRoadGraph(roads->take(), roadGraphPath(options.output), *summary.roads, error))
+            return false;
+    }
+    if (leftOut.empty()) return true;
+    *error = "wrote " + options.output + leftOut;
+    return false;
 }
 
 } // namespace tevo::tvmc

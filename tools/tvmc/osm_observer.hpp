@@ -34,7 +34,8 @@ public:
     // with the way, a relation's once its last member way has come. An
     // area's id is twice its way's id, or twice its relation's id plus one.
     virtual void area(const osmium::Area&) {}
-    // After the second pass; false (message in *error) stops the run.
+    // After the second pass: false (message in *error) leaves this output
+    // out (ReadStats::leftOut); the map is still written.
     virtual bool finish(std::string* /*error*/) { return true; }
 };
 

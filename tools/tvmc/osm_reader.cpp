@@ -225,7 +225,7 @@ bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
     }
     stats.relationsTooLarge = manager.tooLarge();
     for (OsmObserver* o : options.observers)
-        if (!o->finish(problem)) return false;
+        if (std::string why; !o->finish(&why)) stats.leftOut.emplace_back(o, why);
     return true;
 }
 

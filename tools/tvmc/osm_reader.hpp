@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tevo::tvmc {
@@ -38,6 +39,8 @@ struct ReadStats {
     uint64_t bytes = 0;             // size of the input files
     uint64_t locationBytes = 0;     // the location store at its largest
     bool locationsOnDisk = false;
+    // The further outputs whose finish failed, with the reason.
+    std::vector<std::pair<const OsmObserver*, std::string>> leftOut;
 };
 
 // Receives every feature as it is made, in the order of reading.

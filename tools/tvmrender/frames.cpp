@@ -1,5 +1,6 @@
 #include "tools/tvmrender/frames.hpp"
 
+#include "platform/regular_file.hpp"
 #include "platform/text.hpp"
 #include "render/view/route_line.hpp"
 #include "route/router.hpp"
@@ -50,6 +51,14 @@ bool openSession(const std::string& folder, int32_t width, int32_t height, Rende
         std::fprintf(stderr, "tvmrender: video: %s\n", SDL_GetError());
         return false;
     }
+    // Without its style and display levels the map draws nothing: a black
+    // picture would look like a success.
+    for (const char* needed : {"levels.xml", "tevo.skn"})
+        if (!isRegularFile(folder + needed)) {
+            std::fprintf(stderr, "tvmrender: %s%s is missing: copy it from the program folder\n",
+                         folder.c_str(), needed);
+            return false;
+        }
     out.view = std::make_unique<MapView>(out.screen, folder);
     MapView& v = *out.view;
     if (!v.openMap(toWidePath(folder + "map.tvm"))) {
