@@ -14,8 +14,12 @@ namespace {
 using Wide = __int128;
 
 struct Point {
-    int64_t x = 0, y = 0;
+    int64_t x, y;
 };
+
+// The ring's points, the first two repeated at the end so that every
+// segment and turn is read without wrapping around.
+using Points = std::array<Point, kMaxSimpleRingNodes + 2>;
 
 Wide cross(Point o, Point a, Point b) {
     return Wide{a.x - o.x} * (b.y - o.y) - Wide{a.y - o.y} * (b.x - o.x);
@@ -44,11 +48,37 @@ bool meet(Point a, Point b, Point c, Point d) {
            (d3 == 0 && within(a, b, c)) || (d4 == 0 && within(a, b, d));
 }
 
+// The ring p[0..n) turns one way only, around once: then it is convex, and
+// simple. Most rings (buildings) are; this needs no pair of segments. Its
+// edges' x direction changes sign exactly twice when it goes around once.
+bool isConvex(const Points& p, std::size_t n) {
+    int turn = 0, flips = 0;
+    int64_t lastDx = 0;
+    for (std::size_t i = 0; i <= n; ++i) {
+        const std::size_t k = i < n ? i : 0; // the first edge again, for its x direction
+        const Point a = p[k], b = p[k + 1], c = p[k + 2];
+        if (i < n) {
+            if (a.x == b.x && a.y == b.y) return false;
+            const int s = sign(cross(a, b, c));
+            const Wide dot = Wide{b.x - a.x} * (c.x - b.x) + Wide{b.y - a.y} * (c.y - b.y);
+            if (s == 0 && dot < 0) return false; // turns back onto itself
+            if (s != 0 && turn != 0 && s != turn) return false;
+            if (s != 0) turn = s;
+        }
+        const int64_t dx = b.x - a.x;
+        if (dx == 0) continue;
+        if (lastDx != 0 && (dx > 0) != (lastDx > 0)) ++flips;
+        lastDx = dx;
+    }
+    return turn != 0 && flips == 2;
+}
+
 // The ring p[0..n) (closed from p[n-1] back to p[0]) has no segment of
 // length zero, no turn back onto itself and no two other segments that meet.
-bool isSimple(const std::array<Point, kMaxSimpleRingNodes>& p, std::size_t n) {
+bool isSimple(const Points& p, std::size_t n) {
+    if (isConvex(p, n)) return true;
     for (std::size_t i = 0; i < n; ++i) {
-        const Point a = p[i], b = p[(i + 1) % n], c = p[(i + 2) % n];
+        const Point a = p[i], b = p[i + 1], c = p[i + 2];
         if (a.x == b.x && a.y == b.y) return false;
         const Wide dot = Wide{b.x - a.x} * (c.x - b.x) + Wide{b.y - a.y} * (c.y - b.y);
         if (cross(a, b, c) == 0 && dot < 0) return false;
@@ -56,7 +86,7 @@ bool isSimple(const std::array<Point, kMaxSimpleRingNodes>& p, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = i + 2; j < n; ++j) {
             if (i == 0 && j == n - 1) continue; // neighbours through the closing node
-            if (meet(p[i], p[i + 1], p[j], p[(j + 1) % n])) return false;
+            if (meet(p[i], p[i + 1], p[j], p[j + 1])) return false;
         }
     return true;
 }
@@ -68,7 +98,7 @@ bool addSimpleArea(const osmium::Way& way, osmium::memory::Buffer& out) {
     if (nodes.size() < 4 || nodes.size() > kMaxSimpleRingNodes + 1) return false;
     if (!way.ends_have_same_id()) return false;
     const std::size_t n = nodes.size() - 1; // the ring's nodes, the closing one once
-    std::array<Point, kMaxSimpleRingNodes> p;
+    Points p;
     std::size_t first = 0; // of the smallest location
     Wide twiceArea = 0;
     for (std::size_t i = 0; i < n; ++i) {
@@ -77,9 +107,11 @@ bool addSimpleArea(const osmium::Way& way, osmium::memory::Buffer& out) {
         p[i] = {loc.x(), loc.y()};
         if (loc < nodes[first].location()) first = i;
     }
+    p[n] = p[0];
+    p[n + 1] = p[1];
     if (!isSimple(p, n)) return false;
     for (std::size_t i = 0; i < n; ++i) {
-        const Point a = p[i], b = p[(i + 1) % n];
+        const Point a = p[i], b = p[i + 1];
         twiceArea += Wide{a.x} * b.y - Wide{a.y} * b.x;
     }
     const bool forward = twiceArea > 0;
