@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string_view>
 
 namespace tevo::route {
 
@@ -119,7 +120,7 @@ void Describer::turn(NodeId x, NodeId y) {
     Maneuver m = turnManeuver(taken.angle);
     const bool choice = options_.size() >= 2;
     // A road without a name does not end the street being driven.
-    const std::string name = nameOf(y);
+    const std::string_view name = graph_.name(base_.nameIndex(y));
     const bool renamed = !name.empty() && name != steps_.back().street;
     const bool step = fork(x, taken, m) || (choice && std::abs(taken.angle) >= kStepAngle) ||
                       std::abs(taken.angle) >= kUTurnAngle || renamed;

@@ -16,26 +16,34 @@ int64_t partOf(uint32_t cost, double fraction) {
 // the point where the previous piece ended. Returns the piece's length.
 double appendPiece(const cRoadGraph& graph, NodeId x, const RoadPosition* start,
                    const RoadPosition* end, std::vector<LonLat>& out) {
-    std::vector<LonLat> line;
-    edgePoints(graph, edgeOf(x), line);
-    const std::size_t segments = line.size() - 1;
+    const tvr::Edge& e = graph.base().edges[edgeOf(x)];
+    const auto shape = graph.shapePoints(edgeOf(x));
+    const std::size_t count = shape.size() + 2, segments = count - 1;
+    // Point i of the line in the direction of travel.
+    auto pointAt = [&](std::size_t i) {
+        const std::size_t k = againstWay(x) ? count - 1 - i : i;
+        if (k == 0) return toLonLat(graph.base().junctions[e.from]);
+        if (k + 1 == count) return toLonLat(graph.base().junctions[e.to]);
+        return toLonLat(shape[k - 1]);
+    };
     // Segment i of the way's order is segment (segments - 1 - i) against it.
     auto segmentOf = [&](const RoadPosition& p) {
         return againstWay(x) ? segments - 1 - p.segment : p.segment;
     };
-    if (againstWay(x)) std::reverse(line.begin(), line.end());
-    std::size_t first = 0, last = line.size();
-    std::vector<LonLat> piece;
-    if (start) {
-        piece.push_back(start->point);
-        first = segmentOf(*start) + 1;
-    }
-    if (end) last = segmentOf(*end) + 1;
-    for (std::size_t i = first; i < last; ++i) piece.push_back(line[i]);
-    if (end) piece.push_back(end->point);
-    const double length = lineLength(piece);
-    for (const LonLat& p : piece)
+    double length = 0;
+    bool first = true;
+    LonLat previous;
+    auto add = [&](const LonLat& p) {
+        if (!first) length += metresBetween(previous, p);
+        first = false;
+        previous = p;
         if (out.empty() || out.back().lon != p.lon || out.back().lat != p.lat) out.push_back(p);
+    };
+    if (start) add(start->point);
+    const std::size_t from = start ? segmentOf(*start) + 1 : 0;
+    const std::size_t to = end ? segmentOf(*end) + 1 : count;
+    for (std::size_t i = from; i < to; ++i) add(pointAt(i));
+    if (end) add(end->point);
     return length;
 }
 

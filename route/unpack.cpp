@@ -9,10 +9,11 @@ namespace {
 
 constexpr uint32_t kNoShortcut = 0xFFFFFFFF;
 
-// One piece of a shortcut's path: a road, or a shortcut still to unpack.
+// One piece of a shortcut's path: a road, or a shortcut of `owner` still to
+// unpack.
 struct Piece {
     NodeId road = kNoNode;
-    uint32_t shortcut = kNoShortcut;
+    uint32_t shortcut = kNoShortcut, owner = 0;
     NodeId first = kNoNode, last = kNoNode;
     uint32_t weight = 0;
 };
@@ -22,65 +23,88 @@ uint32_t ownerOf(const Hierarchy& h, uint32_t index) {
     return static_cast<uint32_t>(it - h.shortcutFirst.begin() - 1);
 }
 
-// The arcs at the middle junction m that a shortcut from u to w can be made
-// of: those from u beginning along `first`, those to w ending along `last`,
-// and the loops at m.
-struct MiddleArcs {
-    std::vector<Piece> in, out, loops;
-};
+// The working memory of one unpacking, kept from one shortcut to the next.
+class Unpacker {
+public:
+    Unpacker(const BaseGraph& g, const Hierarchy& h) : g_(g), h_(h) {}
 
-MiddleArcs arcsAt(const BaseGraph& g, const Hierarchy& h, const HierarchyArc& s) {
-    MiddleArcs m;
-    const uint32_t mid = s.middle;
-    if (g.tail(s.first) == s.from && g.head(s.first) == mid)
-        m.in.push_back({s.first, kNoShortcut, s.first, s.first, g.cost(s.first)});
-    if (g.tail(s.last) == mid && g.head(s.last) == s.to)
-        m.out.push_back({s.last, kNoShortcut, s.last, s.last, g.cost(s.last)});
-    const auto list = h.shortcutsOf(mid);
-    for (uint32_t i = 0; i < list.size(); ++i) {
-        const HierarchyArc a = Hierarchy::decode(g, mid, list[i]);
-        const Piece p{kNoNode, h.shortcutFirst[mid] + i, a.first, a.last, a.weight};
-        if (list[i].weightFlags & tvr::kShortcutLoop)
-            m.loops.push_back(p);
-        else if (a.to == mid && a.from == s.from && a.first == s.first)
-            m.in.push_back(p);
-        else if (a.from == mid && a.to == s.to && a.last == s.last)
-            m.out.push_back(p);
-    }
-    return m;
-}
+    bool split(const Piece& shortcut, std::vector<Piece>& parts);
 
-// Splits a shortcut into an arc into its middle, the loops driven there and
-// an arc out of it, whose weights add up to the shortcut's.
-bool split(const BaseGraph& g, const Hierarchy& h, const HierarchyArc& s,
-           std::vector<Piece>& parts) {
-    constexpr std::size_t kNone = SIZE_MAX;
-    constexpr std::size_t kMostSteps = 64; // loops driven at one junction, all ways tried
-    const MiddleArcs m = arcsAt(g, h, s);
+private:
     struct Step {
         int64_t cost;
         NodeId arrival;
         std::size_t parent, loop;
     };
-    for (const Piece& in : m.in) {
-        std::vector<Step> steps{{in.weight, in.last, kNone, kNone}};
-        for (std::size_t k = 0; k < steps.size() && k < kMostSteps; ++k) {
-            const Step here = steps[k];
-            for (const Piece& out : m.out) {
-                if (here.cost + out.weight != s.weight || !g.turnAllowed(here.arrival, out.first))
-                    continue;
-                parts.assign({out});
-                for (std::size_t j = k; steps[j].parent != kNone; j = steps[j].parent)
-                    parts.push_back(m.loops[steps[j].loop]);
-                parts.push_back(in);
-                std::reverse(parts.begin(), parts.end());
-                return true;
-            }
-            for (std::size_t j = 0; j < m.loops.size(); ++j)
-                if (here.cost + m.loops[j].weight < s.weight &&
-                    g.turnAllowed(here.arrival, m.loops[j].first))
-                    steps.push_back({here.cost + m.loops[j].weight, m.loops[j].last, k, j});
+    void arcsAt(const HierarchyArc& s);
+    bool chain(const HierarchyArc& s, const Piece& in, std::vector<Piece>& parts);
+
+    const BaseGraph& g_;
+    const Hierarchy& h_;
+    // The arcs at the middle junction m that a shortcut from u to w can be
+    // made of: those from u beginning along its first road, those to w
+    // ending along its last, and the loops at m.
+    std::vector<Piece> in_, out_, loops_;
+    std::vector<Step> steps_;
+};
+
+// A shortcut of m to it that begins along `first` comes from first's tail,
+// one from m that ends along `last` goes to last's head: the far road alone
+// picks them out, and only those and the loops need decoding.
+void Unpacker::arcsAt(const HierarchyArc& s) {
+    in_.clear();
+    out_.clear();
+    loops_.clear();
+    const uint32_t mid = s.middle;
+    if (g_.tail(s.first) == s.from && g_.head(s.first) == mid)
+        in_.push_back({s.first, kNoShortcut, 0, s.first, s.first, g_.cost(s.first)});
+    if (g_.tail(s.last) == mid && g_.head(s.last) == s.to)
+        out_.push_back({s.last, kNoShortcut, 0, s.last, s.last, g_.cost(s.last)});
+    const auto list = h_.shortcutsOf(mid);
+    for (uint32_t i = 0; i < list.size(); ++i) {
+        const Hierarchy::Kind kind = Hierarchy::kindOf(list[i]);
+        std::vector<Piece>* into = kind == Hierarchy::kLoop ? &loops_ : nullptr;
+        if (kind == Hierarchy::kDown && list[i].farRoad == s.first) into = &in_;
+        if (kind == Hierarchy::kUp && list[i].farRoad == s.last) into = &out_;
+        if (!into) continue;
+        const HierarchyArc a = Hierarchy::decode(g_, mid, list[i]);
+        into->push_back({kNoNode, h_.shortcutFirst[mid] + i, mid, a.first, a.last, a.weight});
+    }
+}
+
+// Splits a shortcut into an arc into its middle, the loops driven there and
+// an arc out of it, whose weights add up to the shortcut's.
+bool Unpacker::split(const Piece& shortcut, std::vector<Piece>& parts) {
+    const HierarchyArc s =
+        Hierarchy::decode(g_, shortcut.owner, h_.shortcuts[shortcut.shortcut]);
+    arcsAt(s);
+    for (const Piece& in : in_)
+        if (chain(s, in, parts)) return true;
+    return false;
+}
+
+// From the arc `in` into the middle: loops there, breadth first, until an
+// arc out of it completes the shortcut's weight with allowed turns.
+bool Unpacker::chain(const HierarchyArc& s, const Piece& in, std::vector<Piece>& parts) {
+    constexpr std::size_t kNone = SIZE_MAX;
+    constexpr std::size_t kMostSteps = 64; // loops driven at one junction, all ways tried
+    steps_.assign({{in.weight, in.last, kNone, kNone}});
+    for (std::size_t k = 0; k < steps_.size() && k < kMostSteps; ++k) {
+        const Step here = steps_[k];
+        for (const Piece& out : out_) {
+            if (here.cost + out.weight != s.weight || !g_.turnAllowed(here.arrival, out.first))
+                continue;
+            parts.assign({out});
+            for (std::size_t j = k; steps_[j].parent != kNone; j = steps_[j].parent)
+                parts.push_back(loops_[steps_[j].loop]);
+            parts.push_back(in);
+            std::reverse(parts.begin(), parts.end());
+            return true;
         }
+        for (std::size_t j = 0; j < loops_.size(); ++j)
+            if (here.cost + loops_[j].weight < s.weight &&
+                g_.turnAllowed(here.arrival, loops_[j].first))
+                steps_.push_back({here.cost + loops_[j].weight, loops_[j].last, k, j});
     }
     return false;
 }
@@ -89,7 +113,8 @@ bool split(const BaseGraph& g, const Hierarchy& h, const HierarchyArc& s,
 
 bool appendShortcut(const BaseGraph& base, const Hierarchy& hierarchy, uint32_t index,
                     std::vector<NodeId>& out) {
-    std::vector<Piece> todo{{kNoNode, index, kNoNode, kNoNode, 0}};
+    Unpacker unpacker(base, hierarchy);
+    std::vector<Piece> todo{{kNoNode, index, ownerOf(hierarchy, index), kNoNode, kNoNode, 0}};
     std::vector<Piece> parts;
     // A fastest path never drives a road twice in one direction: a longer
     // one only comes out of a damaged file, which must not run away.
@@ -102,9 +127,7 @@ bool appendShortcut(const BaseGraph& base, const Hierarchy& hierarchy, uint32_t 
             out.push_back(p.road);
             continue;
         }
-        const uint32_t owner = ownerOf(hierarchy, p.shortcut);
-        const HierarchyArc s = Hierarchy::decode(base, owner, hierarchy.shortcuts[p.shortcut]);
-        if (!split(base, hierarchy, s, parts)) return false;
+        if (!unpacker.split(p, parts)) return false;
         todo.insert(todo.end(), parts.rbegin(), parts.rend());
     }
     return true;
