@@ -15,6 +15,15 @@ public:
         for (uint32_t k = 0; small_ && k < degree; ++k) bits_ |= uint64_t{test(k)} << k;
     }
     bool has(uint32_t k) const { return small_ ? (bits_ >> k) & 1 : test_(k); }
+    bool none() const { return small_ && bits_ == 0; }
+
+    // Leaves out the roads in `covered` and adds its own to it.
+    void dropCovered(uint64_t& covered) {
+        if (!small_) return;
+        const uint64_t all = bits_;
+        bits_ &= ~covered;
+        covered |= all;
+    }
 
 private:
     F test_;
@@ -34,6 +43,7 @@ std::optional<PathResult> HierarchySearch::run(std::span<const Seed> sources,
                                                std::span<const Seed> targets,
                                                std::span<const DirectPath> direct) {
     labels_.clear();
+    covered_.clear();
     best_ = kUnreached;
     meetForward_ = meetBackward_ = direct_ = kNoNode;
     settled_ = 0;
@@ -117,6 +127,14 @@ void HierarchySearch::settleNext(int side) {
     }
 }
 
+// A label settled at a junction after another of the same direction is no
+// shorter, so along the roads that the earlier one went on along it only
+// offers what they already hold: only the roads left over are relaxed
+// (the result is the same, label for label).
+uint64_t& HierarchySearch::covered(int side, uint32_t junction) {
+    return covered_.at(junction).arms[side];
+}
+
 // Up from the junction x arrives at: along its roads to higher-ranked
 // junctions, and along its shortcuts (and loops) that x may turn into.
 void HierarchySearch::relaxForward(NodeId x, int64_t d) {
@@ -124,8 +142,9 @@ void HierarchySearch::relaxForward(NodeId x, int64_t d) {
     const uint32_t rank = hierarchy_.ranks[h];
     const uint32_t a0 = base_.armFirst[h], degree = base_.armFirst[h + 1] - a0;
     // Which roads of h x may turn into, worked out once for all its arcs.
-    const ArmMask turns(degree,
-                        [&](uint32_t k) { return base_.turnAllowed(x, base_.arms[a0 + k]); });
+    ArmMask turns(degree, [&](uint32_t k) { return base_.turnAllowed(x, base_.arms[a0 + k]); });
+    turns.dropCovered(covered(kForward, h));
+    if (turns.none()) return;
     for (uint32_t k = 0; k < degree; ++k) {
         const NodeId y = base_.arms[a0 + k];
         if (turns.has(k) && hierarchy_.ranks[base_.head(y)] > rank)
@@ -150,10 +169,11 @@ void HierarchySearch::relaxBackward(NodeId y, int64_t d) {
     const uint32_t t = base_.tail(y);
     const uint32_t rank = hierarchy_.ranks[t];
     const uint32_t a0 = base_.armFirst[t], degree = base_.armFirst[t + 1] - a0;
-    const ArmMask turns(degree, [&](uint32_t k) {
+    ArmMask turns(degree, [&](uint32_t k) {
         const NodeId w = reverseOf(base_.arms[a0 + k]);
         return base_.usable(w) && base_.turnAllowed(w, y);
     });
+    turns.dropCovered(covered(kBackward, t));
     for (uint32_t k = 0; k < degree; ++k) {
         const NodeId w = reverseOf(base_.arms[a0 + k]);
         if (turns.has(k) && hierarchy_.ranks[base_.tail(w)] > rank)

@@ -65,11 +65,20 @@ private:
     void relax(int side, NodeId from, NodeId to, int64_t dist, uint32_t arc);
     void relaxForward(NodeId x, int64_t d);
     void relaxBackward(NodeId y, int64_t d);
+    uint64_t& covered(int side, uint32_t junction);
     bool collectPath(PathResult& result) const;
+
+    // Per junction and direction, the roads of the junction that labels
+    // settled there have already gone on along (a bit per road of a
+    // junction of up to 64 roads).
+    struct Covered {
+        uint64_t arms[2] = {0, 0};
+    };
 
     const BaseGraph& base_;
     const Hierarchy& hierarchy_;
     NodeLabels labels_;
+    NodeTable<Covered> covered_;
     std::vector<Queued> heap_[2];
     int64_t best_ = 0;
     NodeId meetForward_ = kNoNode, meetBackward_ = kNoNode, direct_ = kNoNode;
