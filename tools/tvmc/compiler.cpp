@@ -142,7 +142,7 @@ bool orderLevels(const Options& options, const std::vector<StoredLevel>& levels,
 bool writeMap(const Options& options, const LevelFeed& feed, RecordSort& sort,
               ScratchSpace& scratch, const MemoryBudget& budget, ProgressLine& progress,
               CompileSummary& summary, std::string* error) {
-    progress.startPass("cells", 3, 3);
+    progress.startPass("cells", 3);
     BlockStore blocks(scratch, budget.blockShare(), feed.plans(), summary.levels);
     uint64_t records = 0;
     sort.drain([&](const RecordKey& key, ObjectClass cls, TvmObject&& record) {
@@ -188,6 +188,9 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
         return false;
     }
     ProgressLine progress(options.quiet ? nullptr : stderr);
+    // Two passes over the input, one over the cells, and the road graph's
+    // contraction, which on a large input takes longer than the rest.
+    progress.setPassCount(3 + options.roadGraph);
     RecordSort sort(scratch, budget.sortShare());
     LevelFeed feed(options, sort, summary.levels);
 
@@ -236,7 +239,6 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     }
     if (!feed.keysFit(error)) return false;
     if (!writeMap(options, feed, sort, scratch, budget, progress, summary, error)) return false;
-    progress.finish();
 
     summary.bytes = sizeOf(options.output);
     if (nameBuild.joinable()) nameBuild.join();
@@ -249,9 +251,11 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     if (roads) {
         malloc_trim(0);
         summary.roads.emplace();
-        if (!compileRoadGraph(roads->take(), roadGraphPath(options.output), *summary.roads, error))
+        if (!compileRoadGraph(roads->take(), roadGraphPath(options.output), *summary.roads,
+                              error, &progress))
             return false;
     }
+    progress.finish();
     if (leftOut.empty()) return true;
     *error = "wrote " + options.output + leftOut;
     return false;

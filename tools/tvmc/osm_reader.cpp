@@ -31,7 +31,6 @@ namespace {
 
 constexpr const char* kReadAheadBuffers = "4";
 constexpr int kMinDecoderThreads = 2;
-constexpr int kPasses = 3; // two over the input, one over the cells
 // Buffers of ways that the area stage may be behind the reading: enough to
 // even out the work of both sides; each holds a few thousand objects.
 constexpr std::size_t kStageBuffers = 4;
@@ -159,7 +158,7 @@ uint64_t locationShare(const ReadOptions& options) {
 void readNodesAndRelations(const std::vector<std::string>& inputs, const ReadOptions& options,
                            ReadStats& stats, FeatureCollector& collector, LocationStore& store,
                            AreaManager& manager, std::string& current) {
-    if (options.progress) options.progress->startPass("nodes and relations", 1, kPasses);
+    if (options.progress) options.progress->startPass("nodes and relations", 1);
     FirstPass first(store, collector, options, stats);
     std::unordered_set<int64_t> misread;
     std::string scanned;
@@ -181,7 +180,7 @@ void readNodesAndRelations(const std::vector<std::string>& inputs, const ReadOpt
 void readWays(const std::vector<std::string>& inputs, const ReadOptions& options, ReadStats& stats,
               FeatureCollector& collector, LocationStore& store, AreaManager& manager,
               std::string& current) {
-    if (options.progress) options.progress->startPass("ways and areas", 2, kPasses);
+    if (options.progress) options.progress->startPass("ways and areas", 2);
     FeatureCollector areaCollector(options, stats);
     auto& assembled = manager.handler([&areaCollector, &options](osmium::memory::Buffer&& areas) {
         osmium::apply(areas, areaCollector);

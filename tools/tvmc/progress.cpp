@@ -36,10 +36,10 @@ ProgressLine::~ProgressLine() {
     finish();
 }
 
-void ProgressLine::startPass(const char* name, int number, int count) {
+void ProgressLine::startPass(const char* name, int number, const char* unit) {
     pass_ = name;
+    unit_ = unit;
     number_ = number;
-    count_ = count;
     objects_ = 0;
     fraction_ = -1;
     passStarted_ = Clock::now();
@@ -50,8 +50,8 @@ std::string ProgressLine::text(double seconds) const {
     std::snprintf(head, sizeof head, "tvmc: pass %d of %d, %s", number_, count_, pass_);
     std::string line = head;
     if (fraction_ >= 0) line += ", " + std::to_string(static_cast<int>(fraction_ * 100)) + "%";
-    line += ", " + count(static_cast<double>(objects_)) + "objects";
-    if (seconds > 0) line += ", " + count(static_cast<double>(objects_) / seconds) + "objects/s";
+    line += ", " + count(static_cast<double>(objects_)) + unit_;
+    if (seconds > 0) line += ", " + count(static_cast<double>(objects_) / seconds) + unit_ + "/s";
     line += ", " + std::to_string(residentBytes() >> 20) + " MB in use";
     return line;
 }

@@ -19,8 +19,10 @@ public:
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
 
-    // A new pass ("nodes and relations"), number `number` of `count`.
-    void startPass(const char* name, int number, int count);
+    // The number of passes of the run (three by default).
+    void setPassCount(int count) { count_ = count; }
+    // A new pass ("nodes and relations"), number `number`, counting `unit`.
+    void startPass(const char* name, int number, const char* unit = "objects");
     // The objects done in this pass and the share of its input read (below
     // 0 when unknown). Cheap enough to call for every object.
     void update(uint64_t objects, double fraction = -1) {
@@ -44,7 +46,8 @@ private:
     bool terminal_;
     Clock::time_point started_, passStarted_, lastShown_;
     const char* pass_ = "";
-    int number_ = 0, count_ = 0;
+    const char* unit_ = "objects";
+    int number_ = 0, count_ = 3;
     uint64_t objects_ = 0, calls_ = 0;
     double fraction_ = -1;
     bool shown_ = false; // a line was written

@@ -33,7 +33,7 @@ using ArcView = ContractionArc;
 class Contractor {
 public:
     explicit Contractor(const route::BaseGraph& g);
-    void run(RoadNetwork& net);
+    void run(RoadNetwork& net, const std::function<void(uint32_t)>& contracted);
 
 private:
     struct Made { // a shortcut as it goes into the file
@@ -228,7 +228,7 @@ void Contractor::retire(uint32_t v) {
     lists_.release(lists_.loopList(v));
 }
 
-void Contractor::run(RoadNetwork& net) {
+void Contractor::run(RoadNetwork& net, const std::function<void(uint32_t)>& contracted) {
     using Entry = std::pair<int32_t, uint32_t>;
     std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
     for (uint32_t j = 0; j < junctions_; ++j) queue.push({simulate(j, kEstimateSettles), j});
@@ -251,6 +251,7 @@ void Contractor::run(RoadNetwork& net) {
         for (const NewArc& s : needed_) addShortcut(s, v);
         rank_[v] = next++;
         retire(v);
+        if (contracted) contracted(next);
     }
     extract(net);
 }
@@ -320,8 +321,8 @@ void Contractor::extract(RoadNetwork& net) {
 
 } // namespace
 
-void contractNetwork(RoadNetwork& net) {
-    Contractor(net.base()).run(net);
+void contractNetwork(RoadNetwork& net, const std::function<void(uint32_t)>& contracted) {
+    Contractor(net.base()).run(net, contracted);
 }
 
 } // namespace tevo::tvmc

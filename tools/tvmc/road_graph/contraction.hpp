@@ -15,9 +15,14 @@
 
 #include "tools/tvmc/road_graph/road_network.hpp"
 
+#include <cstdint>
+#include <functional>
+
 namespace tevo::tvmc {
 
-// Fills net.ranks, net.shortcutFirst and net.shortcuts.
-void contractNetwork(RoadNetwork& net);
+// Fills net.ranks, net.shortcutFirst and net.shortcuts; `contracted`, when
+// given, is told the count of junctions taken out so far after each.
+void contractNetwork(RoadNetwork& net,
+                     const std::function<void(uint32_t)>& contracted = nullptr);
 
 } // namespace tevo::tvmc

@@ -4,6 +4,7 @@
 #include "tools/tvmc/road_graph/road_network.hpp"
 #include "tools/tvmc/road_graph/spatial_index.hpp"
 #include "tools/tvmc/road_graph/tvr_writer.hpp"
+#include "tools/tvmc/progress.hpp"
 
 #include <chrono>
 #include <cinttypes>
@@ -20,13 +21,21 @@ std::string roadGraphPath(const std::string& mapPath) {
 }
 
 bool compileRoadGraph(RoadCollection&& roads, const std::string& path, RoadGraphStats& stats,
-                      std::string* error) {
+                      std::string* error, ProgressLine* progress) {
     const auto started = std::chrono::steady_clock::now();
     stats.output = path;
     stats.restrictions = roads.restrictionStats;
     RoadNetwork net = buildNetwork(std::move(roads), stats.restrictions);
     roads = RoadCollection{};
-    contractNetwork(net);
+    if (progress) {
+        progress->startPass("road graph", 4, "junctions");
+        const double junctions = static_cast<double>(net.junctions.size());
+        contractNetwork(net, [progress, junctions](uint32_t done) {
+            progress->update(done, done / junctions);
+        });
+    } else {
+        contractNetwork(net);
+    }
     const std::vector<tvr::Box> index = buildIndexBoxes(net);
     if (!writeRoadGraph(path, net, index, error)) return false;
     stats.roadNodes = net.roadNodes;

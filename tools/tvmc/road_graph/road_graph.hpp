@@ -10,6 +10,8 @@
 
 namespace tevo::tvmc {
 
+class ProgressLine;
+
 struct RoadGraphStats {
     std::string output;
     uint64_t roadNodes = 0; // nodes of drivable ways
@@ -25,9 +27,10 @@ struct RoadGraphStats {
 // ".tvr" (or ".tvr" added), in the same folder.
 std::string roadGraphPath(const std::string& mapPath);
 
-// Builds the graph, contracts it and writes it to `path`.
+// Builds the graph, contracts it and writes it to `path`; the contraction
+// is a pass of `progress` (may be null).
 bool compileRoadGraph(RoadCollection&& roads, const std::string& path, RoadGraphStats& stats,
-                      std::string* error);
+                      std::string* error, ProgressLine* progress = nullptr);
 
 void printRoadGraphSummary(std::FILE* out, const RoadGraphStats& stats);
 
