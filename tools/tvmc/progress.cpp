@@ -43,6 +43,8 @@ void ProgressLine::startPass(const char* name, int number, const char* unit) {
     objects_ = 0;
     fraction_ = -1;
     passStarted_ = Clock::now();
+    // The new pass's name at once: its first objects may be a while coming.
+    if (out_) tick();
 }
 
 std::string ProgressLine::text(double seconds) const {

@@ -25,10 +25,10 @@ bool compileRoadGraph(RoadCollection&& roads, const std::string& path, RoadGraph
     const auto started = std::chrono::steady_clock::now();
     stats.output = path;
     stats.restrictions = roads.restrictionStats;
+    if (progress) progress->startPass("road graph", 4, "junctions");
     RoadNetwork net = buildNetwork(std::move(roads), stats.restrictions);
     roads = RoadCollection{};
     if (progress) {
-        progress->startPass("road graph", 4, "junctions");
         const double junctions = static_cast<double>(net.junctions.size());
         contractNetwork(net, [progress, junctions](uint32_t done) {
             progress->update(done, done / junctions);
