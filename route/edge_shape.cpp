@@ -26,22 +26,22 @@ double lineLength(const std::vector<LonLat>& line) {
     return total;
 }
 
-namespace {
-
-// Point i of the edge's line, 0 being its `from` junction.
-LonLat pointOf(const cRoadGraph& graph, uint32_t edge, std::size_t i, std::size_t count) {
+LonLat edgePoint(const cRoadGraph& graph, uint32_t edge, std::size_t i) {
     const tvr::Edge& e = graph.base().edges[edge];
+    const auto shape = graph.shapePoints(edge);
     if (i == 0) return toLonLat(graph.base().junctions[e.from]);
-    if (i + 1 == count) return toLonLat(graph.base().junctions[e.to]);
-    return toLonLat(graph.shapePoints(edge)[i - 1]);
+    if (i > shape.size()) return toLonLat(graph.base().junctions[e.to]);
+    return toLonLat(shape[i - 1]);
 }
+
+namespace {
 
 // The bearing of the first segment with a length, walking from one end.
 double bearingFromEnd(const cRoadGraph& graph, uint32_t edge, bool fromStart) {
     const std::size_t n = graph.shapePoints(edge).size() + 2;
-    const LonLat a = pointOf(graph, edge, fromStart ? 0 : n - 1, n);
+    const LonLat a = edgePoint(graph, edge, fromStart ? 0 : n - 1);
     for (std::size_t i = 1; i < n; ++i) {
-        const LonLat b = pointOf(graph, edge, fromStart ? i : n - 1 - i, n);
+        const LonLat b = edgePoint(graph, edge, fromStart ? i : n - 1 - i);
         if (a.lon != b.lon || a.lat != b.lat) return bearingBetween(a, b);
     }
     return 0;

@@ -21,6 +21,10 @@ double metresBetween(const LonLat& a, const LonLat& b);
 // Degrees clockwise from north; 0 for two equal points.
 double bearingBetween(const LonLat& a, const LonLat& b);
 
+// Point i of the edge's line, 0 being its `from` junction (i below the
+// count of its shape points plus two).
+LonLat edgePoint(const cRoadGraph& graph, uint32_t edge, std::size_t i);
+
 // The edge's points from its `from` junction to its `to` junction.
 void edgePoints(const cRoadGraph& graph, uint32_t edge, std::vector<LonLat>& out);
 

@@ -16,15 +16,10 @@ int64_t partOf(uint32_t cost, double fraction) {
 // the point where the previous piece ended. Returns the piece's length.
 double appendPiece(const cRoadGraph& graph, NodeId x, const RoadPosition* start,
                    const RoadPosition* end, std::vector<LonLat>& out) {
-    const tvr::Edge& e = graph.base().edges[edgeOf(x)];
-    const auto shape = graph.shapePoints(edgeOf(x));
-    const std::size_t count = shape.size() + 2, segments = count - 1;
+    const std::size_t count = graph.shapePoints(edgeOf(x)).size() + 2, segments = count - 1;
     // Point i of the line in the direction of travel.
     auto pointAt = [&](std::size_t i) {
-        const std::size_t k = againstWay(x) ? count - 1 - i : i;
-        if (k == 0) return toLonLat(graph.base().junctions[e.from]);
-        if (k + 1 == count) return toLonLat(graph.base().junctions[e.to]);
-        return toLonLat(shape[k - 1]);
+        return edgePoint(graph, edgeOf(x), againstWay(x) ? count - 1 - i : i);
     };
     // Segment i of the way's order is segment (segments - 1 - i) against it.
     auto segmentOf = [&](const RoadPosition& p) {

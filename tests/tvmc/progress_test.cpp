@@ -18,19 +18,16 @@ TEST(ProgressLine, NamesThePassAndCountsItsOwnUnit) {
         const char* expected;
     };
     const Case cases[] = {
-        {3, 1, "nodes and relations", nullptr, 2500000, 0.5,
+        {3, 1, "nodes and relations", "objects", 2500000, 0.5,
          "tvmc: pass 1 of 3, nodes and relations, 50%, 2.50 Mobjects, 1.25 Mobjects/s"},
-        {4, 3, "cells", nullptr, 12, -1, "tvmc: pass 3 of 4, cells, 12 objects, 6 objects/s"},
+        {4, 3, "cells", "objects", 12, -1, "tvmc: pass 3 of 4, cells, 12 objects, 6 objects/s"},
         {4, 4, "road graph", "junctions", 150000, 0.75,
          "tvmc: pass 4 of 4, road graph, 75%, 150.0 kjunctions, 75.0 kjunctions/s"},
     };
     for (const Case& c : cases) {
         ProgressLine line(nullptr);
         line.setPassCount(c.passes);
-        if (c.unit)
-            line.startPass(c.name, c.number, c.unit);
-        else
-            line.startPass(c.name, c.number);
+        line.startPass(c.name, c.number, c.unit);
         line.update(c.done, c.fraction);
         EXPECT_EQ(line.text(2.0).rfind(c.expected, 0), 0u) << line.text(2.0);
     }

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cinttypes>
+#include <functional>
 #include <sys/stat.h>
 
 namespace tevo::tvmc {
@@ -28,14 +29,13 @@ bool compileRoadGraph(RoadCollection&& roads, const std::string& path, RoadGraph
     if (progress) progress->startPass("road graph", 4, "junctions");
     RoadNetwork net = buildNetwork(std::move(roads), stats.restrictions);
     roads = RoadCollection{};
-    if (progress) {
-        const double junctions = static_cast<double>(net.junctions.size());
-        contractNetwork(net, [progress, junctions](uint32_t done) {
+    std::function<void(uint32_t)> contracted;
+    const double junctions = static_cast<double>(net.junctions.size());
+    if (progress)
+        contracted = [progress, junctions](uint32_t done) {
             progress->update(done, done / junctions);
-        });
-    } else {
-        contractNetwork(net);
-    }
+        };
+    contractNetwork(net, contracted);
     const std::vector<tvr::Box> index = buildIndexBoxes(net);
     if (!writeRoadGraph(path, net, index, error)) return false;
     stats.roadNodes = net.roadNodes;
