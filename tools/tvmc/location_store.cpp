@@ -1,6 +1,7 @@
 #include "tools/tvmc/location_store.hpp"
 
 #include "tools/tvmc/memory_budget.hpp"
+#include "tools/tvmc/release.hpp"
 #include "tools/tvmc/varint.hpp"
 
 #include <algorithm>
@@ -140,7 +141,7 @@ void LocationStore::flushPending() {
 
 void LocationStore::seal() {
     flushPending();
-    pending_ = {};
+    release(pending_);
     if (runs_.size() > 1) mergeRuns();
     data_ = spool_->view();
     cache_.assign(kCacheBlocks, Decoded{});

@@ -1,5 +1,6 @@
 #include "tools/tvmc/record_sort.hpp"
 
+#include "tools/tvmc/release.hpp"
 #include "tools/tvmc/varint.hpp"
 
 #include <algorithm>
@@ -152,17 +153,25 @@ RecordSort::RecordSort(ScratchSpace& scratch, uint64_t memoryShare)
 RecordSort::~RecordSort() = default;
 
 void RecordSort::add(const RecordKey& key, ObjectClass cls, const TvmObject& record) {
+    const uint64_t load = loadBytes();
     if (arena_.capacity() == 0) {
         // Reserved whole, so that growing never holds a load twice; only
         // the pages written to take memory.
-        arena_.reserve(static_cast<std::size_t>(share_) + kMaxRecordBytes);
-        items_.reserve(static_cast<std::size_t>(share_ / sizeof(Item)) + 1);
+        arena_.reserve(static_cast<std::size_t>(load) + kMaxRecordBytes);
+        items_.reserve(static_cast<std::size_t>(load / sizeof(Item)) + 1);
     }
     const std::size_t at = arena_.size();
     encodeRecord(arena_, cls, record);
     items_.push_back({key, static_cast<uint32_t>(at), static_cast<uint32_t>(arena_.size() - at)});
     ++records_;
-    if (arena_.size() + items_.size() * sizeof(Item) >= share_) writeRun();
+    if (arena_.size() + items_.size() * sizeof(Item) >= load) writeRun();
+}
+
+// A sort that fits its share never touches the disk, the fastest way. Once
+// it has had to, a run more costs the merge little, so the later loads take
+// half the share and leave the rest to the stores that grow beside it.
+uint64_t RecordSort::loadBytes() const {
+    return runs_.empty() ? share_ : share_ / 2;
 }
 
 void RecordSort::sortLoad() {
@@ -184,6 +193,11 @@ void RecordSort::writeRun() {
         spool_.append(head.data(), head.size());
         spool_.append(arena_.data() + item.at, item.length);
     }
+    if (runs_.empty()) {
+        // The first load is let go whole: the next ones are smaller.
+        release(arena_);
+        release(items_);
+    }
     runs_.push_back({begin, spool_.size()});
     items_.clear();
     arena_.clear();
@@ -195,12 +209,12 @@ void RecordSort::drain(const Visit& visit) {
     } else {
         writeRun();
         merged_ = runs_.size();
-        arena_ = {};
-        items_ = {};
+        release(arena_);
+        release(items_);
         drainRuns(visit);
     }
-    arena_ = {};
-    items_ = {};
+    release(arena_);
+    release(items_);
     runs_.clear();
     spool_.clear();
 }

@@ -1,9 +1,10 @@
 // The records of every level, sorted by level and cell, and within a cell
 // by the OSM object they come from, whatever order the objects were read
 // in. Records collect in memory up to the sort's share of the memory bound;
-// each full load is sorted and written to a scratch file as a run, and the
-// runs are merged at the end. The order is total, so the result does not
-// depend on where the loads were cut: the same map for any bound.
+// once they outgrow it, each full load (then half the share) is sorted and
+// written to a scratch file as a run, and the runs are merged at the end.
+// The order is total, so the result does not depend on where the loads were
+// cut: the same map for any bound.
 #pragma once
 
 #include "map/tvm_writer.hpp"
@@ -53,6 +54,7 @@ private:
     };
     class RunReader;
 
+    uint64_t loadBytes() const;
     void sortLoad();
     void writeRun();
     void drainMemory(const Visit& visit);

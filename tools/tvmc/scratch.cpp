@@ -1,6 +1,7 @@
 #include "tools/tvmc/scratch.hpp"
 
 #include "map/tvm_writer.hpp"
+#include "tools/tvmc/release.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -53,7 +54,7 @@ void ByteSpool::clear() {
     capacity_ = 0;
     size_ = 0;
     fd_ = -1;
-    buffer_ = {};
+    release(buffer_);
 }
 
 void ByteSpool::append(const void* data, std::size_t n) {

@@ -1,5 +1,6 @@
 #include "tools/tvmc/road_graph/road_collector.hpp"
 
+#include "tools/tvmc/release.hpp"
 #include "tools/tvmc/road_graph/car_profile.hpp"
 
 #include <osmium/osm/relation.hpp>
@@ -49,7 +50,7 @@ uint64_t RoadCollector::bytes() const {
 bool RoadCollector::outgrown() {
     if (share_.count([this] { return bytes(); })) {
         roads_ = RoadCollection{};
-        nameIndex_ = {};
+        release(nameIndex_);
         nameBytes_ = 0;
     }
     return share_.outgrown();

@@ -1,6 +1,7 @@
 #include "tools/tvmc/road_graph/road_network.hpp"
 
 #include "plugin-api/geodesy.hpp"
+#include "tools/tvmc/release.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -290,8 +291,8 @@ RoadNetwork buildNetwork(RoadCollection&& roads, RestrictionStats& stats) {
     breakLoops(roads, ids);
     std::vector<tvr::Coord> at(ids.size()), shapes;
     std::vector<PendingEdge> edges = splitWays(roads, ids, shapes, at);
-    roads.nodeIds = {};
-    roads.coords = {};
+    release(roads.nodeIds);
+    release(roads.coords);
     orderEdges(edges, at, shapes);
     const std::vector<uint32_t> number = renumberJunctions(edges, ids.size());
     net.junctions.resize(ids.size());
@@ -301,7 +302,7 @@ RoadNetwork buildNetwork(RoadCollection&& roads, RestrictionStats& stats) {
     // Junctions that no edge reaches (a way of one repeated node) are dropped.
     net.junctions.resize(reached);
     fillEdges(net, edges, shapes, roads);
-    shapes = {};
+    release(shapes);
     fillArms(net);
     addBans(net, roads.restrictions, WayEdges(edges, roads), ids, number, stats);
     net.names = std::move(roads.names);
