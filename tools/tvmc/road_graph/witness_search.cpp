@@ -19,8 +19,7 @@ void WitnessSearch::offer(route::NodeId z, uint32_t d, route::NodeId first) {
     } else {
         return;
     }
-    heap_.emplace_back(d, z, first);
-    std::push_heap(heap_.begin(), heap_.end(), std::greater<>());
+    heap_.push({d, z, first});
 }
 
 // Starts a witness search from junction `from` over the live junctions but
@@ -43,10 +42,8 @@ void WitnessSearch::start(uint32_t from, uint32_t avoid, uint32_t limit) {
 // within its limit or has settled as many as it may.
 bool WitnessSearch::settleNext(route::NodeId& settled) {
     while (!heap_.empty() && settles_ < settleLimit_) {
-        std::pop_heap(heap_.begin(), heap_.end(), std::greater<>());
-        const uint32_t d = std::get<0>(heap_.back());
-        const route::NodeId z = std::get<1>(heap_.back()), first = std::get<2>(heap_.back());
-        heap_.pop_back();
+        const auto [d, z, first] = heap_.top();
+        heap_.pop();
         const Labels& l = *labels_.find(z);
         const bool current = (l.best.first == first && l.best.dist == d) ||
                              (l.second.first == first && l.second.dist == d);
@@ -83,7 +80,7 @@ void WitnessSearch::judge(std::span<NewArc> group, uint32_t avoid, uint32_t sett
     route::NodeId z = route::kNoNode;
     while (open > 0) {
         const bool more = settleNext(z);
-        const uint32_t passed = !more || heap_.empty() ? kFar : std::get<0>(heap_.front());
+        const uint32_t passed = !more || heap_.empty() ? kFar : heap_.top().dist;
         const uint32_t at = more ? g_.head(z) : kFar;
         for (NewArc& c : group) {
             if (c.state != NewArc::kOpen) continue;

@@ -8,6 +8,7 @@
 
 #include "route/base_graph.hpp"
 #include "route/node_labels.hpp"
+#include "route/quad_heap.hpp"
 #include "tools/tvmc/road_graph/arc_lists.hpp"
 
 #include <cstdint>
@@ -65,7 +66,14 @@ private:
     const ArcLists& lists_;
     const std::vector<bool>& bans_;
     route::NodeTable<Labels> labels_;
-    std::vector<std::tuple<uint32_t, route::NodeId, route::NodeId>> heap_;
+    struct Queued {
+        uint32_t dist;
+        route::NodeId node, first;
+        bool operator<(const Queued& o) const {
+            return std::tie(dist, node, first) < std::tie(o.dist, o.node, o.first);
+        }
+    };
+    route::QuadHeap<Queued> heap_;
     std::vector<Labels> arrivals_;
     uint32_t avoid_ = 0, limit_ = 0, settles_ = 0, settleLimit_ = 0;
 };
