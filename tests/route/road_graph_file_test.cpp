@@ -146,6 +146,23 @@ TEST(Tvmc, WritesTheRoadGraphBesideTheMapUnlessToldNot) {
     EXPECT_FALSE(graph.open(dir.file("without.tvr"), nullptr));
 }
 
+// Node ids as far apart as OSM's 64 bits allow keep their road: a plain
+// road A B C with A's and C's ids at the two ends of the range.
+TEST(Tvmc, RoadsOfNodeIdsFarApartAreRouted) {
+    std::string osm = sketchMap("A 0 0\nB 5 0\nC 10 0\nway A B C highway=residential\n");
+    for (const auto& [from, to] : {std::pair{"\"1\"", "\"-9223372036854775000\""},
+                                   std::pair{"\"3\"", "\"9223372036854775000\""}})
+        for (const std::string kind : {"<node id=", "<nd ref="})
+            for (std::size_t at = 0; (at = osm.find(kind + from, at)) != std::string::npos;)
+                osm.replace(at + kind.size(), std::strlen(from), to);
+    TempDir dir;
+    const std::string folder = compiledFolder(dir.write("far.osm", osm));
+    const RouteRun r =
+        runTvmroute({folder, "--from", gridPosition(0.5, 0), "--to", gridPosition(9.5, 0)});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_NEAR(jsonNumber(r.out, "distance_m"), 900, 2) << r.out;
+}
+
 TEST(Tvmroute, FarPositionIsAnError) {
     const RouteRun r =
         runTvmroute({demoFolder(), "--from", "37.5905,55.8105", "--to", "37.5,55.7"});

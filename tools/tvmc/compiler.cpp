@@ -209,7 +209,9 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     // The road collector sees it too, within its share; the graph is built
     // after the map.
     std::optional<RoadCollector> roads;
-    if (options.roadGraph) readOptions.observers.push_back(&roads.emplace(readOptions.cut, share));
+    if (options.roadGraph)
+        readOptions.observers.push_back(
+            &roads.emplace(readOptions.cut, share, budget.graphBuildShare()));
     const bool read = readOsm(options.inputs, readOptions, summary.read, error);
     pipe.finish();
     if (!read) return false;
@@ -251,8 +253,8 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     if (roads) {
         malloc_trim(0);
         summary.roads.emplace();
-        if (!compileRoadGraph(roads->take(), roadGraphPath(options.output), *summary.roads,
-                              error, &progress))
+        if (!compileRoadGraph(roads->take(), roadGraphPath(options.output), *summary.roads, error,
+                              &progress))
             return false;
     }
     progress.finish();

@@ -104,8 +104,7 @@ bool OutputShare::finish(uint64_t held, std::string* error) {
     if (!outgrown_) return true;
     if (error)
         *error = output_ + " needs more than its " + std::to_string(bytes_ >> 20) +
-                 " MB of the memory bound (a quarter of --memory, shared by the outputs beside "
-                 "the map): raise --memory, or leave it out with " +
+                 " MB of the memory bound (" + which_ + "): raise --memory, or leave it out with " +
                  leaveOut_;
     return false;
 }

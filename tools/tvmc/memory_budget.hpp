@@ -42,6 +42,10 @@ public:
     // A share for an output compiled beside the map (a road graph, a name
     // index): they divide the quarter that the map's own stores leave.
     uint64_t outputShare(unsigned outputs) const { return bound_ / 4 / (outputs ? outputs : 1); }
+    // The road graph is built after the map, from its collection unpacked,
+    // with the whole bound back; building takes up to five times what the
+    // unpacked collection holds, which may take a fifth of the bound.
+    uint64_t graphBuildShare() const { return bound_ / 5; }
 
     // Whether the process holds more than the bound now.
     bool over() const { return residentBytes() > bound_; }
@@ -56,9 +60,11 @@ private:
 class OutputShare {
 public:
     // `bytes`: 0 for no bound; `output` names the output in the message,
-    // `leaveOut` the option that leaves it out.
-    OutputShare(uint64_t bytes, std::string output, std::string leaveOut)
-        : bytes_(bytes), output_(std::move(output)), leaveOut_(std::move(leaveOut)) {}
+    // `leaveOut` the option that leaves it out, `which` the share.
+    OutputShare(uint64_t bytes, std::string output, std::string leaveOut,
+                std::string which = "a quarter of --memory, shared by the outputs beside the map")
+        : bytes_(bytes), output_(std::move(output)), leaveOut_(std::move(leaveOut)),
+          which_(std::move(which)) {}
 
     bool outgrown() const { return outgrown_; }
     // Counts an object and now and then weighs `held()` against the share.
@@ -75,7 +81,7 @@ private:
     // At most a few hundred kilobytes of records come between two looks.
     static constexpr uint32_t kLookEvery = 1024;
     uint64_t bytes_;
-    std::string output_, leaveOut_;
+    std::string output_, leaveOut_, which_;
     uint32_t sinceLook_ = 0;
     bool outgrown_ = false;
 };

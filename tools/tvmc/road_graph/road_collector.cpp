@@ -2,6 +2,7 @@
 
 #include "tools/tvmc/release.hpp"
 #include "tools/tvmc/road_graph/car_profile.hpp"
+#include "tools/tvmc/varint.hpp"
 
 #include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
@@ -39,39 +40,73 @@ uint32_t RoadCollector::nameIndex(const char* name) {
 
 // What the collection holds, as its arrays have reserved it.
 uint64_t RoadCollector::bytes() const {
-    return roads_.ways.capacity() * sizeof(CollectedWay) +
-           roads_.nodeIds.capacity() * sizeof(int64_t) +
-           roads_.coords.capacity() * sizeof(tvr::Coord) + nameBytes_ +
+    return roads_.ways.capacity() * sizeof(CollectedWay) + packed_.capacity() + nameBytes_ +
            roads_.restrictions.capacity() * sizeof(CollectedRestriction);
 }
 
-// Beyond its share the collection lets go of what it holds: the run ends
+// What it will hold unpacked, its arrays just large enough.
+uint64_t RoadCollector::unpackedBytes() const {
+    return roads_.ways.size() * sizeof(CollectedWay) +
+           uint64_t{packedNodes_} * (sizeof(int64_t) + sizeof(tvr::Coord)) + nameBytes_ +
+           roads_.restrictions.size() * sizeof(CollectedRestriction);
+}
+
+// Beyond its shares the collection lets go of what it holds: the run ends
 // after the read.
 bool RoadCollector::outgrown() {
-    if (share_.count([this] { return bytes(); })) {
+    const bool overShare = share_.count([this] { return bytes(); });
+    if (build_.count([this] { return unpackedBytes(); }) || overShare) {
         roads_ = RoadCollection{};
         release(nameIndex_);
+        release(packed_);
+        packedNodes_ = 0;
         nameBytes_ = 0;
     }
-    return share_.outgrown();
+    return share_.outgrown() || build_.outgrown();
 }
 
 bool RoadCollector::finish(std::string* error) {
-    return share_.finish(bytes(), error);
+    return share_.finish(bytes(), error) && build_.finish(unpackedBytes(), error);
 }
 
-// Keeps the nodes from `first` on as one way when there are at least two.
-void RoadCollector::addRun(const CollectedWay& proto, std::size_t first) {
-    const std::size_t n = roads_.nodeIds.size() - first;
-    if (n < 2) {
-        roads_.nodeIds.resize(first);
-        roads_.coords.resize(first);
-        return;
+// Keeps the run of nodes just read as one way when it has at least two.
+void RoadCollector::addRun(const CollectedWay& proto) {
+    const std::size_t n = runIds_.size();
+    if (n >= 2) {
+        CollectedWay way = proto;
+        way.firstNode = packedNodes_;
+        way.nodeCount = static_cast<uint32_t>(n);
+        roads_.ways.push_back(way);
+        for (std::size_t i = 0; i < n; ++i) {
+            // Ids may lie far apart: their difference wraps around, both ways.
+            putSigned(packed_, static_cast<int64_t>(static_cast<uint64_t>(runIds_[i]) -
+                                                    static_cast<uint64_t>(lastId_)));
+            putSigned(packed_, int64_t{runCoords_[i].lon} - lastCoord_.lon);
+            putSigned(packed_, int64_t{runCoords_[i].lat} - lastCoord_.lat);
+            lastId_ = runIds_[i];
+            lastCoord_ = runCoords_[i];
+        }
+        packedNodes_ += static_cast<uint32_t>(n);
     }
-    CollectedWay way = proto;
-    way.firstNode = static_cast<uint32_t>(first);
-    way.nodeCount = static_cast<uint32_t>(n);
-    roads_.ways.push_back(way);
+    runIds_.clear();
+    runCoords_.clear();
+}
+
+RoadCollection RoadCollector::take() {
+    roads_.nodeIds.resize(packedNodes_);
+    roads_.coords.resize(packedNodes_);
+    const uint8_t* p = packed_.data();
+    int64_t id = 0;
+    tvr::Coord at;
+    for (uint32_t i = 0; i < packedNodes_; ++i) {
+        id = static_cast<int64_t>(static_cast<uint64_t>(id) + static_cast<uint64_t>(getSigned(p)));
+        at.lon = static_cast<int32_t>(at.lon + getSigned(p));
+        at.lat = static_cast<int32_t>(at.lat + getSigned(p));
+        roads_.nodeIds[i] = id;
+        roads_.coords[i] = at;
+    }
+    release(packed_);
+    return std::move(roads_);
 }
 
 void RoadCollector::way(const osmium::Way& way) {
@@ -92,21 +127,19 @@ void RoadCollector::way(const osmium::Way& way) {
     const char* name = tags("name");
     proto.name = nameIndex(name && *name ? name : tags("ref"));
     // Only the runs of nodes inside the cut are kept.
-    std::size_t first = roads_.nodeIds.size();
     for (const osmium::NodeRef& ref : way.nodes()) {
         if (!inside(cut_, ref.location())) {
-            addRun(proto, first);
-            first = roads_.nodeIds.size();
+            addRun(proto);
             continue;
         }
-        roads_.nodeIds.push_back(ref.ref());
-        roads_.coords.push_back({ref.location().x(), ref.location().y()});
+        runIds_.push_back(ref.ref());
+        runCoords_.push_back({ref.location().x(), ref.location().y()});
     }
-    addRun(proto, first);
+    addRun(proto);
 }
 
 void RoadCollector::relation(const osmium::Relation& relation) {
-    if (share_.outgrown()) return;
+    if (share_.outgrown() || build_.outgrown()) return;
     const RestrictionKind kind = carRestriction(tagsOf(relation.tags()));
     if (kind == RestrictionKind::NotForCars) return;
     RestrictionStats& stats = roads_.restrictionStats;

@@ -2,11 +2,13 @@
 // (their node ids and positions, speed, directions, name) and the turn
 // restrictions, held compactly until the graph is built after the map.
 //
-// Memory: 16 bytes per node of a drivable way (its id and position), 32 per
-// way, each distinct street name once; the other nodes and ways of the input
-// cost nothing here. It keeps to its share of the run's memory bound as the
-// name index does: beyond it what it holds is dropped and the run ends with
-// a message after the read.
+// Memory: a few bytes per node of a drivable way (its id and position, each
+// as its difference from the node before, packed until the graph is built),
+// 32 per way, each distinct street name once; the other nodes and ways of
+// the input cost nothing here. It keeps to its share of the run's memory
+// bound as the name index does, and unpacked to the share that building the
+// graph may take: beyond either, what it holds is dropped and the run ends
+// with a message after the read.
 #pragma once
 
 #include "route/tvr_format.hpp"
@@ -58,29 +60,42 @@ struct RoadCollection {
 
 class RoadCollector : public OsmObserver {
 public:
-    // What it holds may take `memoryShare` bytes (0: no bound).
-    explicit RoadCollector(std::optional<UnitRect> cut, uint64_t memoryShare = 0)
-        : cut_(cut), share_(memoryShare, "the road graph", "--no-road-graph") {}
+    // What it holds may take `memoryShare` bytes, unpacked `buildShare`
+    // (0: no bound).
+    explicit RoadCollector(std::optional<UnitRect> cut, uint64_t memoryShare = 0,
+                           uint64_t buildShare = 0)
+        : cut_(cut), share_(memoryShare, "the road graph", "--no-road-graph"),
+          build_(buildShare, "the road graph", "--no-road-graph",
+                 "a fifth of --memory, for building it after the map") {}
 
     void way(const osmium::Way& way) override;
     void relation(const osmium::Relation& relation) override;
     // False when what it holds outgrew its share.
     bool finish(std::string* error) override;
 
-    RoadCollection take() { return std::move(roads_); }
+    // What was collected, the nodes unpacked.
+    RoadCollection take();
 
 private:
     uint32_t nameIndex(const char* name);
-    void addRun(const CollectedWay& proto, std::size_t first);
+    void addRun(const CollectedWay& proto);
     uint64_t bytes() const;
+    uint64_t unpackedBytes() const;
     // Counts a way against the share; true once it is outgrown.
     bool outgrown();
 
     std::optional<UnitRect> cut_;
-    OutputShare share_;
+    OutputShare share_, build_;
     uint64_t nameBytes_ = 0;
-    RoadCollection roads_;
+    RoadCollection roads_; // nodeIds and coords stay empty until take()
     std::unordered_map<std::string, uint32_t> nameIndex_;
+    // The nodes of the ways kept so far, packed, and of the run being read.
+    std::vector<uint8_t> packed_;
+    uint32_t packedNodes_ = 0;
+    int64_t lastId_ = 0;
+    tvr::Coord lastCoord_;
+    std::vector<int64_t> runIds_;
+    std::vector<tvr::Coord> runCoords_;
 };
 
 } // namespace tevo::tvmc
