@@ -62,7 +62,7 @@ bool RoadCollector::outgrown() {
         packedNodes_ = 0;
         nameBytes_ = 0;
     }
-    return share_.outgrown() || build_.outgrown();
+    return leftOut();
 }
 
 bool RoadCollector::finish(std::string* error) {
@@ -139,7 +139,7 @@ void RoadCollector::way(const osmium::Way& way) {
 }
 
 void RoadCollector::relation(const osmium::Relation& relation) {
-    if (share_.outgrown() || build_.outgrown()) return;
+    if (leftOut()) return;
     const RestrictionKind kind = carRestriction(tagsOf(relation.tags()));
     if (kind == RestrictionKind::NotForCars) return;
     RestrictionStats& stats = roads_.restrictionStats;

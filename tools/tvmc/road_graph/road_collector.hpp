@@ -81,8 +81,9 @@ private:
     void addRun(const CollectedWay& proto);
     uint64_t bytes() const;
     uint64_t unpackedBytes() const;
-    // Counts a way against the share; true once it is outgrown.
+    // Counts a way against the shares; true once one is outgrown.
     bool outgrown();
+    bool leftOut() const { return share_.outgrown() || build_.outgrown(); }
 
     std::optional<UnitRect> cut_;
     OutputShare share_, build_;
