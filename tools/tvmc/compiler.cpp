@@ -253,8 +253,8 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     if (roads) {
         malloc_trim(0);
         summary.roads.emplace();
-        if (!compileRoadGraph(roads->take(), roadGraphPath(options.output), *summary.roads, error,
-                              &progress))
+        if (!compileRoadGraph(roads->take(), roadGraphPath(options.output), scratch,
+                              budget.shortcutShare(), *summary.roads, error, &progress))
             return false;
     }
     progress.finish();

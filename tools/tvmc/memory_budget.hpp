@@ -46,6 +46,9 @@ public:
     // with the whole bound back; building takes up to five times what the
     // unpacked collection holds, which may take a fifth of the bound.
     uint64_t graphBuildShare() const { return bound_ / 5; }
+    // The shortcuts the graph's contraction makes wait in memory up to this
+    // (16 MiB at the default bound), in a scratch file beyond it.
+    uint64_t shortcutShare() const { return bound_ / 128; }
 
     // Whether the process holds more than the bound now.
     bool over() const { return residentBytes() > bound_; }

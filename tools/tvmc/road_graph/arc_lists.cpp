@@ -12,7 +12,7 @@ void ArcLists::push(uint32_t list, const ContractionArc& arc) {
         if (p.begin + p.room == arcs_.size() && p.room > 0) {
             arcs_.resize(arcs_.size() + (room - p.room));
         } else {
-            if (holes_ > arcs_.size() / 2) {
+            if (holes_ > arcs_.size() / 4) {
                 compact();
                 return push(list, arc);
             }
@@ -46,9 +46,11 @@ void ArcLists::release(uint32_t list) {
 // Moves every list down over the holes, in the order they lie, leaving each
 // a little room: no second array is needed.
 void ArcLists::compact() {
-    std::vector<uint32_t> order(places_.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::erase_if(order, [&](uint32_t l) { return places_[l].room == 0; });
+    std::vector<uint32_t> order;
+    order.reserve(static_cast<std::size_t>(std::count_if(
+        places_.begin(), places_.end(), [](const Place& p) { return p.room > 0; })));
+    for (uint32_t l = 0; l < places_.size(); ++l)
+        if (places_[l].room > 0) order.push_back(l);
     std::sort(order.begin(), order.end(),
               [&](uint32_t a, uint32_t b) { return places_[a].begin < places_[b].begin; });
     uint32_t end = 0;

@@ -3,7 +3,9 @@
 // and its loops), each in one piece with room to grow, so that a witness
 // search reads a junction's arcs in a row instead of chasing links. A list
 // that outgrows its room moves to the end of the array with twice the room;
-// the holes it leaves are closed up once they make half the array.
+// the holes it leaves are closed up once they make a quarter of the array
+// (closing up is cheap, and the largest the array grows is the memory the
+// contraction holds).
 #pragma once
 
 #include "route/base_graph.hpp"

@@ -4,7 +4,7 @@
 #include "tools/tvmc/road_graph/witness_search.hpp"
 
 #include <algorithm>
-#include <deque>
+#include <cstring>
 #include <functional>
 #include <numeric>
 #include <queue>
@@ -27,12 +27,15 @@ constexpr uint32_t kEstimateSettles = 5;
 // The arcs' array is laid out for the roads and keeps this many times their
 // room in reserve for the shortcuts.
 constexpr uint32_t kSpareRoom = 3;
+// Shortcuts made in a scratch file are read back through its map, whose
+// pages are let go after every so many.
+constexpr std::size_t kMadeReadBetweenDrops = std::size_t{1} << 20;
 
 using ArcView = ContractionArc;
 
 class Contractor {
 public:
-    explicit Contractor(const route::BaseGraph& g);
+    Contractor(const route::BaseGraph& g, ScratchSpace& scratch, uint64_t madeInMemory);
     void run(RoadNetwork& net, const std::function<void(uint32_t)>& contracted);
 
 private:
@@ -50,16 +53,28 @@ private:
     int32_t simulate(uint32_t v, uint32_t settleLimit);
     void judgeAll(uint32_t v, uint32_t settleLimit);
     void addShortcut(const NewArc& s, uint32_t middle);
+    void keep(const Made& m) {
+        made_.append(&m, sizeof m);
+        ++madeCount_;
+    }
+    Made madeAt(const uint8_t* all, std::size_t i) const {
+        Made m;
+        std::memcpy(&m, all + i * sizeof m, sizeof m);
+        return m;
+    }
     void retire(uint32_t v);
-    std::vector<bool> replaced() const;
+    std::vector<bool> replaced(const uint8_t* all) const;
     void extract(RoadNetwork& net);
 
     const route::BaseGraph g_;
     const uint32_t junctions_;
     std::vector<bool> bans_; // junctions where some turn is banned
-    // Grown in blocks, never moved: at a million shortcuts a doubling copy
-    // would set the peak memory.
-    std::deque<Made> made_;
+    // Made records, in the order made. Beyond their share of memory they wait
+    // in a scratch file until the hierarchy is extracted, when the lists are
+    // given back: at millions of junctions they would add a quarter to the
+    // contraction's peak.
+    ByteSpool made_;
+    std::size_t madeCount_ = 0;
     bool anyReplaced_ = false;
     // Per junction: the arcs out to live junctions, in from them, and loops.
     ArcLists lists_;
@@ -73,8 +88,9 @@ private:
     std::vector<uint32_t> around_;
 };
 
-Contractor::Contractor(const route::BaseGraph& g)
+Contractor::Contractor(const route::BaseGraph& g, ScratchSpace& scratch, uint64_t madeInMemory)
     : g_(g), junctions_(static_cast<uint32_t>(g.junctions.size())), bans_(junctions_, false),
+      made_(scratch, madeInMemory),
       lists_(junctions_), rank_(junctions_, kUnranked), level_(junctions_, 0),
       changed_(junctions_, false), search_(g_, lists_, bans_) {
     for (const tvr::TurnBan& b : g.bans) bans_[g.head(b.from)] = true;
@@ -197,11 +213,11 @@ void Contractor::addShortcut(const NewArc& s, uint32_t middle) {
         if (!loop)
             for (ArcView& b : lists_.of(lists_.inList(s.to)))
                 if (same(b, s.from)) b.weight = s.weight;
-        made_.push_back({s.from, s.to, s.first, s.last, s.weight, middle});
+        keep({s.from, s.to, s.first, s.last, s.weight, middle});
         anyReplaced_ = true;
         return;
     }
-    made_.push_back({s.from, s.to, s.first, s.last, s.weight, middle});
+    keep({s.from, s.to, s.first, s.last, s.weight, middle});
     if (loop) {
         lists_.push(lists_.loopList(s.from), {s.from, s.weight, s.first, s.last});
         return;
@@ -264,19 +280,19 @@ uint16_t armIndex(const route::BaseGraph& g, uint32_t junction, NodeId leaving) 
 
 // Marks the shortcuts that a faster one with the same ends and roads
 // replaced: of each such set the fastest stays, the first made on a tie.
-std::vector<bool> Contractor::replaced() const {
-    if (!anyReplaced_) return std::vector<bool>(made_.size(), false);
-    std::vector<uint32_t> order(made_.size());
+std::vector<bool> Contractor::replaced(const uint8_t* all) const {
+    if (!anyReplaced_) return std::vector<bool>(madeCount_, false);
+    std::vector<uint32_t> order(madeCount_);
     std::iota(order.begin(), order.end(), 0u);
     auto key = [&](uint32_t i) {
-        const Made& m = made_[i];
-        return std::tie(m.from, m.to, m.first, m.last, m.weight);
+        const Made m = madeAt(all, i);
+        return std::make_tuple(m.from, m.to, m.first, m.last, m.weight);
     };
     std::sort(order.begin(), order.end(),
               [&](uint32_t a, uint32_t b) { return key(a) != key(b) ? key(a) < key(b) : a < b; });
-    std::vector<bool> out(made_.size(), false);
+    std::vector<bool> out(madeCount_, false);
     for (std::size_t k = 1; k < order.size(); ++k) {
-        const Made &a = made_[order[k - 1]], &b = made_[order[k]];
+        const Made a = madeAt(all, order[k - 1]), b = madeAt(all, order[k]);
         out[order[k]] = a.from == b.from && a.to == b.to && a.first == b.first && a.last == b.last;
     }
     return out;
@@ -286,26 +302,35 @@ std::vector<bool> Contractor::replaced() const {
 // filled in, so that no second list of them is held.
 void Contractor::extract(RoadNetwork& net) {
     lists_ = ArcLists(0);
-    const std::vector<bool> dropped = replaced();
+    // Without the shortcuts (a failed scratch file, told by the caller) the
+    // hierarchy is left empty.
+    const uint8_t* all = made_.view();
+    if (!all) madeCount_ = 0;
+    const std::vector<bool> dropped = replaced(all);
     auto ownerOf = [&](const Made& a) {
         return a.from != a.to && rank_[a.to] < rank_[a.from] ? a.to : a.from;
     };
     net.shortcutFirst.assign(junctions_ + 1, 0);
-    for (std::size_t i = 0; i < made_.size(); ++i)
-        if (!dropped[i]) ++net.shortcutFirst[ownerOf(made_[i]) + 1];
+    auto letGo = [this](std::size_t i) {
+        if (i % kMadeReadBetweenDrops == 0) made_.dropResidentPages();
+    };
+    for (std::size_t i = 0; i < madeCount_; ++i) {
+        letGo(i);
+        if (!dropped[i]) ++net.shortcutFirst[ownerOf(madeAt(all, i)) + 1];
+    }
     for (uint32_t j = 0; j < junctions_; ++j) net.shortcutFirst[j + 1] += net.shortcutFirst[j];
     std::vector<uint32_t> fill(net.shortcutFirst.begin(), net.shortcutFirst.end() - 1);
     net.shortcuts.assign(net.shortcutFirst.back(), {});
-    for (std::size_t i = 0; i < made_.size(); ++i) {
+    for (std::size_t i = 0; i < madeCount_; ++i) {
+        letGo(i);
         if (dropped[i]) continue;
-        const Made& a = made_[i];
-        const Made& m = a;
+        const Made a = madeAt(all, i);
         const uint32_t owner = ownerOf(a);
         const bool loop = a.from == a.to, back = owner == a.to && !loop;
         const uint32_t flags = loop ? tvr::kShortcutLoop : back ? tvr::kShortcutBackward : 0;
         const uint16_t nearArm =
             back ? armIndex(g_, owner, reverseOf(a.last)) : armIndex(g_, owner, a.first);
-        net.shortcuts[fill[owner]++] = {back ? a.first : a.last, a.weight | flags, m.middle,
+        net.shortcuts[fill[owner]++] = {back ? a.first : a.last, a.weight | flags, a.middle,
                                         nearArm, 0};
     }
     // Each junction's shortcuts by kind, so that a query reads only those
@@ -317,12 +342,14 @@ void Contractor::extract(RoadNetwork& net) {
                              return route::Hierarchy::kindOf(a) < route::Hierarchy::kindOf(b);
                          });
     net.ranks = rank_;
+    made_.clear();
 }
 
 } // namespace
 
-void contractNetwork(RoadNetwork& net, const std::function<void(uint32_t)>& contracted) {
-    Contractor(net.base()).run(net, contracted);
+void contractNetwork(RoadNetwork& net, ScratchSpace& scratch, uint64_t madeInMemory,
+                     const std::function<void(uint32_t)>& contracted) {
+    Contractor(net.base(), scratch, madeInMemory).run(net, contracted);
 }
 
 } // namespace tevo::tvmc

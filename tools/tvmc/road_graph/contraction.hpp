@@ -9,11 +9,12 @@
 //
 // Memory while contracting: 16 bytes per arc in the junctions' lists (each
 // road twice, each shortcut twice while both its ends remain), 24 per
-// shortcut made, a few bytes per junction; the result keeps 8 per junction
-// and 16 per shortcut.
+// shortcut made (in a scratch file beyond madeInMemory), a few bytes per
+// junction; the result keeps 8 per junction and 16 per shortcut.
 #pragma once
 
 #include "tools/tvmc/road_graph/road_network.hpp"
+#include "tools/tvmc/scratch.hpp"
 
 #include <cstdint>
 #include <functional>
@@ -21,8 +22,11 @@
 namespace tevo::tvmc {
 
 // Fills net.ranks, net.shortcutFirst and net.shortcuts; `contracted`, when
-// given, is told the count of junctions taken out so far after each.
-void contractNetwork(RoadNetwork& net,
+// given, is told the count of junctions taken out so far after each. The
+// shortcuts made wait in `scratch` beyond madeInMemory bytes; a failure of
+// the scratch space leaves the hierarchy empty: the caller asks
+// scratch.failed().
+void contractNetwork(RoadNetwork& net, ScratchSpace& scratch, uint64_t madeInMemory,
                      const std::function<void(uint32_t)>& contracted = nullptr);
 
 } // namespace tevo::tvmc

@@ -5,10 +5,12 @@
 #include "tools/tvmc/road_graph/spatial_index.hpp"
 #include "tools/tvmc/road_graph/tvr_writer.hpp"
 #include "tools/tvmc/progress.hpp"
+#include "tools/tvmc/release.hpp"
 
 #include <chrono>
 #include <cinttypes>
 #include <functional>
+#include <malloc.h>
 #include <sys/stat.h>
 
 namespace tevo::tvmc {
@@ -21,8 +23,44 @@ std::string roadGraphPath(const std::string& mapPath) {
     return mapPath + ".tvr";
 }
 
-bool compileRoadGraph(RoadCollection&& roads, const std::string& path, RoadGraphStats& stats,
-                      std::string* error, ProgressLine* progress) {
+namespace {
+
+// The edges' shapes, which only the file needs, wait in a scratch file while
+// the junctions are contracted.
+class ShapesAside {
+public:
+    ShapesAside(RoadNetwork& net, ScratchSpace& scratch)
+        : net_(net), spool_(scratch, 0), points_(net.points.size()),
+          firsts_(net.pointFirst.size()) {
+        spool_.append(net.points.data(), points_ * sizeof(tvr::Coord));
+        spool_.append(net.pointFirst.data(), firsts_ * sizeof(uint32_t));
+        release(net.points);
+        release(net.pointFirst);
+    }
+
+    // False when the scratch file failed.
+    bool restore() {
+        net_.points.resize(points_);
+        net_.pointFirst.resize(firsts_);
+        const uint64_t pointBytes = points_ * sizeof(tvr::Coord);
+        const auto read = [this](uint64_t at, void* to, uint64_t n) {
+            return n == 0 || spool_.read(at, to, n);
+        };
+        return read(0, net_.points.data(), pointBytes) &&
+               read(pointBytes, net_.pointFirst.data(), firsts_ * sizeof(uint32_t));
+    }
+
+private:
+    RoadNetwork& net_;
+    ByteSpool spool_;
+    std::size_t points_, firsts_;
+};
+
+} // namespace
+
+bool compileRoadGraph(RoadCollection&& roads, const std::string& path, ScratchSpace& scratch,
+                      uint64_t shortcutMemory, RoadGraphStats& stats, std::string* error,
+                      ProgressLine* progress) {
     const auto started = std::chrono::steady_clock::now();
     stats.output = path;
     stats.restrictions = roads.restrictionStats;
@@ -35,7 +73,17 @@ bool compileRoadGraph(RoadCollection&& roads, const std::string& path, RoadGraph
         contracted = [progress, junctions](uint32_t done) {
             progress->update(done, done / junctions);
         };
-    contractNetwork(net, contracted);
+    {
+        ShapesAside shapes(net, scratch);
+        // What the collection and the shapes held goes back to the system
+        // before the contraction lays out its arrays.
+        malloc_trim(0);
+        contractNetwork(net, scratch, shortcutMemory, contracted);
+        if (!shapes.restore() || scratch.failed()) {
+            if (error) *error = scratch.problem();
+            return false;
+        }
+    }
     const std::vector<tvr::Box> index = buildIndexBoxes(net);
     if (!writeRoadGraph(path, net, index, error)) return false;
     stats.roadNodes = net.roadNodes;

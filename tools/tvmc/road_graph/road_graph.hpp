@@ -11,6 +11,7 @@
 namespace tevo::tvmc {
 
 class ProgressLine;
+class ScratchSpace;
 
 struct RoadGraphStats {
     std::string output;
@@ -29,8 +30,10 @@ std::string roadGraphPath(const std::string& mapPath);
 
 // Builds the graph, contracts it and writes it to `path`; the contraction
 // is a pass of `progress` (may be null).
-bool compileRoadGraph(RoadCollection&& roads, const std::string& path, RoadGraphStats& stats,
-                      std::string* error, ProgressLine* progress = nullptr);
+// The shortcuts made wait in `scratch` beyond shortcutMemory bytes.
+bool compileRoadGraph(RoadCollection&& roads, const std::string& path, ScratchSpace& scratch,
+                      uint64_t shortcutMemory, RoadGraphStats& stats, std::string* error,
+                      ProgressLine* progress = nullptr);
 
 void printRoadGraphSummary(std::FILE* out, const RoadGraphStats& stats);
 
