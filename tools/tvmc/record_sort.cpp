@@ -147,8 +147,8 @@ private:
     const uint8_t* record_ = nullptr;
 };
 
-RecordSort::RecordSort(ScratchSpace& scratch, uint64_t memoryShare)
-    : share_(memoryShare), spool_(scratch, 0) {}
+RecordSort::RecordSort(ScratchSpace& scratch, uint64_t memoryShare, bool largeInput)
+    : share_(memoryShare), largeInput_(largeInput), spool_(scratch, 0) {}
 
 RecordSort::~RecordSort() = default;
 
@@ -169,9 +169,11 @@ void RecordSort::add(const RecordKey& key, ObjectClass cls, const TvmObject& rec
 
 // A sort that fits its share never touches the disk, the fastest way. Once
 // it has had to, a run more costs the merge little, so the later loads take
-// half the share and leave the rest to the stores that grow beside it.
+// half the share and leave the rest to the stores that grow beside it. So
+// does the first when the input is known to be too large for one load: it
+// fills while the node locations are held too.
 uint64_t RecordSort::loadBytes() const {
-    return runs_.empty() ? share_ : share_ / 2;
+    return runs_.empty() && !largeInput_ ? share_ : share_ / 2;
 }
 
 void RecordSort::sortLoad() {

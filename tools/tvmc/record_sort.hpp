@@ -3,6 +3,7 @@
 // in. Records collect in memory up to the sort's share of the memory bound;
 // once they outgrow it, each full load (then half the share) is sorted and
 // written to a scratch file as a run, and the runs are merged at the end.
+// An input known to be large starts with loads of half the share.
 // The order is total, so the result does not depend on where the loads were
 // cut: the same map for any bound.
 #pragma once
@@ -30,7 +31,9 @@ bool operator<(const RecordKey& a, const RecordKey& b);
 
 class RecordSort {
 public:
-    RecordSort(ScratchSpace& scratch, uint64_t memoryShare);
+    // largeInput: the records will not fit the share, so the first load need
+    // not take all of it.
+    RecordSort(ScratchSpace& scratch, uint64_t memoryShare, bool largeInput = false);
     ~RecordSort();
 
     void add(const RecordKey& key, ObjectClass cls, const TvmObject& record);
@@ -61,6 +64,7 @@ private:
     void drainRuns(const Visit& visit);
 
     uint64_t share_;
+    bool largeInput_;
     std::vector<uint8_t> arena_; // the records of the load, encoded
     std::vector<Item> items_;
     ByteSpool spool_;        // the runs written so far
