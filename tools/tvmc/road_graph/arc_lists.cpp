@@ -47,8 +47,8 @@ void ArcLists::release(uint32_t list) {
 // a little room: no second array is needed.
 void ArcLists::compact() {
     std::vector<uint32_t> order;
-    order.reserve(static_cast<std::size_t>(std::count_if(
-        places_.begin(), places_.end(), [](const Place& p) { return p.room > 0; })));
+    order.reserve(static_cast<std::size_t>(
+        std::count_if(places_.begin(), places_.end(), [](const Place& p) { return p.room > 0; })));
     for (uint32_t l = 0; l < places_.size(); ++l)
         if (places_[l].room > 0) order.push_back(l);
     std::sort(order.begin(), order.end(),

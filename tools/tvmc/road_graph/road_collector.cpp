@@ -41,14 +41,16 @@ uint32_t RoadCollector::nameIndex(const char* name) {
 // What the collection holds, as its arrays have reserved it.
 uint64_t RoadCollector::bytes() const {
     return roads_.ways.capacity() * sizeof(CollectedWay) + packed_.capacity() + nameBytes_ +
-           roads_.restrictions.capacity() * sizeof(CollectedRestriction);
+           roads_.restrictions.capacity() * sizeof(CollectedRestriction) +
+           roads_.restrictionWays.capacity() * sizeof(int64_t);
 }
 
 // What it will hold unpacked, its arrays just large enough.
 uint64_t RoadCollector::unpackedBytes() const {
     return roads_.ways.size() * sizeof(CollectedWay) +
            uint64_t{packedNodes_} * (sizeof(int64_t) + sizeof(tvr::Coord)) + nameBytes_ +
-           roads_.restrictions.size() * sizeof(CollectedRestriction);
+           roads_.restrictions.size() * sizeof(CollectedRestriction) +
+           roads_.restrictionWays.size() * sizeof(int64_t);
 }
 
 // Beyond its shares the collection lets go of what it holds: the run ends
@@ -146,13 +148,14 @@ void RoadCollector::relation(const osmium::Relation& relation) {
     ++stats.read;
     CollectedRestriction r;
     r.only = kind == RestrictionKind::Only;
+    std::vector<int64_t> from, to;
     bool viaWay = false, viaNodes = false, wrong = false;
     for (const osmium::RelationMember& m : relation.members()) {
         const std::string_view role = m.role();
         const bool isWay = m.type() == osmium::item_type::way;
         if (role == "from" || role == "to") {
             if (!isWay) wrong = true;
-            (role == "from" ? r.from : r.to).push_back(m.ref());
+            (role == "from" ? from : to).push_back(m.ref());
         } else if (role == "via") {
             viaWay = viaWay || isWay;
             wrong = wrong || viaNodes || (!isWay && m.type() != osmium::item_type::node);
@@ -166,11 +169,17 @@ void RoadCollector::relation(const osmium::Relation& relation) {
         ++stats.viaWays;
         return;
     }
-    if (wrong || !viaNodes || r.from.empty() || r.to.empty() || (r.only && r.to.size() != 1)) {
+    if (wrong || !viaNodes || from.empty() || to.empty() || (r.only && to.size() != 1)) {
         ++stats.malformed;
         return;
     }
-    roads_.restrictions.push_back(std::move(r));
+    std::vector<int64_t>& ways = roads_.restrictionWays;
+    r.firstWay = static_cast<uint32_t>(ways.size());
+    r.fromWays = static_cast<uint32_t>(from.size());
+    r.toWays = static_cast<uint32_t>(to.size());
+    ways.insert(ways.end(), from.begin(), from.end());
+    ways.insert(ways.end(), to.begin(), to.end());
+    roads_.restrictions.push_back(r);
 }
 
 } // namespace tevo::tvmc

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -35,10 +36,12 @@ struct CollectedWay {
     bool forward = true, backward = true, roundabout = false;
 };
 
+// Its from and to ways (ids) lie in RoadCollection::restrictionWays, one
+// after the other, so that a restriction takes no memory of its own.
 struct CollectedRestriction {
-    std::vector<int64_t> from, to; // way ids
-    int64_t via = 0;               // node id
-    bool only = false;             // only_*: every other turn is banned
+    int64_t via = 0; // node id
+    uint32_t firstWay = 0, fromWays = 0, toWays = 0;
+    bool only = false; // only_*: every other turn is banned
 };
 
 struct RestrictionStats {
@@ -55,7 +58,15 @@ struct RoadCollection {
     std::vector<tvr::Coord> coords;
     std::vector<std::string> names{std::string()}; // 0: no name
     std::vector<CollectedRestriction> restrictions;
+    std::vector<int64_t> restrictionWays;
     RestrictionStats restrictionStats;
+
+    std::span<const int64_t> fromWays(const CollectedRestriction& r) const {
+        return {restrictionWays.data() + r.firstWay, r.fromWays};
+    }
+    std::span<const int64_t> toWays(const CollectedRestriction& r) const {
+        return {restrictionWays.data() + r.firstWay + r.fromWays, r.toWays};
+    }
 };
 
 class RoadCollector : public OsmObserver {

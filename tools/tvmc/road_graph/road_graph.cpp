@@ -1,11 +1,11 @@
 #include "tools/tvmc/road_graph/road_graph.hpp"
 
+#include "tools/tvmc/progress.hpp"
+#include "tools/tvmc/release.hpp"
 #include "tools/tvmc/road_graph/contraction.hpp"
 #include "tools/tvmc/road_graph/road_network.hpp"
 #include "tools/tvmc/road_graph/spatial_index.hpp"
 #include "tools/tvmc/road_graph/tvr_writer.hpp"
-#include "tools/tvmc/progress.hpp"
-#include "tools/tvmc/release.hpp"
 
 #include <chrono>
 #include <cinttypes>

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <span>
 
 namespace tevo::tvmc {
 
@@ -229,7 +230,7 @@ private:
 // The directions of travel along the ways that arrive at junction j
 // (`arriving`) or leave it.
 std::vector<NodeId> directionsAt(const RoadNetwork& net, const WayEdges& ways,
-                                 const std::vector<int64_t>& wayIds, uint32_t j, bool arriving) {
+                                 std::span<const int64_t> wayIds, uint32_t j, bool arriving) {
     std::vector<NodeId> out;
     for (int64_t id : wayIds)
         ways.forEach(id, [&](uint32_t e) {
@@ -242,16 +243,16 @@ std::vector<NodeId> directionsAt(const RoadNetwork& net, const WayEdges& ways,
 // Each restriction becomes the turns it bans at its via junction: `no_*`
 // the turns from the from-ways into the to-ways, `only_*` every other turn
 // from the from-ways.
-void addBans(RoadNetwork& net, const std::vector<CollectedRestriction>& restrictions,
-             const WayEdges& ways, const std::vector<int64_t>& ids,
-             const std::vector<uint32_t>& number, RestrictionStats& stats) {
-    for (const CollectedRestriction& r : restrictions) {
+void addBans(RoadNetwork& net, const RoadCollection& roads, const WayEdges& ways,
+             const std::vector<int64_t>& ids, const std::vector<uint32_t>& number,
+             RestrictionStats& stats) {
+    for (const CollectedRestriction& r : roads.restrictions) {
         const std::optional<uint32_t> old = indexOf(ids, r.via);
         const uint32_t j = old ? number[*old] : UINT32_MAX;
-        const auto from =
-            j != UINT32_MAX ? directionsAt(net, ways, r.from, j, true) : std::vector<NodeId>{};
-        const auto to =
-            j != UINT32_MAX ? directionsAt(net, ways, r.to, j, false) : std::vector<NodeId>{};
+        const auto from = j != UINT32_MAX ? directionsAt(net, ways, roads.fromWays(r), j, true)
+                                          : std::vector<NodeId>{};
+        const auto to = j != UINT32_MAX ? directionsAt(net, ways, roads.toWays(r), j, false)
+                                        : std::vector<NodeId>{};
         if (from.empty() || to.empty()) {
             ++stats.unmatched;
             continue;
@@ -304,7 +305,7 @@ RoadNetwork buildNetwork(RoadCollection&& roads, RestrictionStats& stats) {
     fillEdges(net, edges, shapes, roads);
     release(shapes);
     fillArms(net);
-    addBans(net, roads.restrictions, WayEdges(edges, roads), ids, number, stats);
+    addBans(net, roads, WayEdges(edges, roads), ids, number, stats);
     net.names = std::move(roads.names);
     return net;
 }
