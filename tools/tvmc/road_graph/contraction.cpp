@@ -89,7 +89,7 @@ private:
 };
 
 Contractor::Contractor(const route::BaseGraph& g, ScratchSpace& scratch, uint64_t madeInMemory)
-    : g_(g), junctions_(static_cast<uint32_t>(g.junctions.size())), bans_(junctions_, false),
+    : g_(g), junctions_(static_cast<uint32_t>(g.armFirst.size() - 1)), bans_(junctions_, false),
       made_(scratch, madeInMemory), lists_(junctions_), rank_(junctions_, kUnranked),
       level_(junctions_, 0), changed_(junctions_, false), search_(g_, lists_, bans_) {
     for (const tvr::TurnBan& b : g.bans) bans_[g.head(b.from)] = true;

@@ -25,35 +25,39 @@ std::string roadGraphPath(const std::string& mapPath) {
 
 namespace {
 
-// The edges' shapes, which only the file needs, wait in a scratch file while
-// the junctions are contracted.
-class ShapesAside {
+// What only the file needs (the junctions' positions, the edges' shapes)
+// waits in a scratch file while the junctions are contracted.
+class FileOnlyAside {
 public:
-    ShapesAside(RoadNetwork& net, ScratchSpace& scratch)
-        : net_(net), spool_(scratch, 0), points_(net.points.size()),
-          firsts_(net.pointFirst.size()) {
-        spool_.append(net.points.data(), points_ * sizeof(tvr::Coord));
-        spool_.append(net.pointFirst.data(), firsts_ * sizeof(uint32_t));
-        release(net.points);
-        release(net.pointFirst);
+    FileOnlyAside(RoadNetwork& net, ScratchSpace& scratch) : net_(net), spool_(scratch, 0) {
+        put(net.junctions);
+        put(net.points);
+        put(net.pointFirst);
     }
 
     // False when the scratch file failed.
     bool restore() {
-        net_.points.resize(points_);
-        net_.pointFirst.resize(firsts_);
-        const uint64_t pointBytes = points_ * sizeof(tvr::Coord);
-        const auto read = [this](uint64_t at, void* to, uint64_t n) {
-            return n == 0 || spool_.read(at, to, n);
-        };
-        return read(0, net_.points.data(), pointBytes) &&
-               read(pointBytes, net_.pointFirst.data(), firsts_ * sizeof(uint32_t));
+        return take(net_.junctions, 0) && take(net_.points, 1) && take(net_.pointFirst, 2);
     }
 
 private:
+    template <typename T> void put(std::vector<T>& v) {
+        sizes_.push_back(v.size());
+        spool_.append(v.data(), v.size() * sizeof(T));
+        release(v);
+    }
+    template <typename T> bool take(std::vector<T>& v, std::size_t which) {
+        v.resize(sizes_[which]);
+        const uint64_t n = v.size() * sizeof(T);
+        const bool read = n == 0 || spool_.read(at_, v.data(), n);
+        at_ += n;
+        return read;
+    }
+
     RoadNetwork& net_;
     ByteSpool spool_;
-    std::size_t points_, firsts_;
+    std::vector<std::size_t> sizes_;
+    uint64_t at_ = 0;
 };
 
 } // namespace
@@ -74,12 +78,12 @@ bool compileRoadGraph(RoadCollection&& roads, const std::string& path, ScratchSp
             progress->update(done, done / junctions);
         };
     {
-        ShapesAside shapes(net, scratch);
-        // What the collection and the shapes held goes back to the system
-        // before the contraction lays out its arrays.
+        FileOnlyAside aside(net, scratch);
+        // What the collection and the set-aside arrays held goes back to the
+        // system before the contraction lays out its own.
         malloc_trim(0);
         contractNetwork(net, scratch, shortcutMemory, contracted);
-        if (!shapes.restore() || scratch.failed()) {
+        if (!aside.restore() || scratch.failed()) {
             if (error) *error = scratch.problem();
             return false;
         }
