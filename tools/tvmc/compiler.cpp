@@ -193,8 +193,9 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     progress.setPassCount(3 + options.roadGraph);
     // An input file of more than half the sort's share holds more records
     // than the share when it is PBF (about 2.5 bytes of records a byte). XML
-    // holds a tenth of that: its sort moves to the disk beyond twice the
-    // share, where it would have beyond four times.
+    // holds a tenth of that, so an XML file of one to four times the share
+    // goes to disk where it would not have: a small cost beside reading that
+    // much XML.
     uint64_t inputBytes = 0;
     for (const std::string& input : options.inputs) inputBytes += sizeOf(input);
     RecordSort sort(scratch, budget.sortShare(), inputBytes > budget.sortShare() / 2);

@@ -43,8 +43,9 @@ public:
     // index): they divide the quarter that the map's own stores leave.
     uint64_t outputShare(unsigned outputs) const { return bound_ / 4 / (outputs ? outputs : 1); }
     // The road graph is built after the map, from its collection unpacked,
-    // with the whole bound back; building takes up to five times what the
-    // unpacked collection holds, which may take a fifth of the bound.
+    // with the whole bound back; building takes three to four times what the
+    // unpacked collection holds (with the process's baseline), which may take
+    // a fifth of the bound.
     uint64_t graphBuildShare() const { return bound_ / 5; }
     // The shortcuts the graph's contraction makes wait in memory up to this
     // (16 MiB at the default bound), in a scratch file beyond it.
