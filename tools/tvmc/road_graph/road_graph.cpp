@@ -35,10 +35,8 @@ public:
         put(net.pointFirst);
     }
 
-    // False when the scratch file failed.
-    bool restore() {
-        return take(net_.junctions, 0) && take(net_.points, 1) && take(net_.pointFirst, 2);
-    }
+    // In the order they were put aside; false when the scratch file failed.
+    bool restore() { return take(net_.junctions) && take(net_.points) && take(net_.pointFirst); }
 
 private:
     template <typename T> void put(std::vector<T>& v) {
@@ -46,8 +44,8 @@ private:
         spool_.append(v.data(), v.size() * sizeof(T));
         release(v);
     }
-    template <typename T> bool take(std::vector<T>& v, std::size_t which) {
-        v.resize(sizes_[which]);
+    template <typename T> bool take(std::vector<T>& v) {
+        v.resize(sizes_[taken_++]);
         const uint64_t n = v.size() * sizeof(T);
         const bool read = n == 0 || spool_.read(at_, v.data(), n);
         at_ += n;
@@ -57,7 +55,8 @@ private:
     RoadNetwork& net_;
     ByteSpool spool_;
     std::vector<std::size_t> sizes_;
-    uint64_t at_ = 0;
+    std::size_t taken_ = 0;
+    uint64_t at_ = 0; // where the next one taken back lies in the spool
 };
 
 } // namespace
