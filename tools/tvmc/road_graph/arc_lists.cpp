@@ -5,32 +5,47 @@
 
 namespace tevo::tvmc {
 
-void ArcLists::push(uint32_t list, const ContractionArc& arc) {
+void ArcLists::place(uint32_t list, uint32_t begin, uint32_t size, uint32_t room) {
     Place& p = places_[list];
-    if (p.size == p.room) {
-        const uint32_t room = std::max(4u, 2 * p.room);
-        if (p.begin + p.room == arcs_.size() && p.room > 0) {
-            arcs_.resize(arcs_.size() + (room - p.room));
+    p.begin = begin;
+    if (room < kWide) {
+        if (p.room == kWide) wide_.erase(list);
+        p.size = static_cast<uint16_t>(size);
+        p.room = static_cast<uint16_t>(room);
+        return;
+    }
+    p.size = 0;
+    p.room = kWide;
+    wide_[list] = {size, room};
+}
+
+void ArcLists::push(uint32_t list, const ContractionArc& arc) {
+    uint32_t begin = places_[list].begin, size = this->size(list), room = this->room(list);
+    if (size == room) {
+        const uint32_t grown = std::max(4u, 2 * room);
+        if (begin + room == arcs_.size() && room > 0) {
+            arcs_.resize(arcs_.size() + (grown - room));
         } else {
             if (holes_ > arcs_.size() / 4) {
                 compact();
                 return push(list, arc);
             }
-            const auto begin = static_cast<uint32_t>(arcs_.size());
-            arcs_.resize(arcs_.size() + room);
-            std::copy_n(arcs_.begin() + p.begin, p.size, arcs_.begin() + begin);
-            holes_ += p.room;
-            p.begin = begin;
+            const auto moved = static_cast<uint32_t>(arcs_.size());
+            arcs_.resize(arcs_.size() + grown);
+            std::copy_n(arcs_.begin() + begin, size, arcs_.begin() + moved);
+            holes_ += room;
+            begin = moved;
         }
-        p.room = room;
+        room = grown;
     }
-    arcs_[p.begin + p.size++] = arc;
+    arcs_[begin + size] = arc;
+    place(list, begin, size + 1, room);
 }
 
 void ArcLists::lay(const std::vector<uint32_t>& rooms, uint32_t spare) {
     uint64_t total = 0;
     for (std::size_t l = 0; l < rooms.size() && l < places_.size(); ++l) {
-        places_[l] = {static_cast<uint32_t>(total), 0, rooms[l]};
+        place(static_cast<uint32_t>(l), static_cast<uint32_t>(total), 0, rooms[l]);
         total += rooms[l];
     }
     arcs_.reserve(total * (1 + spare));
@@ -38,9 +53,8 @@ void ArcLists::lay(const std::vector<uint32_t>& rooms, uint32_t spare) {
 }
 
 void ArcLists::release(uint32_t list) {
-    Place& p = places_[list];
-    holes_ += p.room;
-    p = Place{};
+    holes_ += room(list);
+    place(list, 0, 0, 0);
 }
 
 // Moves every list down over the holes, in the order they lie, leaving each
@@ -55,11 +69,10 @@ void ArcLists::compact() {
               [&](uint32_t a, uint32_t b) { return places_[a].begin < places_[b].begin; });
     uint32_t end = 0;
     for (uint32_t l : order) {
-        Place& p = places_[l];
-        const uint32_t room = std::min(p.room, p.size + p.size / 2 + 1);
-        std::copy(arcs_.begin() + p.begin, arcs_.begin() + p.begin + p.size, arcs_.begin() + end);
-        p.begin = end;
-        p.room = room;
+        const uint32_t begin = places_[l].begin, size = this->size(l);
+        const uint32_t room = std::min(this->room(l), size + size / 2 + 1);
+        std::copy(arcs_.begin() + begin, arcs_.begin() + begin + size, arcs_.begin() + end);
+        place(l, end, size, room);
         end += room;
     }
     arcs_.resize(end);
