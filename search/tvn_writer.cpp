@@ -7,6 +7,7 @@
 #include <array>
 #include <limits>
 #include <numeric>
+#include <span>
 #include <string_view>
 #include <tuple>
 #include <unordered_map>
@@ -64,8 +65,11 @@ std::vector<uint32_t> wordsOf(const std::string& text, WordDictionary& dictionar
 }
 
 // Word numbers renumbered, sorted, once each, delta-coded after their count.
-void putWords(std::string& out, std::vector<uint32_t> ids, const std::vector<uint32_t>& renumber) {
-    for (uint32_t& id : ids) id = renumber[id];
+void putWords(std::string& out, std::span<const uint32_t> first,
+              const std::vector<uint32_t>& renumber) {
+    std::vector<uint32_t> ids;
+    ids.reserve(first.size());
+    for (uint32_t id : first) ids.push_back(renumber[id]);
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     putVarint(out, static_cast<uint32_t>(ids.size()));
@@ -87,29 +91,42 @@ struct Sections {
     int32_t bounds[4] = {0, 0, 0, 0};
 };
 
-// What the entries hold once folded: their names' words, the towns.
+// What the entries hold once folded: their names' words, the towns. The
+// words of entry i are nameWords[wordsFirst[i]] up to wordsFirst[i + 1]: at
+// a million entries a list of its own each would cost 50 MB.
 struct Prepared {
     WordDictionary dictionary;
     std::vector<NameEntry> entries;
-    std::vector<std::vector<uint32_t>> nameWords; // by entry, first numbers
-    std::vector<std::string> towns;               // sorted, once each
+    std::vector<uint32_t> nameWords; // first numbers
+    std::vector<uint32_t> wordsFirst{0};
+    std::vector<std::string> towns; // sorted, once each
     std::vector<std::vector<uint32_t>> townWords;
     std::vector<uint32_t> renumber; // first word number to stored number
     std::vector<uint32_t> order;    // entries in stored order
+
+    std::span<const uint32_t> wordsOfEntry(uint32_t entry) const {
+        return std::span(nameWords).subspan(wordsFirst[entry],
+                                            wordsFirst[entry + 1] - wordsFirst[entry]);
+    }
 };
 
-// Names and towns cut, folded and numbered; wordless names left out.
-void prepare(std::vector<NameEntry>& entries, Prepared& p) {
+// Names and towns cut, folded and numbered; wordless names left out. The
+// entries are kept in place, so that they are never held twice.
+void prepare(std::vector<NameEntry>&& entries, Prepared& p) {
+    std::size_t kept = 0;
     for (NameEntry& e : entries) {
         e.name = cutName(std::move(e.name));
         e.town = cutName(std::move(e.town));
-        std::vector<uint32_t> ids = wordsOf(e.name, p.dictionary);
+        const std::vector<uint32_t> ids = wordsOf(e.name, p.dictionary);
         if (ids.empty()) continue;
-        p.nameWords.push_back(std::move(ids));
-        p.entries.push_back(std::move(e));
-        if (!p.entries.back().town.empty()) p.towns.push_back(p.entries.back().town);
+        p.nameWords.insert(p.nameWords.end(), ids.begin(), ids.end());
+        p.wordsFirst.push_back(static_cast<uint32_t>(p.nameWords.size()));
+        if (!e.town.empty()) p.towns.push_back(e.town);
+        if (&entries[kept] != &e) entries[kept] = std::move(e);
+        ++kept;
     }
-    entries.clear();
+    entries.resize(kept);
+    p.entries = std::move(entries);
     std::sort(p.towns.begin(), p.towns.end());
     p.towns.erase(std::unique(p.towns.begin(), p.towns.end()), p.towns.end());
     for (const std::string& t : p.towns) p.townWords.push_back(wordsOf(t, p.dictionary));
@@ -150,8 +167,8 @@ void encodeEntries(const Prepared& p, Sections& s, std::vector<std::vector<uint3
         const auto town = std::lower_bound(p.towns.begin(), p.towns.end(), e.town);
         putVarint(records, e.town.empty() ? 0 : static_cast<uint32_t>(town - p.towns.begin()) + 1);
         putName(records, e.name);
-        putWords(records, p.nameWords[p.order[n]], p.renumber);
-        for (uint32_t first : p.nameWords[p.order[n]]) {
+        putWords(records, p.wordsOfEntry(p.order[n]), p.renumber);
+        for (uint32_t first : p.wordsOfEntry(p.order[n])) {
             std::vector<uint32_t>& list = postings[p.renumber[first]];
             if (list.empty() || list.back() != n) list.push_back(n);
         }
@@ -190,8 +207,12 @@ bool fits(const Sections& s) {
     return total <= std::numeric_limits<uint32_t>::max();
 }
 
-std::string assemble(const Sections& s) {
+// Each section is let go once copied, so that the file is not held twice.
+std::string assemble(Sections& s) {
+    uint64_t total = kHeaderSize;
+    for (const std::string& b : s.bytes) total += b.size();
     std::string out(kMagic.begin(), kMagic.end());
+    out.reserve(total);
     putU16(out, kVersion);
     putU16(out, static_cast<uint16_t>(kHeaderSize));
     putU32(out, s.entries);
@@ -205,7 +226,10 @@ std::string assemble(const Sections& s) {
         at += static_cast<uint32_t>(b.size());
     }
     out.resize(kHeaderSize, '\0');
-    for (const std::string& b : s.bytes) out += b;
+    for (std::string& b : s.bytes) {
+        out += b;
+        std::string().swap(b);
+    }
     return out;
 }
 
@@ -213,7 +237,7 @@ std::string assemble(const Sections& s) {
 
 std::string encodeNameIndex(std::vector<NameEntry> entries) {
     Prepared p;
-    prepare(entries, p);
+    prepare(std::move(entries), p);
     Sections s;
     s.entries = static_cast<uint32_t>(p.order.size());
     s.words = static_cast<uint32_t>(p.dictionary.size());
