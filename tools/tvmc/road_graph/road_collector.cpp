@@ -108,6 +108,7 @@ RoadCollection RoadCollector::take() {
         roads_.coords[i] = at;
     }
     release(packed_);
+    release(nameIndex_);
     return std::move(roads_);
 }
 
