@@ -168,13 +168,13 @@ void RecordSort::add(const RecordKey& key, ObjectClass cls, const TvmObject& rec
 }
 
 // A sort that fits its share never touches the disk, the fastest way. Once
-// it has had to, a run more costs the merge little (at 50 million objects 14
-// runs instead of 7 cost nothing measurable), so the later loads take a
-// quarter of the share and leave the rest to the stores that grow beside
+// it has had to, a run more costs the merge little (at 50 million objects 28
+// runs instead of 7 cost nothing measurable), so the later loads take an
+// eighth of the share and leave the rest to the stores that grow beside
 // it. So does the first when the input is known to be too large for one
 // load: it fills while the node locations are held too.
 uint64_t RecordSort::loadBytes() const {
-    return runs_.empty() && !largeInput_ ? share_ : share_ / 4;
+    return runs_.empty() && !largeInput_ ? share_ : share_ / 8;
 }
 
 void RecordSort::sortLoad() {

@@ -1,7 +1,7 @@
 // The records of every level, sorted by level and cell, and within a cell
 // by the OSM object they come from, whatever order the objects were read
 // in. Records collect in memory up to the sort's share of the memory bound;
-// once they outgrow it, each full load (then a quarter of the share) is
+// once they outgrow it, each full load (then an eighth of the share) is
 // sorted and written to a scratch file as a run, and the runs are merged at
 // the end. An input known to be large starts with the smaller loads.
 // The order is total, so the result does not depend on where the loads were
