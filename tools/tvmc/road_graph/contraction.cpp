@@ -287,8 +287,9 @@ std::vector<bool> Contractor::replaced(const uint8_t* all) const {
         const Made m = madeAt(all, i);
         return std::make_tuple(m.from, m.to, m.first, m.last, m.weight);
     };
-    std::sort(order.begin(), order.end(),
-              [&](uint32_t a, uint32_t b) { return key(a) != key(b) ? key(a) < key(b) : a < b; });
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        return std::tuple_cat(key(a), std::tie(a)) < std::tuple_cat(key(b), std::tie(b));
+    });
     std::vector<bool> out(madeCount_, false);
     for (std::size_t k = 1; k < order.size(); ++k) {
         const Made a = madeAt(all, order[k - 1]), b = madeAt(all, order[k]);
