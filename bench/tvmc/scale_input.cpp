@@ -5,10 +5,12 @@
 //
 // The extracts are read into memory; copies of them, one after another, are
 // laid out on a grid of tiles (0.3 degrees square, 40 to a row, starting at
-// 5 E, 47 N) until the copies hold at least OBJECTS objects. Every copy gets
-// ids of its own, G apart (1 by default: dense ids; real extracts have gaps
-// of about 25 between their node ids), so the output is sorted by type and
-// id like a real extract. References to nodes and ways that an extract
+// 5 E, 47 N) until the copies hold at least OBJECTS objects. Rows go north
+// up to 85 N; the next band of rows starts 12 degrees further east, back at
+// 47 N (about 50 million objects of the repository's extracts fill a band).
+// Every copy gets ids of its own, G apart (1 by default: dense ids; real
+// extracts have gaps of about 25 between their node ids), so the output is
+// sorted by type and id like a real extract. References to nodes and ways that an extract
 // lacks stay dangling in every copy, but a relation that lacks one of its
 // ways is left out: a country's extract is cut once at its border, whereas
 // the copies of a small extract would repeat its cut relations thousands of
@@ -32,6 +34,10 @@ namespace {
 constexpr double kTileDegrees = 0.3;
 constexpr int kTilesPerRow = 40;
 constexpr double kOriginLon = 5.0, kOriginLat = 47.0;
+constexpr double kTopLat = 85.0, kEastLon = 180.0;
+constexpr int kRowsPerBand = static_cast<int>((kTopLat - kOriginLat) / kTileDegrees);
+constexpr int kTilesPerBand = kTilesPerRow * kRowsPerBand;
+constexpr int kBands = static_cast<int>((kEastLon - kOriginLon) / (kTilesPerRow * kTileDegrees));
 // Ids that an extract references but lacks map to ids beyond every copy.
 constexpr osmium::object_id_type kDanglingBase = osmium::object_id_type{1} << 50;
 
@@ -112,8 +118,10 @@ public:
 
     // Writes objects of `kind` of one copy placed on tile `tile`.
     void copy(const Extract& e, int kind, int tile, osmium::object_id_type base[3]) {
-        const double dx = kOriginLon + (tile % kTilesPerRow) * kTileDegrees - e.southWest.lon();
-        const double dy = kOriginLat + (tile / kTilesPerRow) * kTileDegrees - e.southWest.lat();
+        const int band = tile / kTilesPerBand, inBand = tile % kTilesPerBand;
+        const int column = band * kTilesPerRow + inBand % kTilesPerRow;
+        const double dx = kOriginLon + column * kTileDegrees - e.southWest.lon();
+        const double dy = kOriginLat + (inBand / kTilesPerRow) * kTileDegrees - e.southWest.lat();
         for (const osmium::OSMObject* object : e.sorted[kind]) {
             const osmium::OSMObject& o = *object;
             const osmium::object_id_type id = numbering_.map(e, base, kind, o.id());
@@ -207,6 +215,11 @@ int main(int argc, char** argv) {
             const Extract& e = extracts[copies.size() % extracts.size()];
             copies.push_back(static_cast<int>(copies.size()));
             objects += static_cast<long long>(e.objects());
+        }
+        if (copies.size() > std::size_t{kBands} * kTilesPerBand) {
+            std::fprintf(stderr, "tvmc_scale_input: %zu copies do not fit the grid's %d tiles\n",
+                         copies.size(), kBands * kTilesPerBand);
+            return 1;
         }
         osmium::io::Header header;
         header.set("generator", "tvmc_scale_input");
