@@ -17,7 +17,6 @@ TEST(ArcLists, HoldWhatPlainVectorsHold) {
     rooms[1] = 70000;
     lists.lay(rooms, 1);
     std::mt19937 random(11);
-    const auto quarter = [](const ContractionArc& a) { return a.weight % 4 == 0; };
     for (uint32_t i = 1; i <= 400000; ++i) {
         const uint32_t list = i % 3 != 0 ? 0 : 1 + random() % 11;
         lists.push(list, {list, i, i, i});
@@ -29,7 +28,7 @@ TEST(ArcLists, HoldWhatPlainVectorsHold) {
         }
         if (i == 200000) {
             EXPECT_GT(lists.of(0).size(), 65535u);
-            lists.keepIf(0, quarter);
+            lists.keepIf(0, [](const ContractionArc& a) { return a.weight % 4 == 0; });
             std::erase_if(model[0], [](uint32_t w) { return w % 4 != 0; });
         }
         if (i % 100000 != 0) continue;
