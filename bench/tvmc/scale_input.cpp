@@ -10,11 +10,12 @@
 // 47 N (about 50 million objects of the repository's extracts fill a band).
 // Every copy gets ids of its own, G apart (1 by default: dense ids; real
 // extracts have gaps of about 25 between their node ids), so the output is
-// sorted by type and id like a real extract. References to nodes and ways that an extract
-// lacks stay dangling in every copy, but a relation that lacks one of its
-// ways is left out: a country's extract is cut once at its border, whereas
-// the copies of a small extract would repeat its cut relations thousands of
-// times, each holding its ways in the area assembly to the end.
+// sorted by type and id like a real extract. References to nodes and ways
+// that an extract lacks stay dangling in every copy, but a relation that
+// lacks one of its ways is left out: a country's extract is cut once at its
+// border, whereas the copies of a small extract would repeat its cut
+// relations thousands of times, each holding its ways in the area assembly
+// to the end.
 #include <osmium/builder/osm_object_builder.hpp>
 #include <osmium/handler.hpp>
 #include <osmium/io/any_input.hpp>

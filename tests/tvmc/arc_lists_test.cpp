@@ -1,14 +1,11 @@
-// The contraction's arc lists against plain vectors: lists that grow, shrink,
-// move, go and are closed up, list 0 past the 65,535 arcs that a list's
-// place holds in itself and back under them, list 1 laid out that large.
+// The contraction's arc lists against plain vectors while lists grow, move, go and are closed up:
+// list 0 past the 65,535 arcs a place holds in itself and back, list 1 laid out that large.
 #include "tools/tvmc/road_graph/arc_lists.hpp"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 namespace tevo::tvmc {
-namespace {
 
 TEST(ArcLists, HoldWhatPlainVectorsHold) {
     ArcLists lists(4);
@@ -40,5 +37,4 @@ TEST(ArcLists, HoldWhatPlainVectorsHold) {
     }
 }
 
-} // namespace
 } // namespace tevo::tvmc
