@@ -1,6 +1,7 @@
 #include "tools/tvmc/road_graph/contraction.hpp"
 
 #include "tools/tvmc/road_graph/arc_lists.hpp"
+#include "tools/tvmc/road_graph/judge_team.hpp"
 #include "tools/tvmc/road_graph/witness_search.hpp"
 
 #include <algorithm>
@@ -35,7 +36,8 @@ using ArcView = ContractionArc;
 
 class Contractor {
 public:
-    Contractor(const route::BaseGraph& g, ScratchSpace& scratch, uint64_t madeInMemory);
+    Contractor(const route::BaseGraph& g, ScratchSpace& scratch, uint64_t madeInMemory,
+               unsigned helpers);
     void run(RoadNetwork& net, const std::function<void(uint32_t)>& contracted);
 
 private:
@@ -51,7 +53,6 @@ private:
     }
     void passages(uint32_t v, NodeId arrival, std::vector<std::pair<NodeId, uint32_t>>& out) const;
     int32_t simulate(uint32_t v, uint32_t settleLimit);
-    void judgeAll(uint32_t v, uint32_t settleLimit);
     void addShortcut(const NewArc& s, uint32_t middle);
     void keep(const Made& m) {
         made_.append(&m, sizeof m);
@@ -81,17 +82,18 @@ private:
     std::vector<uint32_t> rank_;
     std::vector<uint16_t> level_;
     std::vector<bool> changed_; // a neighbour contracted since the junction was weighed
-    WitnessSearch search_;
+    JudgeTeam judges_;
     std::vector<NewArc> needed_, candidates_;
     std::vector<ArcView> ins_, outs_;
     std::vector<std::pair<NodeId, uint32_t>> through_;
     std::vector<uint32_t> around_;
 };
 
-Contractor::Contractor(const route::BaseGraph& g, ScratchSpace& scratch, uint64_t madeInMemory)
+Contractor::Contractor(const route::BaseGraph& g, ScratchSpace& scratch, uint64_t madeInMemory,
+                       unsigned helpers)
     : g_(g), junctions_(static_cast<uint32_t>(g.armFirst.size() - 1)), bans_(junctions_, false),
       made_(scratch, madeInMemory), lists_(junctions_), rank_(junctions_, kUnranked),
-      level_(junctions_, 0), changed_(junctions_, false), search_(g_, lists_, bans_) {
+      level_(junctions_, 0), changed_(junctions_, false), judges_(g_, lists_, bans_, helpers) {
     for (const tvr::TurnBan& b : g.bans) bans_[g.head(b.from)] = true;
     // Each junction's roads out and in, in lists of just their size.
     std::vector<uint32_t> rooms(3 * junctions_, 0);
@@ -178,7 +180,7 @@ int32_t Contractor::simulate(uint32_t v, uint32_t settleLimit) {
     candidates.erase(std::unique(candidates.begin(), candidates.end(),
                                  [](const NewArc& a, const NewArc& b) { return a.sameEnds(b); }),
                      candidates.end());
-    judgeAll(v, settleLimit);
+    judges_.judge(candidates, v, settleLimit);
     needed_.clear();
     for (const NewArc& c : candidates)
         if (c.state == NewArc::kNeeded) needed_.push_back(c);
@@ -186,15 +188,6 @@ int32_t Contractor::simulate(uint32_t v, uint32_t settleLimit) {
     for (const ArcView& a : ins) around_.push_back(a.other);
     for (const ArcView& a : outs) around_.push_back(a.other);
     return 2 * (static_cast<int32_t>(needed_.size()) - removed) + 4 * level_[v];
-}
-
-// Judges the candidates with one witness search from each junction before v.
-void Contractor::judgeAll(uint32_t v, uint32_t settleLimit) {
-    std::vector<NewArc>& candidates = candidates_;
-    for (std::size_t i = 0, end = 0; i < candidates.size(); i = end) {
-        while (end < candidates.size() && candidates[end].from == candidates[i].from) ++end;
-        search_.judge(std::span(candidates).subspan(i, end - i), v, settleLimit);
-    }
 }
 
 // Adds the shortcut, or makes a shortcut with the same ends and roads faster
@@ -348,8 +341,8 @@ void Contractor::extract(RoadNetwork& net) {
 } // namespace
 
 void contractNetwork(RoadNetwork& net, ScratchSpace& scratch, uint64_t madeInMemory,
-                     const std::function<void(uint32_t)>& contracted) {
-    Contractor(net.base(), scratch, madeInMemory).run(net, contracted);
+                     const std::function<void(uint32_t)>& contracted, unsigned helpers) {
+    Contractor(net.base(), scratch, madeInMemory, helpers).run(net, contracted);
 }
 
 } // namespace tevo::tvmc

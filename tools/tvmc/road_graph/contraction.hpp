@@ -13,6 +13,7 @@
 // junction; the result keeps 8 per junction and 16 per shortcut.
 #pragma once
 
+#include "tools/tvmc/road_graph/judge_team.hpp"
 #include "tools/tvmc/road_graph/road_network.hpp"
 #include "tools/tvmc/scratch.hpp"
 
@@ -25,8 +26,10 @@ namespace tevo::tvmc {
 // given, is told the count of junctions taken out so far after each. The
 // shortcuts made wait in `scratch` beyond madeInMemory bytes; a failure of
 // the scratch space leaves the hierarchy empty: the caller asks
-// scratch.failed().
+// scratch.failed(). The witness searches run on the caller's thread and
+// `helpers` more (the same hierarchy with any number).
 void contractNetwork(RoadNetwork& net, ScratchSpace& scratch, uint64_t madeInMemory,
-                     const std::function<void(uint32_t)>& contracted = nullptr);
+                     const std::function<void(uint32_t)>& contracted = nullptr,
+                     unsigned helpers = JudgeTeam::helpersForThisMachine());
 
 } // namespace tevo::tvmc
