@@ -128,6 +128,13 @@ TEST(MemoryBound, NameIndexAndRoadGraphKeepToTheirSharesOrAreLeftOut) {
          {"map.tvm", "streets.osm"},
          {}},
         {{"--memory", "64M"}, 0, {"map.tvm", "map.tvn", "map.tvr", "streets.osm"}, {}},
+        // At 2 MB the index fits only with what the node locations leave of
+        // their share, which they cannot lend from a file.
+        {{"--memory", "2M", "--no-road-graph"}, 0, {"map.tvm", "map.tvn", "streets.osm"}, {}},
+        {{"--memory", "2M", "--no-road-graph", "--locations", "disk"},
+         1,
+         {"map.tvm", "streets.osm"},
+         {"--no-name-index"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options.back());

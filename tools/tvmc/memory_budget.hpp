@@ -3,6 +3,7 @@
 // encoded blocks, and whatever else is compiled in the same run.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,11 +43,18 @@ public:
     // A share for an output compiled beside the map (a road graph, a name
     // index): they divide the quarter that the map's own stores leave.
     uint64_t outputShare(unsigned outputs) const { return bound_ / 4 / (outputs ? outputs : 1); }
+    // What the node locations leave of their share once they are all in,
+    // lent to the outputs beside the map for the rest of the run: at most a
+    // quarter of the bound, what the map's stores leave in the cell pass,
+    // when the locations are gone and the sort and the blocks hold theirs.
+    uint64_t spareAfterLocations(uint64_t locations) const {
+        return locations >= locationShare() ? 0 : std::min(locationShare() - locations, bound_ / 4);
+    }
     // The road graph is built after the map, from its collection unpacked,
-    // with the whole bound back; building takes three to four times what the
-    // unpacked collection holds (with the process's baseline), which may take
-    // a fifth of the bound.
-    uint64_t graphBuildShare() const { return bound_ / 5; }
+    // with the whole bound back; building takes two and a half to three
+    // times what the unpacked collection holds (with the process's
+    // baseline), which may take a third of the bound.
+    uint64_t graphBuildShare() const { return bound_ / 3; }
     // The shortcuts the graph's contraction makes wait in memory up to this
     // (16 MiB at the default bound), in a scratch file beyond it.
     uint64_t shortcutShare() const { return bound_ / 128; }
@@ -66,11 +74,16 @@ public:
     // `bytes`: 0 for no bound; `output` names the output in the message,
     // `leaveOut` the option that leaves it out, `which` the share.
     OutputShare(uint64_t bytes, std::string output, std::string leaveOut,
-                std::string which = "a quarter of --memory, shared by the outputs beside the map")
+                std::string which = "a quarter of --memory, shared by the outputs beside the map, "
+                                    "and what the node locations leave of theirs")
         : bytes_(bytes), output_(std::move(output)), leaveOut_(std::move(leaveOut)),
           which_(std::move(which)) {}
 
     bool outgrown() const { return outgrown_; }
+    // More room, lent by another store (nothing changes without a bound).
+    void widen(uint64_t bytes) {
+        if (bytes_ != 0) bytes_ += bytes;
+    }
     // Counts an object and now and then weighs `held()` against the share.
     // True only when the share is first found outgrown.
     template <typename Held> bool count(Held held) {

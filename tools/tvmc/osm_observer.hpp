@@ -16,6 +16,7 @@
 #include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
 
+#include <cstdint>
 #include <string>
 
 namespace tevo::tvmc {
@@ -34,6 +35,9 @@ public:
     // with the way, a relation's once its last member way has come. An
     // area's id is twice its way's id, or twice its relation's id plus one.
     virtual void area(const osmium::Area&) {}
+    // Between the passes: more memory for what it holds from now on, the
+    // part of the node locations' share that they left unused.
+    virtual void widenShare(uint64_t /*bytes*/) {}
     // After the second pass: false (message in *error) leaves this output
     // out (ReadStats::leftOut); the map is still written.
     virtual bool finish(std::string* /*error*/) { return true; }

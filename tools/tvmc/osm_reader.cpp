@@ -154,6 +154,18 @@ uint64_t locationShare(const ReadOptions& options) {
     return options.budget->locationShare();
 }
 
+// Once the node locations are all in memory, what they left of their share
+// goes to the outputs beside the map, in equal parts: a large input's road
+// graph or name index then fits the default bound where the locations are
+// smaller than their share allows.
+void lendSpare(const ReadOptions& options, const LocationStore& store) {
+    if (options.locations != LocationPlace::Automatic || store.onDisk() ||
+        options.observers.empty())
+        return;
+    const uint64_t spare = options.budget->spareAfterLocations(store.bytes());
+    for (OsmObserver* o : options.observers) o->widenShare(spare / options.observers.size());
+}
+
 // Pass 1: the nodes into the store and the relations into the manager.
 void readNodesAndRelations(const std::vector<std::string>& inputs, const ReadOptions& options,
                            ReadStats& stats, FeatureCollector& collector, LocationStore& store,
@@ -211,6 +223,7 @@ bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
     store.seal();
     stats.locationBytes = store.bytes();
     stats.locationsOnDisk = store.onDisk();
+    lendSpare(options, store);
     if (options.scratch->failed()) {
         *problem = options.scratch->problem();
         return false;

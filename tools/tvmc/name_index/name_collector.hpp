@@ -26,6 +26,7 @@ public:
     void node(const osmium::Node& node) override;
     void way(const osmium::Way& way) override;
     void area(const osmium::Area& area) override;
+    void widenShare(uint64_t bytes) override { share_.widen(bytes); }
     // False when the records outgrew their share.
     bool finish(std::string* error) override;
 

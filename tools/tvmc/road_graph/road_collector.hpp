@@ -77,10 +77,11 @@ public:
                            uint64_t buildShare = 0)
         : cut_(cut), share_(memoryShare, "the road graph", "--no-road-graph"),
           build_(buildShare, "the road graph", "--no-road-graph",
-                 "a fifth of --memory, for building it after the map") {}
+                 "a third of --memory, for building it after the map") {}
 
     void way(const osmium::Way& way) override;
     void relation(const osmium::Relation& relation) override;
+    void widenShare(uint64_t bytes) override { share_.widen(bytes); }
     // False when what it holds outgrew its share.
     bool finish(std::string* error) override;
 
