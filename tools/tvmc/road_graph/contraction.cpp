@@ -19,6 +19,7 @@ using route::NodeId;
 using route::reverseOf;
 
 constexpr uint32_t kUnranked = UINT32_MAX;
+constexpr uint64_t kNoPassage = UINT64_MAX;
 // Labels a witness search may settle: a witness not found costs a shortcut,
 // never a wrong route. A junction's priority is only an estimate, weighed
 // again and again while others are contracted: short searches are enough
@@ -53,6 +54,8 @@ private:
     }
     void passages(uint32_t v, NodeId arrival, std::vector<std::pair<NodeId, uint32_t>>& out) const;
     int32_t simulate(uint32_t v, uint32_t settleLimit);
+    void candidatesThrough(uint32_t v);
+    uint64_t fastestPassage(std::size_t a0, std::size_t a1, std::size_t b0, std::size_t b1) const;
     void addShortcut(const NewArc& s, uint32_t middle);
     void keep(const Made& m) {
         made_.append(&m, sizeof m);
@@ -85,7 +88,8 @@ private:
     JudgeTeam judges_;
     std::vector<NewArc> needed_, candidates_;
     std::vector<ArcView> ins_, outs_;
-    std::vector<std::pair<NodeId, uint32_t>> through_;
+    std::vector<std::pair<NodeId, uint32_t>> through_, passed_;
+    std::vector<std::size_t> throughEnds_; // of each arc in's passages in through_
     std::vector<uint32_t> around_;
 };
 
@@ -152,42 +156,87 @@ void Contractor::passages(uint32_t v, NodeId arrival,
 // shortcuts added less arcs removed, and how deep v sits already. Witness
 // searches settle at most settleLimit labels each.
 int32_t Contractor::simulate(uint32_t v, uint32_t settleLimit) {
-    std::vector<ArcView>& ins = ins_;
-    std::vector<ArcView>& outs = outs_;
-    ins.clear();
-    outs.clear();
-    int32_t removed = 0;
-    ins.assign(lists_.ins(v).begin(), lists_.ins(v).end());
-    outs.assign(lists_.outs(v).begin(), lists_.outs(v).end());
+    ins_.assign(lists_.ins(v).begin(), lists_.ins(v).end());
+    outs_.assign(lists_.outs(v).begin(), lists_.outs(v).end());
+    int32_t removed = static_cast<int32_t>(ins_.size() + outs_.size());
     forEachLoop(v, [&](const ArcView&) { ++removed; });
-    removed += static_cast<int32_t>(ins.size() + outs.size());
-    std::vector<NewArc>& candidates = candidates_;
-    candidates.clear();
-    std::vector<std::pair<NodeId, uint32_t>>& through = through_;
-    for (const ArcView& in : ins) {
-        passages(v, in.last, through);
-        for (const ArcView& out : outs) {
-            uint64_t pass = kFar;
-            for (const auto& [arrival, d] : through)
-                if (d < pass && g_.turnAllowed(arrival, out.first)) pass = d;
-            if (pass == kFar) continue;
-            const uint64_t w = in.weight + pass + out.weight;
-            candidates.push_back({in.other, out.other, in.first, out.last,
-                                  static_cast<uint32_t>(std::min<uint64_t>(w, tvr::kWeightMask))});
-        }
-    }
-    std::sort(candidates.begin(), candidates.end());
-    candidates.erase(std::unique(candidates.begin(), candidates.end(),
-                                 [](const NewArc& a, const NewArc& b) { return a.sameEnds(b); }),
-                     candidates.end());
-    judges_.judge(candidates, v, settleLimit);
+    candidatesThrough(v);
+    judges_.judge(candidates_, v, settleLimit);
     needed_.clear();
-    for (const NewArc& c : candidates)
+    for (const NewArc& c : candidates_)
         if (c.state == NewArc::kNeeded) needed_.push_back(c);
     around_.clear();
-    for (const ArcView& a : ins) around_.push_back(a.other);
-    for (const ArcView& a : outs) around_.push_back(a.other);
+    for (const ArcView& a : ins_) around_.push_back(a.other);
+    for (const ArcView& a : outs_) around_.push_back(a.other);
     return 2 * (static_cast<int32_t>(needed_.size()) - removed) + 4 * level_[v];
+}
+
+// The candidate shortcuts through v, in candidates_: one for each junction
+// and road a vehicle may leave from and junction and road it may arrive at
+// through v, with the fastest passage between them. With the arcs in and
+// out sorted by their far junction and road, the candidates come out in
+// the order of NewArc's < without sorting them (a junction's top arcs give
+// hundreds).
+void Contractor::candidatesThrough(uint32_t v) {
+    std::sort(ins_.begin(), ins_.end(), [](const ArcView& a, const ArcView& b) {
+        return std::tie(a.other, a.first) < std::tie(b.other, b.first);
+    });
+    std::sort(outs_.begin(), outs_.end(), [](const ArcView& a, const ArcView& b) {
+        return std::tie(a.other, a.last) < std::tie(b.other, b.last);
+    });
+    // 1. Where a vehicle arriving along each arc in may go on, after loops.
+    through_.clear();
+    throughEnds_.clear();
+    for (const ArcView& in : ins_) {
+        passages(v, in.last, passed_);
+        through_.insert(through_.end(), passed_.begin(), passed_.end());
+        throughEnds_.push_back(through_.size());
+    }
+    // 2. The fastest passage for each pair of runs of arcs with the same
+    // ends and roads.
+    auto runEnd = [](const std::vector<ArcView>& arcs, std::size_t i, std::size_t end, auto same) {
+        std::size_t j = i + 1;
+        while (j < end && same(arcs[i], arcs[j])) ++j;
+        return j;
+    };
+    auto sameOther = [](const ArcView& a, const ArcView& b) { return a.other == b.other; };
+    auto sameFirst = [](const ArcView& a, const ArcView& b) { return a.first == b.first; };
+    auto sameLast = [](const ArcView& a, const ArcView& b) { return a.last == b.last; };
+    candidates_.clear();
+    for (std::size_t i0 = 0, i1; i0 < ins_.size(); i0 = i1) {
+        i1 = runEnd(ins_, i0, ins_.size(), sameOther);
+        for (std::size_t o0 = 0, o1; o0 < outs_.size(); o0 = o1) {
+            o1 = runEnd(outs_, o0, outs_.size(), sameOther);
+            for (std::size_t a0 = i0, a1; a0 < i1; a0 = a1) {
+                a1 = runEnd(ins_, a0, i1, sameFirst);
+                for (std::size_t b0 = o0, b1; b0 < o1; b0 = b1) {
+                    b1 = runEnd(outs_, b0, o1, sameLast);
+                    const uint64_t w = fastestPassage(a0, a1, b0, b1);
+                    if (w == kNoPassage) continue;
+                    candidates_.push_back(
+                        {ins_[a0].other, outs_[b0].other, ins_[a0].first, outs_[b0].last,
+                         static_cast<uint32_t>(std::min<uint64_t>(w, tvr::kWeightMask))});
+                }
+            }
+        }
+    }
+}
+
+// The fastest way in along ins_[a0..a1) and out along outs_[b0..b1),
+// kNoPassage when every turn between them is banned.
+uint64_t Contractor::fastestPassage(std::size_t a0, std::size_t a1, std::size_t b0,
+                                    std::size_t b1) const {
+    uint64_t best = kNoPassage;
+    for (std::size_t a = a0; a < a1; ++a)
+        for (std::size_t b = b0; b < b1; ++b) {
+            uint64_t pass = kFar;
+            for (std::size_t k = a == 0 ? 0 : throughEnds_[a - 1]; k < throughEnds_[a]; ++k) {
+                const auto& [arrival, d] = through_[k];
+                if (d < pass && g_.turnAllowed(arrival, outs_[b].first)) pass = d;
+            }
+            if (pass != kFar) best = std::min(best, ins_[a].weight + pass + outs_[b].weight);
+        }
+    return best;
 }
 
 // Adds the shortcut, or makes a shortcut with the same ends and roads faster
