@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <numeric>
 #include <queue>
 #include <tuple>
 
@@ -67,7 +66,7 @@ private:
         return m;
     }
     void retire(uint32_t v);
-    std::vector<bool> replaced(const uint8_t* all) const;
+    std::vector<bool> replaced(const uint8_t* all);
     void extract(RoadNetwork& net);
 
     const route::BaseGraph g_;
@@ -79,7 +78,9 @@ private:
     // contraction's peak.
     ByteSpool made_;
     std::size_t madeCount_ = 0;
-    bool anyReplaced_ = false;
+    // The ends and roads of shortcuts made faster: only these were made twice.
+    using Ends = std::tuple<uint32_t, uint32_t, NodeId, NodeId>;
+    std::vector<Ends> replacedEnds_;
     // Per junction: the arcs out to live junctions, in from them, and loops.
     ArcLists lists_;
     std::vector<uint32_t> rank_;
@@ -255,7 +256,7 @@ void Contractor::addShortcut(const NewArc& s, uint32_t middle) {
             for (ArcView& b : lists_.of(lists_.inList(s.to)))
                 if (same(b, s.from)) b.weight = s.weight;
         keep({s.from, s.to, s.first, s.last, s.weight, middle});
-        anyReplaced_ = true;
+        replacedEnds_.push_back({s.from, s.to, s.first, s.last});
         return;
     }
     keep({s.from, s.to, s.first, s.last, s.weight, middle});
@@ -321,22 +322,23 @@ uint16_t armIndex(const route::BaseGraph& g, uint32_t junction, NodeId leaving) 
 
 // Marks the shortcuts that a faster one with the same ends and roads
 // replaced: of each such set the fastest stays, the first made on a tie.
-std::vector<bool> Contractor::replaced(const uint8_t* all) const {
-    if (!anyReplaced_) return std::vector<bool>(madeCount_, false);
-    std::vector<uint32_t> order(madeCount_);
-    std::iota(order.begin(), order.end(), 0u);
-    auto key = [&](uint32_t i) {
-        const Made m = madeAt(all, i);
-        return std::make_tuple(m.from, m.to, m.first, m.last, m.weight);
-    };
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        return std::tuple_cat(key(a), std::tie(a)) < std::tuple_cat(key(b), std::tie(b));
-    });
+std::vector<bool> Contractor::replaced(const uint8_t* all) {
     std::vector<bool> out(madeCount_, false);
-    for (std::size_t k = 1; k < order.size(); ++k) {
-        const Made a = madeAt(all, order[k - 1]), b = madeAt(all, order[k]);
-        out[order[k]] = a.from == b.from && a.to == b.to && a.first == b.first && a.last == b.last;
+    if (replacedEnds_.empty()) return out;
+    std::sort(replacedEnds_.begin(), replacedEnds_.end());
+    replacedEnds_.erase(std::unique(replacedEnds_.begin(), replacedEnds_.end()), replacedEnds_.end());
+    // The records with those ends, by ends, weight and order made: the first
+    // of each ends is the one kept.
+    std::vector<std::pair<std::tuple<Ends, uint32_t>, uint32_t>> twice;
+    for (uint32_t i = 0; i < madeCount_; ++i) {
+        const Made m = madeAt(all, i);
+        const Ends ends{m.from, m.to, m.first, m.last};
+        if (std::binary_search(replacedEnds_.begin(), replacedEnds_.end(), ends))
+            twice.push_back({{ends, m.weight}, i});
     }
+    std::sort(twice.begin(), twice.end());
+    for (std::size_t k = 1; k < twice.size(); ++k)
+        out[twice[k].second] = std::get<0>(twice[k - 1].first) == std::get<0>(twice[k].first);
     return out;
 }
 
