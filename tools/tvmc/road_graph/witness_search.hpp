@@ -30,9 +30,6 @@ struct NewArc {
         return std::tie(from, to, first, last, weight) <
                std::tie(o.from, o.to, o.first, o.last, o.weight);
     }
-    bool sameEnds(const NewArc& o) const {
-        return from == o.from && to == o.to && first == o.first && last == o.last;
-    }
 };
 
 class WitnessSearch {
