@@ -60,15 +60,17 @@ void ArcLists::release(uint32_t list) {
 // Moves every list down over the holes, in the order they lie, leaving each
 // a little room: no second array is needed.
 void ArcLists::compact() {
-    std::vector<uint32_t> order;
+    // Each list with room as its place and number in one key, so that the
+    // sort compares plain integers instead of looking the places up.
+    std::vector<uint64_t> order;
     order.reserve(static_cast<std::size_t>(
         std::count_if(places_.begin(), places_.end(), [](const Place& p) { return p.room > 0; })));
     for (uint32_t l = 0; l < places_.size(); ++l)
-        if (places_[l].room > 0) order.push_back(l);
-    std::sort(order.begin(), order.end(),
-              [&](uint32_t a, uint32_t b) { return places_[a].begin < places_[b].begin; });
+        if (places_[l].room > 0) order.push_back(uint64_t{places_[l].begin} << 32 | l);
+    std::sort(order.begin(), order.end());
     uint32_t end = 0;
-    for (uint32_t l : order) {
+    for (const uint64_t key : order) {
+        const auto l = static_cast<uint32_t>(key);
         const uint32_t begin = places_[l].begin, size = this->size(l);
         const uint32_t room = std::min(this->room(l), size + size / 2 + 1);
         std::copy(arcs_.begin() + begin, arcs_.begin() + begin + size, arcs_.begin() + end);
