@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <malloc.h>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -260,7 +259,7 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     // The road graph last, when the map's memory is given back.
     if (roads) {
-        malloc_trim(0);
+        returnFreeMemory();
         summary.roads.emplace();
         if (!compileRoadGraph(roads->take(), roadGraphPath(options.output), scratch,
                               budget.shortcutShare(), *summary.roads, error, &progress))

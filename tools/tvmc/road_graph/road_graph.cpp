@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cinttypes>
 #include <functional>
-#include <malloc.h>
 #include <sys/stat.h>
 
 namespace tevo::tvmc {
@@ -80,7 +79,7 @@ bool compileRoadGraph(RoadCollection&& roads, const std::string& path, ScratchSp
         FileOnlyAside aside(net, scratch);
         // What the collection and the set-aside arrays held goes back to the
         // system before the contraction lays out its own.
-        malloc_trim(0);
+        returnFreeMemory();
         contractNetwork(net, scratch, shortcutMemory, contracted);
         if (!aside.restore() || scratch.failed()) {
             if (error) *error = scratch.problem();
