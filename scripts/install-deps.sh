@@ -10,7 +10,7 @@ packages=(
   build-essential cmake pkg-config clang-format clang-tidy
   libsdl1.2-dev libsdl-ttf2.0-dev libsdl-image1.2-dev
   libexpat1-dev libx11-dev fonts-dejavu-core
-  libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libjemalloc-dev osmium-tool
+  libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libjemalloc-dev libdeflate-dev osmium-tool
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   xvfb xdotool x11-utils imagemagick time
   python3 librsvg2-bin
