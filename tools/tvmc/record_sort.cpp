@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <queue>
 #include <tuple>
 
@@ -154,79 +155,111 @@ RecordSort::~RecordSort() = default;
 
 void RecordSort::add(const RecordKey& key, ObjectClass cls, const TvmObject& record) {
     const uint64_t load = loadBytes();
-    if (arena_.capacity() == 0) {
+    std::vector<uint8_t>& arena = filling_.arena;
+    std::vector<Item>& items = filling_.items;
+    if (arena.capacity() == 0) {
         // Reserved whole, so that growing never holds a load twice; only
         // the pages written to take memory.
-        arena_.reserve(static_cast<std::size_t>(load) + kMaxRecordBytes);
-        items_.reserve(static_cast<std::size_t>(load / sizeof(Item)) + 1);
+        arena.reserve(static_cast<std::size_t>(load) + kMaxRecordBytes);
+        items.reserve(static_cast<std::size_t>(load / sizeof(Item)) + 1);
     }
-    const std::size_t at = arena_.size();
-    encodeRecord(arena_, cls, record);
-    items_.push_back({key, static_cast<uint32_t>(at), static_cast<uint32_t>(arena_.size() - at)});
+    const std::size_t at = arena.size();
+    encodeRecord(arena, cls, record);
+    items.push_back({key, static_cast<uint32_t>(at), static_cast<uint32_t>(arena.size() - at)});
     ++records_;
-    if (arena_.size() + items_.size() * sizeof(Item) >= load) writeRun();
+    if (arena.size() + items.size() * sizeof(Item) >= load) sendLoad();
 }
 
 // A sort that fits its share never touches the disk, the fastest way. Once
-// it has had to, a run more costs the merge little (at 50 million objects 28
-// runs instead of 7 cost nothing measurable), so the later loads take an
-// eighth of the share and leave the rest to the stores that grow beside
-// it. So does the first when the input is known to be too large for one
-// load: it fills while the node locations are held too.
+// it has had to, a run more costs the merge little (at 50 million objects 56
+// runs instead of 7 cost nothing measurable), so the later loads take a
+// sixteenth of the share, two at a time (one filling while the other is
+// written), and leave the rest to the stores that grow beside it. So does
+// the first when the input is known to be too large for one load: it fills
+// while the node locations are held too.
 uint64_t RecordSort::loadBytes() const {
-    return runs_.empty() && !largeInput_ ? share_ : share_ / 8;
+    return !spilled_ && !largeInput_ ? share_ : share_ / 16;
 }
 
-void RecordSort::sortLoad() {
-    std::sort(items_.begin(), items_.end(),
-              [](const Item& a, const Item& b) { return a.key < b.key; });
+void RecordSort::sortItems(std::vector<Item>::iterator begin, std::vector<Item>::iterator end) {
+    std::sort(begin, end, [](const Item& a, const Item& b) { return a.key < b.key; });
 }
 
-// Sorts the load and appends it to the spool as a run: per record the key,
-// the length of its bytes and the bytes.
-void RecordSort::writeRun() {
-    if (items_.empty()) return;
-    sortLoad();
+// A first load of the whole share is written at once and let go: the next
+// ones are smaller. Later loads go to a thread of their own, so that the
+// records keep coming while a load is sorted and written; a load that
+// fills before the one before it is written waits for it.
+void RecordSort::sendLoad() {
+    if (!spilled_ && !largeInput_) {
+        spilled_ = true;
+        runs_.push_back(writeRun(filling_));
+        release(filling_.arena);
+        release(filling_.items);
+        return;
+    }
+    spilled_ = true;
+    awaitRun();
+    std::swap(filling_, written_);
+    writing_ = std::async(std::launch::async, [this] { return writeRun(written_); });
+}
+
+void RecordSort::awaitRun() {
+    if (writing_.valid()) runs_.push_back(writing_.get());
+}
+
+// Sorts a load and appends it to the spool as a run: per record the key,
+// the length of its bytes and the bytes. The load is left empty, its
+// memory kept for the next one.
+RecordSort::Span RecordSort::writeRun(Load& load) {
+    sortItems(load.items.begin(), load.items.end());
     const uint64_t begin = spool_.size();
     std::vector<uint8_t> head;
-    for (const Item& item : items_) {
+    for (const Item& item : load.items) {
         head.resize(kKeyBytes);
         encodeKey(head.data(), item.key);
         putUnsigned(head, item.length);
         spool_.append(head.data(), head.size());
-        spool_.append(arena_.data() + item.at, item.length);
+        spool_.append(load.arena.data() + item.at, item.length);
     }
-    if (runs_.empty()) {
-        // The first load is let go whole: the next ones are smaller.
-        release(arena_);
-        release(items_);
-    }
-    runs_.push_back({begin, spool_.size()});
-    items_.clear();
-    arena_.clear();
+    load.items.clear();
+    load.arena.clear();
+    return {begin, spool_.size()};
 }
 
 void RecordSort::drain(const Visit& visit) {
-    if (runs_.empty()) {
+    if (!spilled_) {
         drainMemory(visit);
     } else {
-        writeRun();
+        awaitRun();
+        if (!filling_.items.empty()) runs_.push_back(writeRun(filling_));
         merged_ = runs_.size();
-        release(arena_);
-        release(items_);
+        for (Load* load : {&filling_, &written_}) {
+            release(load->arena);
+            release(load->items);
+        }
         drainRuns(visit);
     }
-    release(arena_);
-    release(items_);
+    release(filling_.arena);
+    release(filling_.items);
     runs_.clear();
     spool_.clear();
+    spilled_ = false;
 }
 
+// The two halves of the load are sorted at once, on this thread and one
+// more, and merged as the records are handed over.
 void RecordSort::drainMemory(const Visit& visit) {
-    sortLoad();
+    std::vector<Item>& items = filling_.items;
+    const auto middle = items.begin() + static_cast<std::ptrdiff_t>(items.size() / 2);
+    std::future<void> firstHalf =
+        std::async(std::launch::async, [&items, middle] { sortItems(items.begin(), middle); });
+    sortItems(middle, items.end());
+    firstHalf.get();
     TvmObject record;
-    for (const Item& item : items_) {
-        const ObjectClass cls = decodeRecord(arena_.data() + item.at, record);
+    for (auto a = items.begin(), b = middle; a != middle || b != items.end();) {
+        const bool fromSecond = a == middle || (b != items.end() && b->key < a->key);
+        const Item& item = fromSecond ? *b++ : *a++;
+        const ObjectClass cls = decodeRecord(filling_.arena.data() + item.at, record);
         visit(item.key, cls, std::move(record));
     }
 }

@@ -1,9 +1,10 @@
 // The records of every level, sorted by level and cell, and within a cell
 // by the OSM object they come from, whatever order the objects were read
 // in. Records collect in memory up to the sort's share of the memory bound;
-// once they outgrow it, each full load (then an eighth of the share) is
-// sorted and written to a scratch file as a run, and the runs are merged at
-// the end. An input known to be large starts with the smaller loads.
+// once they outgrow it, each full load (then a sixteenth of the share) is
+// sorted and written to a scratch file as a run, on a thread of its own
+// while the next load fills, and the runs are merged at the end. An input
+// known to be large starts with the smaller loads.
 // The order is total, so the result does not depend on where the loads were
 // cut: the same map for any bound.
 #pragma once
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <vector>
 
 namespace tevo::tvmc {
@@ -52,25 +54,33 @@ private:
         RecordKey key;
         uint32_t at, length; // the record's bytes in the arena
     };
+    struct Load {
+        std::vector<uint8_t> arena; // the records, encoded
+        std::vector<Item> items;
+    };
     struct Span {
         uint64_t begin, end;
     };
     class RunReader;
 
     uint64_t loadBytes() const;
-    void sortLoad();
-    void writeRun();
+    static void sortItems(std::vector<Item>::iterator begin, std::vector<Item>::iterator end);
+    void sendLoad();
+    void awaitRun();
+    Span writeRun(Load& load);
     void drainMemory(const Visit& visit);
     void drainRuns(const Visit& visit);
 
     uint64_t share_;
     bool largeInput_;
-    std::vector<uint8_t> arena_; // the records of the load, encoded
-    std::vector<Item> items_;
+    Load filling_;
+    Load written_;           // the load being written, then ready to fill again
     ByteSpool spool_;        // the runs written so far
     std::vector<Span> runs_; // where each run lies in the spool
     uint64_t records_ = 0;
-    std::size_t merged_ = 0; // runs of the last drain
+    std::size_t merged_ = 0;    // runs of the last drain
+    bool spilled_ = false;      // a load has gone to the spool
+    std::future<Span> writing_; // last: its end waits for the writer
 };
 
 } // namespace tevo::tvmc

@@ -35,7 +35,19 @@ int ScratchSpace::open() {
 }
 
 void ScratchSpace::fail(const std::string& what) {
-    if (problem_.empty()) problem_ = what + ": " + std::strerror(errno);
+    const std::string text = what + ": " + std::strerror(errno);
+    std::lock_guard lock(mutex_);
+    if (problem_.empty()) problem_ = text;
+}
+
+bool ScratchSpace::failed() const {
+    std::lock_guard lock(mutex_);
+    return !problem_.empty();
+}
+
+std::string ScratchSpace::problem() const {
+    std::lock_guard lock(mutex_);
+    return problem_;
 }
 
 ByteSpool::ByteSpool(ScratchSpace& scratch, uint64_t memoryLimit)

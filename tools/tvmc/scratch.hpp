@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@ namespace tevo::tvmc {
 
 // The folder of the scratch files and the first failure of any of them.
 // A failure (a full disk) is sticky: later writes are skipped, and the run
-// asks failed() at the end of each stage.
+// asks failed() at the end of each stage. The stores of several threads
+// share it.
 class ScratchSpace {
 public:
     explicit ScratchSpace(std::string folder) : folder_(std::move(folder)) {}
@@ -21,12 +23,13 @@ public:
     // A new file open for reading and writing, or -1 (the failure recorded).
     int open();
     void fail(const std::string& what); // records errno's text with `what`
-    bool failed() const { return !problem_.empty(); }
-    const std::string& problem() const { return problem_; }
+    bool failed() const;
+    std::string problem() const;
     const std::string& folder() const { return folder_; }
 
 private:
     std::string folder_;
+    mutable std::mutex mutex_;
     std::string problem_;
 };
 
