@@ -171,7 +171,7 @@ void RecordSort::add(const RecordKey& key, ObjectClass cls, const TvmObject& rec
 }
 
 // A sort that fits its share never touches the disk, the fastest way. Once
-// it has had to, a run more costs the merge little (at 50 million objects 56
+// it has had to, a run more costs the merge little (at 50 million objects 28
 // runs instead of 7 cost nothing measurable), so the later loads take a
 // sixteenth of the share, two at a time (one filling while the other is
 // written), and leave the rest to the stores that grow beside it. So does
