@@ -38,8 +38,9 @@ const char kSouth[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 const char kUnclosedXml[] = R"(<?xml version='1.0' encoding='UTF-8'?>
 <osm version="0.6"><node id="1" version="1" lat="55.5" lon="37.5">)";
 
-// A PBF of the demo extract cut in the middle of a data block.
-bool writeTruncatedPbf(const TempDir& folder, const std::string& name) {
+// A PBF of the demo extract cut in the middle of a data block ("cut..."),
+// or with bytes of a block's compressed data changed.
+bool writeBrokenPbf(const TempDir& folder, const std::string& name) {
     const std::string pbf = folder.file("whole.osm.pbf");
     const std::string command =
         "osmium cat -o " + pbf + " " + TEVO_SOURCE_DIR + "/data/osm/moscow.osm.gz >/dev/null 2>&1";
@@ -47,14 +48,19 @@ bool writeTruncatedPbf(const TempDir& folder, const std::string& name) {
     std::ifstream in(pbf, std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
-    const std::string whole = bytes.str();
-    folder.write(name, whole.substr(0, whole.size() / 2));
+    std::string whole = bytes.str();
+    if (name.starts_with("cut")) {
+        folder.write(name, whole.substr(0, whole.size() / 2));
+        return true;
+    }
+    for (std::size_t i = whole.size() / 2; i < whole.size() / 2 + 64; ++i) whole[i] ^= 0x5a;
+    folder.write(name, whole);
     return true;
 }
 
 struct BrokenCase {
     const char* file;
-    const char* contents; // null: the truncated PBF
+    const char* contents; // null: the broken PBF
     const char* messagePart;
 };
 
@@ -65,6 +71,7 @@ const BrokenCase kCases[] = {
     {"cut.osm", kUnclosedXml, "not readable as OpenStreetMap data"},
     {"south.osm", kSouth, "south of the equator"},
     {"cut.osm.pbf", nullptr, "not readable as OpenStreetMap data"},
+    {"damaged.osm.pbf", nullptr, "failed to uncompress data"},
     {"missing.osm.gz", "\x1f\x8b garbage", "not readable as OpenStreetMap data"},
 };
 
@@ -75,7 +82,7 @@ TEST_P(BrokenInput, EndsWithAMessageAndNoMap) {
     TempDir folder;
     if (c.contents)
         folder.write(c.file, c.contents);
-    else if (!writeTruncatedPbf(folder, c.file))
+    else if (!writeBrokenPbf(folder, c.file))
         GTEST_SKIP() << "osmium-tool is not installed";
     const std::string map = folder.file("map.tvm");
 
