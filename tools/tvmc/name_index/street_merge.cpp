@@ -5,7 +5,6 @@
 #include <numeric>
 #include <span>
 #include <tuple>
-#include <unordered_map>
 
 namespace tevo::tvmc {
 
@@ -43,72 +42,18 @@ bool near(const UnitRect& a, const UnitRect& b, Gap gap) {
 }
 
 // Joins the pieces of one name and town (sorted by west edge) that lie
-// within the gap of each other: a sweep from west to east. A piece is
-// compared with the pieces before it whose east edge lies no farther west
-// than the `reach`: the farthest east any piece so far has reached back,
-// its west edge less its eastward gap.
-//
-// A name common over a whole country makes a large group, and most of its
-// open pieces lie far north or south of the one at hand. Large groups keep
-// their open pieces in bands of latitude, so that a piece looks at the
-// bands its gap reaches only. The joins are made in the order of the plain
-// sweep (west to east), so the sets come out the same.
-constexpr std::size_t kBandedGroup = 64;
-constexpr double kBandGaps = 8; // a band's height in northward gaps
-
-struct OpenPiece {
-    UnitRect box;
-    uint32_t order; // in the group
-};
-
-void joinNearPlain(std::span<const uint32_t> group, const std::vector<StreetPiece>& pieces,
-                   UnionFind& sets) {
-    std::vector<OpenPiece> open;
-    double reach = -1e18;
-    for (uint32_t k = 0; k < group.size(); ++k) {
-        const StreetPiece& p = pieces[group[k]];
-        const Gap gap = gapAt(p.middle.y);
-        reach = std::max(reach, p.box.x0 - gap.east);
-        std::erase_if(open, [&](const OpenPiece& o) { return o.box.x1 < reach; });
-        for (const OpenPiece& o : open)
-            if (near(o.box, p.box, gap)) sets.join(group[k], group[o.order]);
-        open.push_back({p.box, k});
-    }
-}
-
-void joinNearBanded(std::span<const uint32_t> group, const std::vector<StreetPiece>& pieces,
-                    UnionFind& sets) {
-    const double height = kBandGaps * gapAt(0).north;
-    const auto band = [height](double y) { return static_cast<int64_t>(std::floor(y / height)); };
-    std::unordered_map<int64_t, std::vector<OpenPiece>> bands;
-    std::vector<uint32_t> found;
-    double reach = -1e18;
-    for (uint32_t k = 0; k < group.size(); ++k) {
-        const StreetPiece& p = pieces[group[k]];
-        const Gap gap = gapAt(p.middle.y);
-        reach = std::max(reach, p.box.x0 - gap.east);
-        found.clear();
-        for (int64_t b = band(p.box.y0 - gap.north); b <= band(p.box.y1 + gap.north); ++b) {
-            const auto at = bands.find(b);
-            if (at == bands.end()) continue;
-            std::erase_if(at->second, [&](const OpenPiece& o) { return o.box.x1 < reach; });
-            for (const OpenPiece& o : at->second)
-                if (near(o.box, p.box, gap)) found.push_back(o.order);
-        }
-        // A piece of several bands is found once in each.
-        std::sort(found.begin(), found.end());
-        found.erase(std::unique(found.begin(), found.end()), found.end());
-        for (uint32_t order : found) sets.join(group[k], group[order]);
-        for (int64_t b = band(p.box.y0); b <= band(p.box.y1); ++b) bands[b].push_back({p.box, k});
-    }
-}
-
+// within the gap of each other: a sweep from west to east.
 void joinNear(std::span<const uint32_t> group, const std::vector<StreetPiece>& pieces,
               UnionFind& sets) {
-    if (group.size() < kBandedGroup)
-        joinNearPlain(group, pieces, sets);
-    else
-        joinNearBanded(group, pieces, sets);
+    std::vector<uint32_t> open;
+    for (uint32_t i : group) {
+        const StreetPiece& p = pieces[i];
+        const Gap gap = gapAt(p.middle.y);
+        std::erase_if(open, [&](uint32_t j) { return pieces[j].box.x1 + gap.east < p.box.x0; });
+        for (uint32_t j : open)
+            if (near(pieces[j].box, p.box, gap)) sets.join(i, j);
+        open.push_back(i);
+    }
 }
 
 // The entry of a street of several pieces: at the middle of the piece
