@@ -178,7 +178,13 @@ void RecordSort::add(const RecordKey& key, ObjectClass cls, const TvmObject& rec
 // the first when the input is known to be too large for one load: it fills
 // while the node locations are held too.
 uint64_t RecordSort::loadBytes() const {
-    return !spilled_ && !largeInput_ ? share_ : share_ / 16;
+    return wholeShare() ? share_ : share_ / 16;
+}
+
+// The next load may take the whole share: nothing has gone to the spool
+// yet, and the input is not known to be too large.
+bool RecordSort::wholeShare() const {
+    return runs_.empty() && !writing_.valid() && !largeInput_;
 }
 
 void RecordSort::sortItems(std::vector<Item>::iterator begin, std::vector<Item>::iterator end) {
@@ -190,14 +196,12 @@ void RecordSort::sortItems(std::vector<Item>::iterator begin, std::vector<Item>:
 // records keep coming while a load is sorted and written; a load that
 // fills before the one before it is written waits for it.
 void RecordSort::sendLoad() {
-    if (!spilled_ && !largeInput_) {
-        spilled_ = true;
+    if (wholeShare()) {
         runs_.push_back(writeRun(filling_));
         release(filling_.arena);
         release(filling_.items);
         return;
     }
-    spilled_ = true;
     awaitRun();
     std::swap(filling_, written_);
     writing_ = std::async(std::launch::async, [this] { return writeRun(written_); });
@@ -227,10 +231,10 @@ RecordSort::Span RecordSort::writeRun(Load& load) {
 }
 
 void RecordSort::drain(const Visit& visit) {
-    if (!spilled_) {
+    awaitRun();
+    if (runs_.empty()) {
         drainMemory(visit);
     } else {
-        awaitRun();
         if (!filling_.items.empty()) runs_.push_back(writeRun(filling_));
         merged_ = runs_.size();
         for (Load* load : {&filling_, &written_}) {
@@ -243,7 +247,6 @@ void RecordSort::drain(const Visit& visit) {
     release(filling_.items);
     runs_.clear();
     spool_.clear();
-    spilled_ = false;
 }
 
 // The two halves of the load are sorted at once, on this thread and one

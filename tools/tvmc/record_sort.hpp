@@ -64,6 +64,7 @@ private:
     class RunReader;
 
     uint64_t loadBytes() const;
+    bool wholeShare() const;
     static void sortItems(std::vector<Item>::iterator begin, std::vector<Item>::iterator end);
     void sendLoad();
     void awaitRun();
@@ -79,7 +80,6 @@ private:
     std::vector<Span> runs_; // where each run lies in the spool
     uint64_t records_ = 0;
     std::size_t merged_ = 0;    // runs of the last drain
-    bool spilled_ = false;      // a load has gone to the spool
     std::future<Span> writing_; // last: its end waits for the writer
 };
 
