@@ -41,7 +41,7 @@ TEST(Observer, SeesEveryObjectWithLocationsFromMemoryOrDisk) {
         ScratchSpace scratch(folder.path());
         const MemoryBudget budget(kMinMemoryBound);
         ReadOptions options;
-        options.features = [](Feature&&) {};
+        options.features = [](std::vector<Feature>&&) {};
         options.budget = &budget;
         options.scratch = &scratch;
         options.locations = places[i];

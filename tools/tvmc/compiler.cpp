@@ -204,7 +204,7 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     ReadOptions readOptions;
     if (options.bbox) readOptions.cut = toUnitRect(*options.bbox);
     FeaturePipe pipe([&feed](Feature&& f) { feed.add(std::move(f)); });
-    readOptions.features = [&pipe](Feature&& f) { pipe.add(std::move(f)); };
+    readOptions.features = [&pipe](std::vector<Feature>&& batch) { pipe.add(std::move(batch)); };
     readOptions.budget = &budget;
     readOptions.scratch = &scratch;
     readOptions.locations = options.locations;

@@ -128,11 +128,22 @@ bool FeatureCollector::inCut(TvmPoint p) const {
     return p.x >= r.x0 && p.x <= r.x1 && p.y >= r.y0 && p.y <= r.y1;
 }
 
+// The features go out a few hundred at a time: one hand-over to the
+// cutting's thread for each, not one for every feature.
 void FeatureCollector::add(ObjectClass cls, const TypeChoice& choice, std::u16string name,
                            std::vector<TvmPoint> points) {
-    options_.features(
+    constexpr std::size_t kBatchFeatures = 256;
+    if (batch_.capacity() == 0) batch_.reserve(kBatchFeatures);
+    batch_.push_back(
         {cls, choice.type, choice.maxCellSeconds, std::move(name), std::move(points), source_});
     ++source_.part;
+    if (batch_.size() == kBatchFeatures) flush();
+}
+
+void FeatureCollector::flush() {
+    if (batch_.empty()) return;
+    options_.features(std::move(batch_));
+    batch_ = {};
 }
 
 void FeatureCollector::addPoi(const TypeChoice& choice, std::u16string name, TvmPoint p) {

@@ -26,6 +26,9 @@ public:
     // A way whose node locations are filled in (invalid where missing).
     void way(const osmium::Way& way);
     void area(const osmium::Area& area);
+    // Sends the features still held; call once the collector's thread is
+    // done with it.
+    void flush();
 
     bool southSeen() const { return southSeen_; }
     double southLatitude() const { return southLat_; }
@@ -45,6 +48,7 @@ private:
 
     const ReadOptions& options_;
     ReadStats& stats_;
+    std::vector<Feature> batch_;                             // made, not yet sent
     SourceRef source_;                                       // the object being read
     std::vector<std::pair<const char*, const char*>> pairs_; // its tags (TagView)
     bool southSeen_ = false;

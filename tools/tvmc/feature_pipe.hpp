@@ -1,8 +1,8 @@
 // Hands the features from the reading threads to the level cutting on a
-// thread of its own, in batches, so that reading, area assembly and cutting
-// share the machine's cores. The features of one reading thread keep their
-// order; the cut records are sorted by the objects they come from, so the
-// map does not depend on how the threads interleave.
+// thread of its own, in the batches the threads send, so that reading, area
+// assembly and cutting share the machine's cores. The features of one
+// reading thread keep their order; the cut records are sorted by the objects
+// they come from, so the map does not depend on how the threads interleave.
 #pragma once
 
 #include "tools/tvmc/feature.hpp"
@@ -25,7 +25,7 @@ public:
 
     // On the reading threads (any number). Waits while the cutting is a few
     // batches behind.
-    void add(Feature&& f);
+    void add(std::vector<Feature>&& batch);
     // Waits until every feature added is consumed; the pipe is then closed.
     void finish();
 
@@ -33,7 +33,6 @@ private:
     void run();
 
     std::function<void(Feature&&)> consume_;
-    std::vector<Feature> batch_; // being filled by the reading threads
     std::deque<std::vector<Feature>> queue_;
     std::mutex mutex_;
     std::condition_variable changed_;

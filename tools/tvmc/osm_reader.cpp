@@ -34,6 +34,9 @@ constexpr int kMinDecoderThreads = 2;
 // Buffers of ways that the area stage may be behind the reading: enough to
 // even out the work of both sides; each holds a few thousand objects.
 constexpr std::size_t kStageBuffers = 4;
+// Buffers of assembled areas that the drawing may be behind the assembly:
+// each holds a megabyte or so of areas.
+constexpr std::size_t kDrawBuffers = 2;
 
 uint64_t fileSize(const std::string& path) {
     struct stat st {};
@@ -184,20 +187,27 @@ void readNodesAndRelations(const std::vector<std::string>& inputs, const ReadOpt
                  osmium::apply(buffer, first, manager);
                  return first.objects;
              });
+    collector.flush();
 }
 
 // Pass 2: the ways with their nodes' locations, and the areas. The lines
-// are made on the reading thread; the areas, from the same buffers and in
-// the same order, on a stage of their own with a collector of their own.
+// are made on the reading thread; the areas are assembled from the same
+// buffers and in the same order on a stage of their own, which also shows
+// the observers every way and area; a third stage, with a collector of its
+// own, makes the map's features of the assembled areas. The assembly is the
+// longest of the three: the reading waits for it most of the pass.
 void readWays(const std::vector<std::string>& inputs, const ReadOptions& options, ReadStats& stats,
               FeatureCollector& collector, LocationStore& store, AreaManager& manager,
               std::string& current) {
     if (options.progress) options.progress->startPass("ways and areas", 2);
     FeatureCollector areaCollector(options, stats);
-    auto& assembled = manager.handler([&areaCollector, &options](osmium::memory::Buffer&& areas) {
-        osmium::apply(areas, areaCollector);
+    WorkStage<osmium::memory::Buffer> drawStage(
+        [&areaCollector](osmium::memory::Buffer& areas) { osmium::apply(areas, areaCollector); },
+        kDrawBuffers);
+    auto& assembled = manager.handler([&drawStage, &options](osmium::memory::Buffer&& areas) {
         for (const osmium::Area& area : areas.select<osmium::Area>())
             for (OsmObserver* o : options.observers) o->area(area);
+        drawStage.add(std::move(areas));
     });
     WayAreas areas(manager, assembled, options);
     WorkStage<osmium::memory::Buffer> areaStage(
@@ -209,8 +219,11 @@ void readWays(const std::vector<std::string>& inputs, const ReadOptions& options
                  areaStage.add(std::move(buffer));
                  return lines.objects;
              });
+    collector.flush();
     areaStage.finish();
     manager.flush_output();
+    drawStage.finish();
+    areaCollector.flush();
 }
 
 // Both passes; false with a message in *problem.

@@ -43,8 +43,9 @@ struct ReadStats {
     std::vector<std::pair<const OsmObserver*, std::string>> leftOut;
 };
 
-// Receives every feature as it is made, in the order of reading.
-using FeatureSink = std::function<void(Feature&&)>;
+// Receives every feature, in batches: each reading thread sends its own in
+// the order it made them.
+using FeatureSink = std::function<void(std::vector<Feature>&&)>;
 
 struct ReadOptions {
     std::optional<UnitRect> cut; // keep only what lies inside (map units)
