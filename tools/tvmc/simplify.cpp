@@ -28,10 +28,25 @@ double distance2(TvmPoint p, TvmPoint a, TvmPoint b) {
 // points, whose ends are kept, so the work stays linear in the length.
 constexpr std::size_t kPiecePoints = 256;
 
+// The working copies of a simplification, kept by each thread from call to
+// call: most rings are buildings of a few points, and their working copies
+// took more time to allocate than the simplification itself.
+struct Work {
+    std::vector<TvmPoint> pts;
+    std::vector<bool> keep;
+    std::vector<std::pair<std::size_t, std::size_t>> stack;
+};
+
+Work& work() {
+    thread_local Work w;
+    return w;
+}
+
 // Marks the points of [first, last] that the simplified line keeps.
 void markPiece(const std::vector<TvmPoint>& pts, std::size_t first, std::size_t last,
                double tolerance2, std::vector<bool>& keep) {
-    std::vector<std::pair<std::size_t, std::size_t>> stack{{first, last}};
+    std::vector<std::pair<std::size_t, std::size_t>>& stack = work().stack;
+    stack.assign(1, {first, last});
     while (!stack.empty()) {
         const auto [a, b] = stack.back();
         stack.pop_back();
@@ -62,6 +77,7 @@ void markKept(const std::vector<TvmPoint>& pts, std::size_t first, std::size_t l
 
 std::vector<TvmPoint> keptPoints(const std::vector<TvmPoint>& pts, const std::vector<bool>& keep) {
     std::vector<TvmPoint> out;
+    out.reserve(static_cast<std::size_t>(std::count(keep.begin(), keep.end(), true)));
     for (std::size_t i = 0; i < pts.size(); ++i)
         if (keep[i]) out.push_back(pts[i]);
     return out;
@@ -70,17 +86,20 @@ std::vector<TvmPoint> keptPoints(const std::vector<TvmPoint>& pts, const std::ve
 } // namespace
 
 std::vector<TvmPoint> simplifyLine(const std::vector<TvmPoint>& line, double tolerance) {
-    std::vector<TvmPoint> pts = line;
+    std::vector<TvmPoint>& pts = work().pts;
+    pts.assign(line.begin(), line.end());
     dropDuplicates(pts, false);
     if (pts.size() <= 2) return pts;
-    std::vector<bool> keep(pts.size(), false);
+    std::vector<bool>& keep = work().keep;
+    keep.assign(pts.size(), false);
     keep.front() = keep.back() = true;
     markKept(pts, 0, pts.size() - 1, tolerance * tolerance, keep);
     return keptPoints(pts, keep);
 }
 
 std::vector<TvmPoint> simplifyRing(const std::vector<TvmPoint>& ring, double tolerance) {
-    std::vector<TvmPoint> pts = ring;
+    std::vector<TvmPoint>& pts = work().pts;
+    pts.assign(ring.begin(), ring.end());
     dropDuplicates(pts, true);
     if (pts.size() < 3) return {};
     std::size_t far = 0;
@@ -94,7 +113,8 @@ std::vector<TvmPoint> simplifyRing(const std::vector<TvmPoint>& ring, double tol
         }
     }
     pts.push_back(pts.front()); // close it so the second half ends at the start
-    std::vector<bool> keep(pts.size(), false);
+    std::vector<bool>& keep = work().keep;
+    keep.assign(pts.size(), false);
     keep[0] = keep[far] = true;
     markKept(pts, 0, far, tolerance * tolerance, keep);
     markKept(pts, far, pts.size() - 1, tolerance * tolerance, keep);
