@@ -99,6 +99,30 @@ bool operator<(const RecordKey& a, const RecordKey& b) {
            std::tie(b.level, b.cell, b.source.kind, b.source.id, b.source.part, b.arrival, b.piece);
 }
 
+RecordSort::Item::Item(const RecordKey& k, uint32_t at, uint32_t length)
+    : lead(uint64_t{k.level} << 40 | uint64_t{static_cast<uint32_t>(k.cell) ^ 0x80000000u} << 8 |
+           uint64_t{k.source.kind}),
+      id(k.source.id), part(k.source.part), piece(k.piece), arrival(k.arrival), at(at),
+      length(length) {}
+
+RecordKey RecordSort::Item::key() const {
+    RecordKey k;
+    k.level = static_cast<uint8_t>(lead >> 40);
+    k.cell = static_cast<int32_t>(static_cast<uint32_t>(lead >> 8) ^ 0x80000000u);
+    k.source.kind = static_cast<SourceRef::Kind>(lead & 0xFF);
+    k.source.id = id;
+    k.source.part = part;
+    k.arrival = arrival;
+    k.piece = piece;
+    return k;
+}
+
+bool RecordSort::Item::operator<(const Item& o) const {
+    if (lead != o.lead) return lead < o.lead;
+    if (id != o.id) return id < o.id;
+    return std::tie(part, arrival, piece) < std::tie(o.part, o.arrival, o.piece);
+}
+
 // Reads the records of one run in order through a buffer of its own.
 class RecordSort::RunReader {
 public:
@@ -165,7 +189,7 @@ void RecordSort::add(const RecordKey& key, ObjectClass cls, const TvmObject& rec
     }
     const std::size_t at = arena.size();
     encodeRecord(arena, cls, record);
-    items.push_back({key, static_cast<uint32_t>(at), static_cast<uint32_t>(arena.size() - at)});
+    items.emplace_back(key, static_cast<uint32_t>(at), static_cast<uint32_t>(arena.size() - at));
     ++records_;
     if (arena.size() + items.size() * sizeof(Item) >= load) sendLoad();
 }
@@ -188,7 +212,7 @@ bool RecordSort::wholeShare() const {
 }
 
 void RecordSort::sortItems(std::vector<Item>::iterator begin, std::vector<Item>::iterator end) {
-    std::sort(begin, end, [](const Item& a, const Item& b) { return a.key < b.key; });
+    std::sort(begin, end);
 }
 
 // A first load of the whole share is written at once and let go: the next
@@ -220,7 +244,7 @@ RecordSort::Span RecordSort::writeRun(Load& load) {
     std::vector<uint8_t> head;
     for (const Item& item : load.items) {
         head.resize(kKeyBytes);
-        encodeKey(head.data(), item.key);
+        encodeKey(head.data(), item.key());
         putUnsigned(head, item.length);
         spool_.append(head.data(), head.size());
         spool_.append(load.arena.data() + item.at, item.length);
@@ -260,10 +284,10 @@ void RecordSort::drainMemory(const Visit& visit) {
     firstHalf.get();
     TvmObject record;
     for (auto a = items.begin(), b = middle; a != middle || b != items.end();) {
-        const bool fromSecond = a == middle || (b != items.end() && b->key < a->key);
+        const bool fromSecond = a == middle || (b != items.end() && *b < *a);
         const Item& item = fromSecond ? *b++ : *a++;
         const ObjectClass cls = decodeRecord(filling_.arena.data() + item.at, record);
-        visit(item.key, cls, std::move(record));
+        visit(item.key(), cls, std::move(record));
     }
 }
 
