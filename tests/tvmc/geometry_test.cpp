@@ -173,6 +173,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, Grid,
                                            GridCase{7200, 11.5, 49.99, 5, 24},
                                            GridCase{3600, -3.5, 50.2, 356, 50})); // west: 356.5 E
 
+// The cell found from the cell size is put right against the boundaries:
+// points on a boundary and one unit either side, at lines near the start,
+// the middle and the end of grids with and without a boundary table.
+TEST(Grid, PointsAtBoundariesLieInTheirCell) {
+    for (const uint32_t seconds : {1u, 7u, 60u, 450u, 3600u, 7200u}) {
+        const CellGrid grid(seconds);
+        for (const int32_t line : {0, 1, 2, 17, grid.columns() / 3, grid.columns() - 1}) {
+            const UnitRect around = grid.cellRect({line, line});
+            for (const int32_t v : {around.x0 - 1, around.x0, around.x0 + 1, around.x1 - 1}) {
+                const TvmPoint p{v, v};
+                const UnitRect r = grid.cellRect(grid.cellOf(p));
+                EXPECT_TRUE(p.x >= r.x0 && p.x < r.x1 && p.y >= r.y0 && p.y < r.y1)
+                    << seconds << " s, unit " << v;
+            }
+        }
+    }
+}
+
 TEST(Grid, KeysAreRowTimesColumnsPlusColumn) {
     const CellGrid grid(3600);
     EXPECT_EQ(grid.columns(), 360);

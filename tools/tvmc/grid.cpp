@@ -16,7 +16,7 @@ CellGrid::CellGrid(uint32_t cellSeconds)
     : seconds_(cellSeconds),
       degrees_(static_cast<float>(static_cast<double>(cellSeconds) / kSecondsPerDegree)),
       columns_(static_cast<int32_t>(360.0 / degrees_ + 0.5)),
-      cellUnits_(degrees_ * kUnitsPerDegree) {
+      cellUnits_(degrees_ * kUnitsPerDegree), perUnit_(1.0 / cellUnits_) {
     if (columns_ > kMaxTableLines) return;
     boundaries_.resize(static_cast<std::size_t>(columns_) + 2);
     for (int32_t i = 0; i < columns_ + 2; ++i)
@@ -24,20 +24,8 @@ CellGrid::CellGrid(uint32_t cellSeconds)
             static_cast<int32_t>(std::lround(i * cellUnits_));
 }
 
-int32_t CellGrid::boundary(int32_t index) const {
-    if (index >= 0 && static_cast<std::size_t>(index) < boundaries_.size())
-        return boundaries_[static_cast<std::size_t>(index)];
+int32_t CellGrid::boundaryOff(int32_t index) const {
     return static_cast<int32_t>(std::lround(index * cellUnits_));
-}
-
-CellIndex CellGrid::cellOf(TvmPoint p) const {
-    auto locate = [this](int32_t v) {
-        auto i = static_cast<int32_t>(std::floor(v / cellUnits_));
-        while (i > 0 && v < boundary(i)) --i;
-        while (v >= boundary(i + 1)) ++i;
-        return i;
-    };
-    return {locate(p.x), locate(p.y)};
 }
 
 UnitRect CellGrid::cellRect(CellIndex cell) const {

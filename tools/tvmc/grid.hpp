@@ -25,7 +25,9 @@ public:
     double cellUnits() const { return cellUnits_; }
 
     // The cell holding a point: its lower-left boundary lies at or below it.
-    CellIndex cellOf(TvmPoint p) const;
+    // Every point of every feature asks, several times per level: a guess
+    // from the cell size, put right against the boundaries themselves.
+    CellIndex cellOf(TvmPoint p) const { return {line(p.x), line(p.y)}; }
 
     // The map-unit rectangle of a cell, bounds inclusive. Neighbours share
     // their border line, so clipped pieces meet without a seam.
@@ -37,12 +39,26 @@ public:
     std::optional<int32_t> keyOf(CellIndex cell) const;
 
 private:
-    int32_t boundary(int32_t index) const; // map units of the line index * f
+    // map units of the line index * f
+    int32_t boundary(int32_t index) const {
+        if (index >= 0 && static_cast<std::size_t>(index) < boundaries_.size())
+            return boundaries_[static_cast<std::size_t>(index)];
+        return boundaryOff(index);
+    }
+    int32_t boundaryOff(int32_t index) const; // beyond the table
+    // The line at or below v.
+    int32_t line(int32_t v) const {
+        auto i = static_cast<int32_t>(v * perUnit_);
+        while (v < boundary(i)) --i;
+        while (v >= boundary(i + 1)) ++i;
+        return i;
+    }
 
     uint32_t seconds_;
     double degrees_; // the float f, widened
     int32_t columns_;
     double cellUnits_;
+    double perUnit_; // 1 / cellUnits_
     // The boundaries of the lines 0 to columns + 1 (which covers the rows
     // too), worked out once: every point of every feature looks them up.
     std::vector<int32_t> boundaries_;

@@ -153,20 +153,19 @@ namespace {
 uint64_t cellsTouched(const Feature& f, const std::vector<TvmPoint>& points, const CellGrid& grid,
                       uint64_t limit) {
     if (f.cls == ObjectClass::Poi || points.empty()) return 1;
-    const auto span = [&grid](TvmPoint a, TvmPoint b) {
-        const CellIndex ca = grid.cellOf(a), cb = grid.cellOf(b);
-        return std::make_pair(std::abs(int64_t{ca.column} - cb.column) + 1,
-                              std::abs(int64_t{ca.row} - cb.row) + 1);
-    };
     if (f.cls == ObjectClass::Polygon) {
         const UnitRect box = boundsOf(points);
-        const auto [columns, rows] = span({box.x0, box.y0}, {box.x1, box.y1});
-        return static_cast<uint64_t>(columns * rows);
+        const CellIndex lo = grid.cellOf({box.x0, box.y0}), hi = grid.cellOf({box.x1, box.y1});
+        return static_cast<uint64_t>((int64_t{hi.column} - lo.column + 1) *
+                                     (int64_t{hi.row} - lo.row + 1));
     }
     uint64_t cells = 1;
+    CellIndex from = grid.cellOf(points.front());
     for (std::size_t i = 1; i < points.size() && cells <= limit; ++i) {
-        const auto [columns, rows] = span(points[i - 1], points[i]);
-        cells += static_cast<uint64_t>(columns + rows - 2);
+        const CellIndex to = grid.cellOf(points[i]);
+        cells += static_cast<uint64_t>(std::abs(int64_t{to.column} - from.column) +
+                                       std::abs(int64_t{to.row} - from.row));
+        from = to;
     }
     return cells;
 }
