@@ -7,6 +7,7 @@
 #include "tools/tvmc/memory_budget.hpp"
 #include "tools/tvmc/osm_observer.hpp"
 #include "tools/tvmc/progress.hpp"
+#include "tools/tvmc/read_ahead.hpp"
 #include "tools/tvmc/scratch.hpp"
 #include "tools/tvmc/work_stage.hpp"
 
@@ -21,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unordered_set>
@@ -126,21 +128,32 @@ void forgetLocations(osmium::memory::Buffer& buffer, const std::unordered_set<in
 }
 
 // Reads every input once with the given kinds of objects; `each` sees every
-// buffer and answers the objects read so far.
+// buffer and answers the objects read so far. The first input comes from
+// `ahead` where the pass has one.
 template <typename TEach>
 void readPass(const std::vector<std::string>& inputs, osmium::osm_entity_bits::type kinds,
-              const ReadOptions& options, uint64_t totalBytes, std::string& current, TEach&& each) {
+              const ReadOptions& options, uint64_t totalBytes, std::string& current,
+              ReadAhead* ahead, TEach&& each) {
     uint64_t done = 0;
     for (const std::string& path : inputs) {
         current = path;
-        osmium::io::Reader reader{osmium::io::File{path}, kinds, osmium::io::read_meta::no};
-        while (osmium::memory::Buffer buffer = reader.read()) {
+        std::optional<osmium::io::Reader> own;
+        osmium::io::Reader* reader = nullptr;
+        osmium::memory::Buffer buffer;
+        if (ahead && &path == &inputs.front()) {
+            reader = &ahead->reader();
+            buffer = ahead->first();
+        } else {
+            reader = &own.emplace(osmium::io::File{path}, kinds, osmium::io::read_meta::no);
+            buffer = reader->read();
+        }
+        for (; buffer; buffer = reader->read()) {
             const uint64_t objects = each(buffer, path);
             if (options.progress && totalBytes > 0)
                 options.progress->update(objects,
-                                         static_cast<double>(done + reader.offset()) / totalBytes);
+                                         static_cast<double>(done + reader->offset()) / totalBytes);
         }
-        reader.close();
+        reader->close();
         done += fileSize(path);
     }
 }
@@ -178,7 +191,7 @@ void readNodesAndRelations(const std::vector<std::string>& inputs, const ReadOpt
     std::unordered_set<int64_t> misread;
     std::string scanned;
     readPass(inputs, osmium::osm_entity_bits::node | osmium::osm_entity_bits::relation, options,
-             stats.bytes, current, [&](osmium::memory::Buffer& buffer, const std::string& path) {
+             stats.bytes, current, nullptr, [&](osmium::memory::Buffer& buffer, const std::string& path) {
                  if (path != scanned) {
                      misread = scanMisreadNodes(path);
                      scanned = path;
@@ -198,7 +211,7 @@ void readNodesAndRelations(const std::vector<std::string>& inputs, const ReadOpt
 // longest of the three: the reading waits for it most of the pass.
 void readWays(const std::vector<std::string>& inputs, const ReadOptions& options, ReadStats& stats,
               FeatureCollector& collector, LocationStore& store, AreaManager& manager,
-              std::string& current) {
+              ReadAhead* ahead, std::string& current) {
     if (options.progress) options.progress->startPass("ways and areas", 2);
     FeatureCollector areaCollector(options, stats);
     WorkStage<osmium::memory::Buffer> drawStage(
@@ -213,7 +226,7 @@ void readWays(const std::vector<std::string>& inputs, const ReadOptions& options
     WorkStage<osmium::memory::Buffer> areaStage(
         [&areas](osmium::memory::Buffer& buffer) { osmium::apply(buffer, areas); }, kStageBuffers);
     WayLines lines(store, collector);
-    readPass(inputs, osmium::osm_entity_bits::way, options, stats.bytes, current,
+    readPass(inputs, osmium::osm_entity_bits::way, options, stats.bytes, current, ahead,
              [&](osmium::memory::Buffer& buffer, const std::string&) {
                  osmium::apply(buffer, lines);
                  areaStage.add(std::move(buffer));
@@ -232,6 +245,8 @@ bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
     osmium::area::Assembler::config_type config;
     AreaManager manager{config};
     LocationStore store(*options.scratch, *options.budget, locationShare(options));
+    std::optional<ReadAhead> ahead;
+    if (!inputs.empty()) ahead.emplace(inputs.front(), osmium::osm_entity_bits::way);
     readNodesAndRelations(inputs, options, stats, collector, store, manager, current);
     store.seal();
     stats.locationBytes = store.bytes();
@@ -243,7 +258,8 @@ bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
     }
     manager.prepare_for_lookup();
     manager.prepareMembers();
-    readWays(inputs, options, stats, collector, store, manager, current);
+    readWays(inputs, options, stats, collector, store, manager,
+             ahead ? &*ahead : nullptr, current);
     if (options.scratch->failed()) {
         *problem = options.scratch->problem();
         return false;
