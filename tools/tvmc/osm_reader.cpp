@@ -35,7 +35,7 @@ constexpr const char* kReadAheadBuffers = "4";
 constexpr int kMinDecoderThreads = 2;
 // Buffers of ways that the area stage may be behind the reading: enough to
 // even out the work of both sides; each holds a few thousand objects.
-constexpr std::size_t kStageBuffers = 4;
+constexpr std::size_t kStageBuffers = 8;
 // Buffers of assembled areas that the drawing may be behind the assembly:
 // each holds a megabyte or so of areas.
 constexpr std::size_t kDrawBuffers = 2;
