@@ -1,6 +1,8 @@
 // OSM tags to map types: one row per rule family.
 #include "tools/tvmc/type_table.hpp"
 
+#include "tools/tvmc/tag_view.hpp"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -18,6 +20,17 @@ TagGet getter(const Tags& tags) {
     };
 }
 
+// The table walks the tags of tvmc's own view and asks any other getter key
+// by key: each case is asked both ways.
+template <typename Ask> void expectType(const Tags& tags, int type, Ask ask) {
+    TagView::Pairs pairs;
+    for (const auto& [k, v] : tags) pairs.emplace_back(k.c_str(), v.c_str());
+    for (const TagGet& get : {getter(tags), TagGet(TagView(pairs))}) {
+        const auto choice = ask(get);
+        EXPECT_EQ(choice ? choice->type : -1, type);
+    }
+}
+
 struct TagCase {
     Tags tags;
     int type; // -1: no object of this class
@@ -29,8 +42,7 @@ void PrintTo(const TagCase& c, std::ostream* os) {
 
 class Polylines : public ::testing::TestWithParam<TagCase> {};
 TEST_P(Polylines, TypeOfWay) {
-    const auto choice = polylineType(getter(GetParam().tags));
-    EXPECT_EQ(choice ? choice->type : -1, GetParam().type);
+    expectType(GetParam().tags, GetParam().type, polylineType);
 }
 INSTANTIATE_TEST_SUITE_P(
     Rules, Polylines,
@@ -47,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 class Polygons : public ::testing::TestWithParam<TagCase> {};
 TEST_P(Polygons, TypeOfArea) {
-    const auto choice = polygonType(getter(GetParam().tags), 100.0);
-    EXPECT_EQ(choice ? choice->type : -1, GetParam().type);
+    expectType(GetParam().tags, GetParam().type,
+               [](const TagGet& get) { return polygonType(get, 100.0); });
 }
 INSTANTIATE_TEST_SUITE_P(
     Rules, Polygons,
@@ -81,8 +93,13 @@ TEST(BuildingHeights, TaggedStoreysPickTheNearestDrawnHeight) {
 
 class Pois : public ::testing::TestWithParam<TagCase> {};
 TEST_P(Pois, TypeOfNode) {
-    const auto choice = poiType(getter(GetParam().tags));
-    EXPECT_EQ(choice ? choice->type : -1, GetParam().type);
+    expectType(GetParam().tags, GetParam().type, poiType);
+}
+
+// Of a key that an object carries twice, the first tag decides.
+TEST(Pois, FirstOfTwoTagsOfOneKey) {
+    TagView::Pairs pairs{{"amenity", "no"}, {"amenity", "cafe"}, {"tourism", "hotel"}};
+    EXPECT_EQ(poiType(TagView(pairs))->type, 0x2B00);
 }
 INSTANTIATE_TEST_SUITE_P(
     Rules, Pois,

@@ -31,6 +31,14 @@ public:
         }
     }
 
+    // A view of pairs already taken out (key, value).
+    explicit TagView(Pairs& pairs) : pairs_(pairs) {
+        for (const auto& [key, value] : pairs_) letters_ |= letterBit(key);
+    }
+
+    // The tags in their order, for a reader that walks them all.
+    const Pairs& pairs() const { return pairs_; }
+
     // The value of the first tag of this key, or null.
     const char* operator()(const char* key) const {
         if (!(letters_ & letterBit(key))) return nullptr;

@@ -3,6 +3,7 @@
 #include "map/object_types.hpp"
 
 #include "platform/text.hpp"
+#include "tools/tvmc/tag_view.hpp"
 
 #include <algorithm>
 #include <array>
@@ -375,18 +376,15 @@ public:
             else
                 at->values.emplace(r.value, i); // an earlier rule of the value stays
         }
+        for (std::size_t i = 0; i < keys_.size(); ++i)
+            byLetter_[static_cast<unsigned char>(keys_[i].name[0]) & 63].push_back(
+                static_cast<uint8_t>(i));
     }
 
     // The first rule in table order that the tags match.
     std::optional<TypeChoice> firstMatch(const TagGet& tags) const {
-        std::size_t best = kNone;
-        for (const Key& k : keys_) {
-            const char* v = tags(k.name);
-            if (!v) continue;
-            if (const auto at = k.values.find(v); at != k.values.end())
-                best = std::min(best, at->second);
-            if (k.anyValue < best && !isNo(v)) best = k.anyValue;
-        }
+        const TagView* view = tags.target<TagView>();
+        const std::size_t best = view ? matchTags(view->pairs()) : matchKeys(tags);
         if (best == kNone) return std::nullopt;
         return TypeChoice{rules_[best].type, rules_[best].maxCellSeconds};
     }
@@ -398,8 +396,48 @@ private:
         std::unordered_map<std::string_view, std::size_t> values;
         std::size_t anyValue;
     };
+
+    // The earliest rule that a key's value v gives, or `best` if none earlier.
+    static std::size_t rule(const Key& k, const char* v, std::size_t best) {
+        if (const auto at = k.values.find(v); at != k.values.end()) best = std::min(best, at->second);
+        if (k.anyValue < best && !isNo(v)) best = k.anyValue;
+        return best;
+    }
+
+    // Asks the tags for every key of the table.
+    std::size_t matchKeys(const TagGet& tags) const {
+        std::size_t best = kNone;
+        for (const Key& k : keys_)
+            if (const char* v = tags(k.name)) best = rule(k, v, best);
+        return best;
+    }
+
+    // The same answer from the tags themselves, looked up among the table's
+    // keys by their first letter: an object has a few tags where a table
+    // has a dozen keys. Of a key that comes twice, the first tag counts.
+    std::size_t matchTags(const TagView::Pairs& pairs) const {
+        std::size_t best = kNone;
+        for (std::size_t t = 0; t < pairs.size(); ++t) {
+            const char* key = pairs[t].first;
+            const Key* k = find(key);
+            if (!k) continue;
+            const auto same = [key](const auto& pair) { return std::strcmp(pair.first, key) == 0; };
+            if (std::any_of(pairs.begin(), pairs.begin() + static_cast<std::ptrdiff_t>(t), same))
+                continue;
+            best = rule(*k, pairs[t].second, best);
+        }
+        return best;
+    }
+
+    const Key* find(const char* key) const {
+        for (const uint8_t i : byLetter_[static_cast<unsigned char>(key[0]) & 63])
+            if (std::strcmp(keys_[i].name, key) == 0) return &keys_[i];
+        return nullptr;
+    }
+
     std::span<const TagRule> rules_;
     std::vector<Key> keys_;
+    std::array<std::vector<uint8_t>, 64> byLetter_; // keys_ by first letter (64 apart share)
 };
 
 const RuleIndex& polylineRules() {
