@@ -191,7 +191,8 @@ void readNodesAndRelations(const std::vector<std::string>& inputs, const ReadOpt
     std::unordered_set<int64_t> misread;
     std::string scanned;
     readPass(inputs, osmium::osm_entity_bits::node | osmium::osm_entity_bits::relation, options,
-             stats.bytes, current, nullptr, [&](osmium::memory::Buffer& buffer, const std::string& path) {
+             stats.bytes, current, nullptr,
+             [&](osmium::memory::Buffer& buffer, const std::string& path) {
                  if (path != scanned) {
                      misread = scanMisreadNodes(path);
                      scanned = path;
@@ -258,8 +259,7 @@ bool readAll(const std::vector<std::string>& inputs, const ReadOptions& options,
     }
     manager.prepare_for_lookup();
     manager.prepareMembers();
-    readWays(inputs, options, stats, collector, store, manager,
-             ahead ? &*ahead : nullptr, current);
+    readWays(inputs, options, stats, collector, store, manager, ahead ? &*ahead : nullptr, current);
     if (options.scratch->failed()) {
         *problem = options.scratch->problem();
         return false;

@@ -399,7 +399,8 @@ private:
 
     // The earliest rule that a key's value v gives, or `best` if none earlier.
     static std::size_t rule(const Key& k, const char* v, std::size_t best) {
-        if (const auto at = k.values.find(v); at != k.values.end()) best = std::min(best, at->second);
+        if (const auto at = k.values.find(v); at != k.values.end())
+            best = std::min(best, at->second);
         if (k.anyValue < best && !isNo(v)) best = k.anyValue;
         return best;
     }
