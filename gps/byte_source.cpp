@@ -59,7 +59,9 @@ void cByteSource::append(const uint8_t* bytes, int32_t n) {
 }
 
 void cByteSource::noteArrival() {
+    // The time first: whoever sees the new count also sees the time.
     lastArrival_ = ticks();
+    ++arrivals_;
 }
 
 uint32_t cByteSource::periodMs(int32_t wanted, int32_t baudRate) {

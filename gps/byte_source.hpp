@@ -41,6 +41,10 @@ public:
     bool gone() const { return gone_; }
     // ticks() when bytes last arrived; the open counts as an arrival.
     uint32_t lastArrival() const { return lastArrival_; }
+    // How many times bytes arrived since the source was made; never goes
+    // back, not even at an open. A change means that bytes came, even when
+    // they were taken before anybody looked at count().
+    uint32_t arrivals() const { return arrivals_; }
     // The line's rate, which paces the waits of takeBytes; 0 for none.
     int32_t baudRate() const { return baudRate_; }
 
@@ -84,6 +88,7 @@ private:
     std::atomic<bool> open_{false};
     std::atomic<bool> gone_{false};
     std::atomic<uint32_t> lastArrival_{0};
+    std::atomic<uint32_t> arrivals_{0};
     std::thread reader_;
 };
 

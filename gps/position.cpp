@@ -74,18 +74,27 @@ bool cPosition::watchSource() {
     if (source->gone()) {
         // What came before it went is still the receiver's.
         if (source->count() > 0) return true;
-        setLink(ReceiverLink::Lost);
+        loseLink(ReceiverLink::Lost);
         if (now - lastReopen_ < ReceiverStatus::kReopenMs) return false;
         lastReopen_ = now;
-        if (source->reopen()) setLink(ReceiverLink::Reopening);
+        if (source->reopen()) loseLink(ReceiverLink::Reopening);
         return false;
     }
-    // Bytes again after the source was lost or opened again.
+    // Bytes again after the source was lost or opened again. They count
+    // by their arrival: the pass before this one may already have taken
+    // them to the plug-in.
+    const uint32_t arrivals = source->arrivals();
     const bool fresh = now - source->lastArrival() < ReceiverStatus::kSilentMs;
     const ReceiverLink link = link_;
-    if (link != ReceiverLink::Open && fresh && source->count() > 0) setLink(ReceiverLink::Open);
-    if (link == ReceiverLink::Open && !fresh) setLink(ReceiverLink::Lost);
+    if (link != ReceiverLink::Open && fresh && arrivals != arrivalsAtLoss_)
+        setLink(ReceiverLink::Open);
+    if (link == ReceiverLink::Open && !fresh) loseLink(ReceiverLink::Lost);
     return true;
+}
+
+void cPosition::loseLink(ReceiverLink link) {
+    arrivalsAtLoss_ = source->arrivals();
+    setLink(link);
 }
 
 void cPosition::push(int32_t n) {

@@ -57,11 +57,14 @@ private:
     void push(int32_t n);
     // Changes the link, saying so on the console.
     void setLink(ReceiverLink link);
+    // Lost or Reopening: only bytes that arrive from now on bring it back.
+    void loseLink(ReceiverLink link);
 
     std::atomic<ReceiverLink> link_{ReceiverLink::None};
-    std::u16string sourceName_; // set by start, before the worker runs
-    uint32_t lastReopen_ = 0;   // worker only
-    bool fixSeen_ = false;      // main thread only
+    std::u16string sourceName_;   // set by start, before the worker runs
+    uint32_t lastReopen_ = 0;     // worker only
+    uint32_t arrivalsAtLoss_ = 0; // worker only: the source's arrivals() when the link was lost
+    bool fixSeen_ = false;        // main thread only
     uint32_t lastFixTick_ = 0;
 };
 
