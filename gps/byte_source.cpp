@@ -59,7 +59,7 @@ void cByteSource::append(const uint8_t* bytes, int32_t n) {
 }
 
 void cByteSource::noteArrival() {
-    // The time first: whoever sees the new count also sees the time.
+    // The time first: whoever sees this arrival counted sees its time too.
     lastArrival_ = ticks();
     ++arrivals_;
 }

@@ -61,6 +61,7 @@ void cSerialPort::readerLoop() {
 }
 
 void cSerialPort::appendQueued(int32_t n) {
+    int32_t got = 0;
     {
         std::lock_guard<std::mutex> guard(lock_);
         // Make room: front-align, and on overflow keep the new bytes.
@@ -68,12 +69,13 @@ void cSerialPort::appendQueued(int32_t n) {
         // Closing: read nothing more. Otherwise the read of queued bytes
         // completes at once, under the lock.
         if (!stopping()) {
-            bytes_.added(device_.read(bytes_.back(), n));
+            got = device_.read(bytes_.back(), n);
+            bytes_.added(got);
             bytes_.alignFront();
         }
         count_.store(bytes_.size(), std::memory_order_release);
     }
-    noteArrival();
+    if (got > 0) noteArrival();
 }
 
 } // namespace tevo
