@@ -118,10 +118,7 @@ TEST(MemoryBound, NameIndexAndRoadGraphKeepToTheirSharesOrAreLeftOut) {
         std::vector<std::string> hints; // the ways out the message names
     };
     const Case cases[] = {
-        {{"--memory", "1M"},
-         1,
-         {"map.tvm", "streets.osm"},
-         {"--no-name-index", "--no-road-graph"}},
+        {{"--memory", "1M"}, 1, {"map.tvm", "streets.osm"}, {"--no-name-index", "--no-road-graph"}},
         {{"--memory", "1M", "--no-name-index"}, 1, {"map.tvm", "streets.osm"}, {"--no-road-graph"}},
         {{"--memory", "1M", "--no-name-index", "--no-road-graph"},
          0,
@@ -148,8 +145,34 @@ TEST(MemoryBound, NameIndexAndRoadGraphKeepToTheirSharesOrAreLeftOut) {
         EXPECT_EQ(filesIn(folder.path()), c.files);
         // A left-out output does not cost the map.
         EXPECT_TRUE(dumpMap(map).opened);
-        for (const std::string& hint : c.hints) EXPECT_NE(r.err.find(hint), std::string::npos) << r.err;
+        for (const std::string& hint : c.hints)
+            EXPECT_NE(r.err.find(hint), std::string::npos) << r.err;
     }
+}
+
+// A left-out output's message names a bound (the largest of them here)
+// under which the run writes every output.
+TEST(MemoryBound, TheBoundTheMessageNamesWritesEveryOutput) {
+    TempDir folder;
+    const std::string osm = folder.write("streets.osm", manyNamedStreets());
+    const std::string map = folder.file("map.tvm");
+    const RunResult small = runTvmc({"--memory", "1M", "--quiet", osm, "-o", map});
+    std::string named;
+    uint64_t largest = 0;
+    for (std::size_t at = 0; (at = small.err.find("to about ", at)) != std::string::npos;) {
+        at += 9;
+        const std::string size = small.err.substr(at, small.err.find(' ', at) - at);
+        const uint64_t mib = std::stoull(size) << (size.back() == 'G' ? 10 : 0);
+        if (mib > largest) {
+            largest = mib;
+            named = size;
+        }
+    }
+    ASSERT_FALSE(named.empty()) << small.err;
+    const RunResult r = runTvmc({"--memory", named, "--quiet", osm, "-o", map});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(filesIn(folder.path()),
+              (std::vector<std::string>{"map.tvm", "map.tvn", "map.tvr", "streets.osm"}));
 }
 
 TEST(MemoryBound, UnusableScratchFolderIsToldBeforeReading) {

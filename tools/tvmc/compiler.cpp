@@ -212,13 +212,14 @@ bool compileMap(const Options& options, CompileSummary& summary, std::string* er
     // The name index sees the same read, within its share of the bound.
     const uint64_t share = budget.outputShare(options.nameIndex + options.roadGraph);
     std::optional<NameCollector> names;
-    if (options.nameIndex) readOptions.observers.push_back(&names.emplace(readOptions.cut, share));
+    if (options.nameIndex)
+        readOptions.observers.push_back(&names.emplace(readOptions.cut, share, budget.bound()));
     // The road collector sees it too, within its share; the graph is built
     // after the map.
     std::optional<RoadCollector> roads;
     if (options.roadGraph)
         readOptions.observers.push_back(
-            &roads.emplace(readOptions.cut, share, budget.graphBuildShare()));
+            &roads.emplace(readOptions.cut, share, budget.graphBuildShare(), budget.bound()));
     const bool read = readOsm(options.inputs, readOptions, summary.read, error);
     pipe.finish();
     if (!read) return false;

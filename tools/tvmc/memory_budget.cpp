@@ -99,14 +99,42 @@ uint64_t MemoryBudget::blockShare() const {
     return std::min(bound_ / 4, kMaxBlockShare);
 }
 
-bool OutputShare::finish(uint64_t held, std::string* error) {
+void OutputShare::letGo(uint64_t held) {
+    if (secondSeenThen_ != 0 || heldThen_ != 0) return;
+    heldThen_ = held;
+    secondSeenThen_ = secondSeen_;
+}
+
+uint64_t OutputShare::boundNeeded() const {
+    if (secondSeenThen_ == 0 || bytes_ == 0) return 0;
+    // What it took on in the second pass grows with the pass; an eighth
+    // more for the guess. The share, with what the node locations lent it,
+    // grows at least as fast as the bound.
+    const double grown = double(heldThen_ - std::min(heldFirst_, heldThen_));
+    const double held =
+        double(heldThen_) - grown + grown * double(secondSeen_) / double(secondSeenThen_);
+    return static_cast<uint64_t>(held * 1.125 * double(bound_) / double(bytes_));
+}
+
+bool OutputShare::finish(uint64_t held, std::string* error, uint64_t need) {
     if (bytes_ != 0 && held > bytes_) outgrown_ = true;
     if (!outgrown_) return true;
+    if (need == 0) need = boundNeeded();
+    const std::string raise =
+        need > bound_ ? "raise --memory (to about " + memoryOption(need) + " for this input)"
+                      : "raise --memory";
     if (error)
         *error = output_ + " needs more than its " + std::to_string(bytes_ >> 20) +
-                 " MB of the memory bound (" + which_ + "): raise --memory, or leave it out with " +
+                 " MB of the memory bound (" + which_ + "): " + raise + ", or leave it out with " +
                  leaveOut_;
     return false;
+}
+
+std::string memoryOption(uint64_t bytes) {
+    constexpr uint64_t kGiB = 1024 * kMiB;
+    const uint64_t step = bytes < 64 * kMiB ? kMiB : bytes < kGiB ? 64 * kMiB : kGiB;
+    const uint64_t steps = (bytes + step - 1) / step;
+    return step == kGiB ? std::to_string(steps) + "G" : std::to_string(steps * step / kMiB) + "M";
 }
 
 } // namespace tevo::tvmc

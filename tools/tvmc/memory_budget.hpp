@@ -69,14 +69,18 @@ private:
 // The share of an output compiled beside the map (its collection while the
 // input is read), weighed every so many objects. Once outgrown, the output
 // lets go of what it holds and the run ends after the read with a message.
+// The objects of the second pass (ways and areas) also tell how far the read
+// had come when the output let go, so that the message can name a bound
+// that would have done.
 class OutputShare {
 public:
-    // `bytes`: 0 for no bound; `output` names the output in the message,
-    // `leaveOut` the option that leaves it out, `which` the share.
-    OutputShare(uint64_t bytes, std::string output, std::string leaveOut,
+    // `bytes`: 0 for no bound; `bound` the run's bound, of which `bytes` is
+    // the share; `output` names the output in the message, `leaveOut` the
+    // option that leaves it out, `which` the share.
+    OutputShare(uint64_t bytes, uint64_t bound, std::string output, std::string leaveOut,
                 std::string which = "a quarter of --memory, shared by the outputs beside the map, "
                                     "and what the node locations leave of theirs")
-        : bytes_(bytes), output_(std::move(output)), leaveOut_(std::move(leaveOut)),
+        : bytes_(bytes), bound_(bound), output_(std::move(output)), leaveOut_(std::move(leaveOut)),
           which_(std::move(which)) {}
 
     bool outgrown() const { return outgrown_; }
@@ -86,21 +90,37 @@ public:
     }
     // Counts an object and now and then weighs `held()` against the share.
     // True only when the share is first found outgrown.
-    template <typename Held> bool count(Held held) {
+    template <typename Held> bool count(Held held, bool secondPass) {
+        if (secondPass && ++secondSeen_ == 1 && !outgrown_) heldFirst_ = held();
         if (bytes_ == 0 || outgrown_ || ++sinceLook_ < kLookEvery) return false;
         sinceLook_ = 0;
-        return outgrown_ = held() > bytes_;
+        const uint64_t now = held();
+        if (now > bytes_) letGo(now);
+        return outgrown_ = now > bytes_;
     }
-    // At the end of the read: false, with the message, when outgrown.
-    bool finish(uint64_t held, std::string* error);
+    // Notes what the output held when it let go (for another share).
+    void letGo(uint64_t held);
+    // The bound under which what the output would have held at the end of
+    // the read fits this share, from what it held when it let go and how
+    // far the second pass had come; 0 when it let go in the first pass.
+    uint64_t boundNeeded() const;
+    // At the end of the read: false, with the message, when outgrown. The
+    // message names `need` (0: boundNeeded()) as the bound to try.
+    bool finish(uint64_t held, std::string* error, uint64_t need = 0);
 
 private:
     // At most a few hundred kilobytes of records come between two looks.
     static constexpr uint32_t kLookEvery = 1024;
-    uint64_t bytes_;
+    uint64_t bytes_, bound_;
     std::string output_, leaveOut_, which_;
     uint32_t sinceLook_ = 0;
     bool outgrown_ = false;
+    // Objects of the second pass seen, and what the output held at its
+    // start and when it let go.
+    uint64_t secondSeen_ = 0, heldFirst_ = 0, heldThen_ = 0, secondSeenThen_ = 0;
 };
+
+// A memory size as --memory takes it, rounded up: "6M", "704M", "5G".
+std::string memoryOption(uint64_t bytes);
 
 } // namespace tevo::tvmc

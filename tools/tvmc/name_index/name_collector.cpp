@@ -68,8 +68,8 @@ void NameCollector::noteAddress(const TagGet& tags, TvmPoint at) {
 
 // Beyond its share the store lets go of its records: the run ends after
 // the read.
-bool NameCollector::outgrown() {
-    if (share_.count([this] { return store_.bytes(); })) store_ = NameStore{};
+bool NameCollector::outgrown(bool secondPass) {
+    if (share_.count([this] { return store_.bytes(); }, secondPass)) store_ = NameStore{};
     return share_.outgrown();
 }
 
@@ -78,7 +78,7 @@ bool NameCollector::finish(std::string* error) {
 }
 
 void NameCollector::node(const osmium::Node& node) {
-    if (outgrown()) return;
+    if (outgrown(false)) return;
     if (node.tags().empty() || !node.location().valid()) return;
     const TvmPoint p = toUnits(node.location());
     if (!inCut(p)) return;
@@ -99,7 +99,7 @@ void NameCollector::node(const osmium::Node& node) {
 }
 
 void NameCollector::way(const osmium::Way& way) {
-    if (outgrown()) return;
+    if (outgrown(true)) return;
     if (way.nodes().empty()) return;
     const TagGet tags = TagView(way.tags(), pairs_);
     if (way.nodes().front().location().valid())
@@ -124,7 +124,7 @@ void NameCollector::way(const osmium::Way& way) {
 // as areas and named areas such as parks and lakes. Streets mapped as
 // areas (squares) come from their ways.
 void NameCollector::area(const osmium::Area& area) {
-    if (outgrown()) return;
+    if (outgrown(true)) return;
     const TagGet tags = TagView(area.tags(), pairs_);
     if (tags("highway")) return;
     // Most areas (buildings, fields) have no name: they cost nothing more.

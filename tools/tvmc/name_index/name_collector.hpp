@@ -19,9 +19,11 @@ namespace tevo::tvmc {
 class NameCollector : public OsmObserver {
 public:
     // Only what lies inside `cut` (map units) is kept, when there is one;
-    // the records may take `memoryShare` bytes (0: no bound).
-    explicit NameCollector(std::optional<UnitRect> cut, uint64_t memoryShare = 0)
-        : cut_(cut), share_(memoryShare, "the name index", "--no-name-index") {}
+    // the records may take `memoryShare` bytes (0: no bound) of the run's
+    // `bound`.
+    explicit NameCollector(std::optional<UnitRect> cut, uint64_t memoryShare = 0,
+                           uint64_t bound = 0)
+        : cut_(cut), share_(memoryShare, bound, "the name index", "--no-name-index") {}
 
     void node(const osmium::Node& node) override;
     void way(const osmium::Way& way) override;
@@ -36,8 +38,9 @@ private:
     bool inCut(TvmPoint p) const;
     uint32_t cityOf(const TagGet& tags);
     void noteAddress(const TagGet& tags, TvmPoint at);
-    // Counts an object against the share; true once it is outgrown.
-    bool outgrown();
+    // Counts an object (of the second pass: a way or an area) against the
+    // share; true once it is outgrown.
+    bool outgrown(bool secondPass);
 
     std::optional<UnitRect> cut_;
     OutputShare share_;

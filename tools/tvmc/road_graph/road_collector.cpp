@@ -7,6 +7,7 @@
 #include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -56,8 +57,10 @@ uint64_t RoadCollector::unpackedBytes() const {
 // Beyond its shares the collection lets go of what it holds: the run ends
 // after the read.
 bool RoadCollector::outgrown() {
-    const bool overShare = share_.count([this] { return bytes(); });
-    if (build_.count([this] { return unpackedBytes(); }) || overShare) {
+    const bool overShare = share_.count([this] { return bytes(); }, true);
+    if (build_.count([this] { return unpackedBytes(); }, true) || overShare) {
+        share_.letGo(bytes());
+        build_.letGo(unpackedBytes());
         roads_ = RoadCollection{};
         release(nameIndex_);
         release(packed_);
@@ -68,7 +71,9 @@ bool RoadCollector::outgrown() {
 }
 
 bool RoadCollector::finish(std::string* error) {
-    return share_.finish(bytes(), error) && build_.finish(unpackedBytes(), error);
+    // The bound to try must leave room for both.
+    const uint64_t need = std::max(share_.boundNeeded(), build_.boundNeeded());
+    return share_.finish(bytes(), error, need) && build_.finish(unpackedBytes(), error, need);
 }
 
 // Keeps the run of nodes just read as one way when it has at least two.

@@ -72,11 +72,11 @@ struct RoadCollection {
 class RoadCollector : public OsmObserver {
 public:
     // What it holds may take `memoryShare` bytes, unpacked `buildShare`
-    // (0: no bound).
+    // (0: no bound), of the run's `bound`.
     explicit RoadCollector(std::optional<UnitRect> cut, uint64_t memoryShare = 0,
-                           uint64_t buildShare = 0)
-        : cut_(cut), share_(memoryShare, "the road graph", "--no-road-graph"),
-          build_(buildShare, "the road graph", "--no-road-graph",
+                           uint64_t buildShare = 0, uint64_t bound = 0)
+        : cut_(cut), share_(memoryShare, bound, "the road graph", "--no-road-graph"),
+          build_(buildShare, bound, "the road graph", "--no-road-graph",
                  "a third of --memory, for building it after the map") {}
 
     void way(const osmium::Way& way) override;
