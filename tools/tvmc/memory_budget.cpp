@@ -15,6 +15,8 @@ namespace {
 // until the file is written; from this size on they wait on disk.
 constexpr uint64_t kMaxSortShare = 256 * kMiB;
 constexpr uint64_t kMaxBlockShare = 256 * kMiB;
+// The largest bound a message names (a petabyte: the search's end).
+constexpr uint64_t kMostNamed = uint64_t{1} << 50;
 
 // A "Name:  1234 kB" line of /proc/self/status, in bytes.
 uint64_t statusBytes(const char* name) {
@@ -107,13 +109,28 @@ void OutputShare::letGo(uint64_t held) {
 
 uint64_t OutputShare::boundNeeded() const {
     if (secondSeenThen_ == 0 || bytes_ == 0) return 0;
-    // What it took on in the second pass grows with the pass; an eighth
-    // more for the guess. The share, with what the node locations lent it,
-    // grows at least as fast as the bound.
+    // 1. What it would have held: what it took on in the second pass grows
+    // with the pass; an eighth more for the guess.
     const double grown = double(heldThen_ - std::min(heldFirst_, heldThen_));
     const double held =
         double(heldThen_) - grown + grown * double(secondSeen_) / double(secondSeenThen_);
-    return static_cast<uint64_t>(held * 1.125 * double(bound_) / double(bytes_));
+    const double need = held * 1.125;
+    // 2. The share at a bound b: its own part grows with b, and so does its
+    // part of what node locations of the same size leave. Locations on disk
+    // lent nothing here and are counted to lend nothing at b.
+    const double own = double(bytes_ - lent_) / double(bound_);
+    const double spare = double(MemoryBudget(bound_).spareAfterLocations(locations_));
+    auto shareAt = [&](uint64_t b) {
+        const double loan =
+            lent_ == 0
+                ? 0.0
+                : double(lent_) / spare * double(MemoryBudget(b).spareAfterLocations(locations_));
+        return own * double(b) + loan;
+    };
+    // 3. The least bound, in steps of a sixteenth.
+    uint64_t b = bound_;
+    while (shareAt(b) < need && b < kMostNamed) b += std::max(b / 16, kMiB);
+    return b;
 }
 
 bool OutputShare::finish(uint64_t held, std::string* error, uint64_t need) {
@@ -132,9 +149,10 @@ bool OutputShare::finish(uint64_t held, std::string* error, uint64_t need) {
 
 std::string memoryOption(uint64_t bytes) {
     constexpr uint64_t kGiB = 1024 * kMiB;
-    const uint64_t step = bytes < 64 * kMiB ? kMiB : bytes < kGiB ? 64 * kMiB : kGiB;
-    const uint64_t steps = (bytes + step - 1) / step;
-    return step == kGiB ? std::to_string(steps) + "G" : std::to_string(steps * step / kMiB) + "M";
+    const uint64_t step = bytes < 64 * kMiB ? kMiB : bytes < kGiB ? 64 * kMiB : 256 * kMiB;
+    const uint64_t rounded = (bytes + step - 1) / step * step;
+    return rounded % kGiB == 0 ? std::to_string(rounded / kGiB) + "G"
+                               : std::to_string(rounded / kMiB) + "M";
 }
 
 } // namespace tevo::tvmc

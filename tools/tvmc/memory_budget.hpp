@@ -84,9 +84,13 @@ public:
           which_(std::move(which)) {}
 
     bool outgrown() const { return outgrown_; }
-    // More room, lent by another store (nothing changes without a bound).
-    void widen(uint64_t bytes) {
-        if (bytes_ != 0) bytes_ += bytes;
+    // More room, lent by the node locations, `locations` bytes in memory
+    // (nothing changes without a bound).
+    void widen(uint64_t bytes, uint64_t locations) {
+        if (bytes_ == 0) return;
+        bytes_ += bytes;
+        lent_ += bytes;
+        locations_ = locations;
     }
     // Counts an object and now and then weighs `held()` against the share.
     // True only when the share is first found outgrown.
@@ -111,7 +115,7 @@ public:
 private:
     // At most a few hundred kilobytes of records come between two looks.
     static constexpr uint32_t kLookEvery = 1024;
-    uint64_t bytes_, bound_;
+    uint64_t bytes_, bound_, lent_ = 0, locations_ = 0;
     std::string output_, leaveOut_, which_;
     uint32_t sinceLook_ = 0;
     bool outgrown_ = false;
@@ -120,7 +124,7 @@ private:
     uint64_t secondSeen_ = 0, heldFirst_ = 0, heldThen_ = 0, secondSeenThen_ = 0;
 };
 
-// A memory size as --memory takes it, rounded up: "6M", "704M", "5G".
+// A memory size as --memory takes it, rounded up: "6M", "704M", "1280M", "5G".
 std::string memoryOption(uint64_t bytes);
 
 } // namespace tevo::tvmc

@@ -35,9 +35,10 @@ public:
     // with the way, a relation's once its last member way has come. An
     // area's id is twice its way's id, or twice its relation's id plus one.
     virtual void area(const osmium::Area&) {}
-    // Between the passes: more memory for what it holds from now on, the
-    // part of the node locations' share that they left unused.
-    virtual void widenShare(uint64_t /*bytes*/) {}
+    // Between the passes: more memory for what it holds from now on, its
+    // part of what the node locations (`locations` bytes, in memory) left
+    // unused of their share.
+    virtual void widenShare(uint64_t /*bytes*/, uint64_t /*locations*/) {}
     // After the second pass: false (message in *error) leaves this output
     // out (ReadStats::leftOut); the map is still written.
     virtual bool finish(std::string* /*error*/) { return true; }

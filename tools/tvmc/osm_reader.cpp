@@ -179,7 +179,8 @@ void lendSpare(const ReadOptions& options, const LocationStore& store) {
         options.observers.empty())
         return;
     const uint64_t spare = options.budget->spareAfterLocations(store.bytes());
-    for (OsmObserver* o : options.observers) o->widenShare(spare / options.observers.size());
+    for (OsmObserver* o : options.observers)
+        o->widenShare(spare / options.observers.size(), store.bytes());
 }
 
 // Pass 1: the nodes into the store and the relations into the manager.

@@ -28,7 +28,7 @@ public:
     void node(const osmium::Node& node) override;
     void way(const osmium::Way& way) override;
     void area(const osmium::Area& area) override;
-    void widenShare(uint64_t bytes) override { share_.widen(bytes); }
+    void widenShare(uint64_t bytes, uint64_t locations) override { share_.widen(bytes, locations); }
     // False when the records outgrew their share.
     bool finish(std::string* error) override;
 

@@ -81,7 +81,7 @@ public:
 
     void way(const osmium::Way& way) override;
     void relation(const osmium::Relation& relation) override;
-    void widenShare(uint64_t bytes) override { share_.widen(bytes); }
+    void widenShare(uint64_t bytes, uint64_t locations) override { share_.widen(bytes, locations); }
     // False when what it holds outgrew its share.
     bool finish(std::string* error) override;
 
